@@ -1,0 +1,8 @@
+# Sourced by the scripts that run Windows programs: a private prefix, no debug
+# output, and a Russian locale so that the ANSI code page is Windows-1251.
+export WINEPREFIX="${ZUNK_WINEPREFIX:-$HOME/.cache/zunk-wine}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ru_RU.UTF-8
+export LC_ALL=ru_RU.UTF-8

@@ -1,0 +1,26 @@
+// Ownership of the template buffers.
+#include "detect/template.h"
+
+#include "plugin/aligned_buffer.h"
+
+namespace zunk {
+
+int32_t TemplateReady = 0;
+uint8_t* TemplateImage = nullptr;
+uint8_t* TemplateNormalised = nullptr;
+uint8_t* SearchWindow = nullptr;
+
+void ForgetTemplateBuffers() {
+  TemplateImage = nullptr;
+  TemplateNormalised = nullptr;
+  SearchWindow = nullptr;
+}
+
+void FreeTemplateBuffers() {
+  FreeAligned(TemplateImage);
+  FreeAligned(TemplateNormalised);
+  FreeAligned(SearchWindow);
+  ForgetTemplateBuffers();
+}
+
+}  // namespace zunk

@@ -1,0 +1,1 @@
+// Kernel sources are added by their families.

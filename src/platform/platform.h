@@ -1,0 +1,98 @@
+// The only door to the operating system. The core calls these services through one
+// table of function pointers; win32/ fills it with the real Windows calls, posix/ with
+// small stand-ins, and tests swap in fakes with SetPlatformForTest.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zunk {
+
+// Opaque handles owned by the platform side.
+struct Surface;  // frame-size drawing surface with the 768 x 576 reference mapping
+using WindowHandle = uintptr_t;
+
+// Result of the system version query.
+enum VersionFamily : int32_t {
+  kVersionUnknown = 0,  // both version queries failed
+  kVersionWin9x = 1,    // Windows 95/98/Me, Win32s
+  kVersionNt = 2,       // NT family
+};
+
+struct Platform {
+  // --- module context ---------------------------------------------------------------
+  // Makes the module's own resources current for the calling thread and returns a
+  // token for the previous state; LeaveModuleContext puts that state back.
+  void* (*EnterModuleContext)();
+  void (*LeaveModuleContext)(void* previous);
+
+  // --- one lock: frame processing against the dialog's template and profile work ---
+  void (*Lock)();
+  void (*Unlock)();
+
+  // --- message surface ----------------------------------------------------------------
+  // SurfaceCreate makes the screen-compatible context once (at Init). SurfaceBegin makes
+  // the W x H 32-bit top-down layer, the message font and the 768 x 576 -> W x H mapping
+  // and returns the layer's pixels (B, G, R, X), or null when they could not be made.
+  // SurfaceEnd puts the previous objects back and releases the layer and the font.
+  Surface* (*SurfaceCreate)();
+  uint32_t* (*SurfaceBegin)(Surface* s, int32_t width, int32_t height);
+  void (*SurfaceEnd)(Surface* s);
+  void (*SurfaceDestroy)(Surface* s);
+
+  // --- settings environment -------------------------------------------------------------
+  // extended != 0 asks with the extended version record first. Returns the family.
+  VersionFamily (*QueryVersion)(int extended);
+  // Reads a 32-bit number from HKLM\key\value. Returns nonzero when the value was read.
+  int (*ReadMachineDword)(const char* key, const char* value, uint32_t* out);
+  // Fills buf (size bytes) with the roaming application-data folder, no trailing
+  // separator. Returns nonzero on success.
+  int (*AppDataFolder)(char* buf, size_t size);
+  // Full path of the host's executable. Returns nonzero on success.
+  int (*HostExecutablePath)(char* buf, size_t size);
+  // Full path of this plug-in module's own file. Returns nonzero on success.
+  int (*ModulePath)(char* buf, size_t size);
+  // The host process's command line.
+  const char* (*CommandLine)();
+  // Creates one directory level; the result is not needed by callers.
+  int (*CreateFolder)(const char* path);
+  // Replaces `to` by `from` in one step. Returns nonzero on success.
+  int (*ReplaceFile)(const char* from, const char* to);
+  // Folder separator of paths built by the settings code: '\\' or '/'.
+  char pathSeparator;
+
+  // --- host main window -----------------------------------------------------------------
+  WindowHandle (*FindWindowByClass)(const char* className, const char* title);
+  intptr_t (*SendToWindow)(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+  int (*PostToWindow)(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+};
+
+// The services in force: the real ones unless a test replaced them.
+const Platform& Os();
+// The real services of this build.
+const Platform& NativePlatform();
+// Replaces the services (null restores the real ones). For tests.
+void SetPlatformForTest(const Platform* p);
+
+// Holds the module context for one scope.
+class ModuleContextScope {
+ public:
+  ModuleContextScope() : previous_(Os().EnterModuleContext()) {}
+  ~ModuleContextScope() { Os().LeaveModuleContext(previous_); }
+  ModuleContextScope(const ModuleContextScope&) = delete;
+  ModuleContextScope& operator=(const ModuleContextScope&) = delete;
+
+ private:
+  void* previous_;
+};
+
+// Holds the module lock for one scope.
+class LockScope {
+ public:
+  LockScope() { Os().Lock(); }
+  ~LockScope() { Os().Unlock(); }
+  LockScope(const LockScope&) = delete;
+  LockScope& operator=(const LockScope&) = delete;
+};
+
+}  // namespace zunk

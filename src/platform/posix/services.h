@@ -1,0 +1,28 @@
+// The POSIX stand-ins, one group per file; platform_posix.cpp puts them in the table.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace zunk {
+namespace posix {
+
+Surface* SurfaceCreate();
+uint32_t* SurfaceBegin(Surface* s, int32_t width, int32_t height);
+void SurfaceEnd(Surface* s);
+void SurfaceDestroy(Surface* s);
+
+VersionFamily QueryVersion(int extended);
+int ReadMachineDword(const char* key, const char* value, uint32_t* out);
+int AppDataFolder(char* buf, size_t size);
+int HostExecutablePath(char* buf, size_t size);
+int ModulePath(char* buf, size_t size);
+const char* CommandLine();
+int CreateFolder(const char* path);
+int ReplaceFile(const char* from, const char* to);
+
+WindowHandle FindWindowByClass(const char* className, const char* title);
+intptr_t SendToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+int PostToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+}  // namespace posix
+}  // namespace zunk

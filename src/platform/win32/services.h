@@ -1,0 +1,37 @@
+// The Win32 services, one group per file; platform_win32.cpp puts them in the table.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace zunk {
+namespace win32 {
+
+// This module's instance handle: every resource lookup uses it.
+HINSTANCE ModuleInstance();
+// The resource instance made current by the innermost module context of this thread.
+HINSTANCE CurrentResourceInstance();
+
+Surface* SurfaceCreate();
+uint32_t* SurfaceBegin(Surface* s, int32_t width, int32_t height);
+void SurfaceEnd(Surface* s);
+void SurfaceDestroy(Surface* s);
+// The surface's device context, for drawing the message.
+HDC SurfaceDc(Surface* s);
+
+VersionFamily QueryVersion(int extended);
+int ReadMachineDword(const char* key, const char* value, uint32_t* out);
+int AppDataFolder(char* buf, size_t size);
+int HostExecutablePath(char* buf, size_t size);
+int ModulePath(char* buf, size_t size);
+const char* CommandLine();
+int CreateFolder(const char* path);
+int ReplaceFile(const char* from, const char* to);
+
+WindowHandle FindWindowByClass(const char* className, const char* title);
+intptr_t SendToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+int PostToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+}  // namespace win32
+}  // namespace zunk

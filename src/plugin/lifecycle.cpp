@@ -1,0 +1,99 @@
+// Init, Start, Stop, Configure and Exit: the module's life between load and unload.
+#include "plugin/lifecycle.h"
+
+#include "detect/template.h"
+#include "dialog/dialog_host.h"
+#include "plugin/aligned_buffer.h"
+#include "plugin/module_state.h"
+#include "plugin/mul_div.h"
+#include "react/mixer.h"
+#include "react/reaction.h"
+
+namespace zunk {
+
+void Init(const InitInfo* info) {
+  if (info) {
+    HostValue = info->hostValue;
+    ChannelCheckCallback = info->channelCheck;
+  }
+  if (!MessageSurface.surface) MessageSurface.surface = Os().SurfaceCreate();
+  OpenMixer();
+}
+
+static bool SaneStream(const StreamFormat& f) {
+  return f.width > 0 && f.height > 0 && f.width <= kMaxFrameSide && f.height <= kMaxFrameSide &&
+         (f.pixelFormat == 0 || f.pixelFormat == 1);
+}
+
+int32_t Start(const StreamFormat* format) {
+  LockScope lock;
+  // A Start without a Stop before it must not leak the previous stream's buffers.
+  ReleaseStreamResources();
+
+  StreamFormat f = {};
+  if (format) f = *format;
+  PixelFormat = f.pixelFormat;
+  FrameWidth = f.width;
+  FrameHeight = f.height;
+  RecordingStream = f.recording;
+  StreamUsable = SaneStream(f);
+
+  LastChannelKey = 0;
+  SimulateLogoLoss = 0;
+  ReactionState = 0;
+  ForgetTemplateBuffers();
+  StartSkip = RecordingStream ? 5 : 0;
+
+  SearchHalfWidth = StreamUsable ? MulDiv(30, FrameWidth, kReferenceWidth) : 0;
+  if (StreamUsable) {
+    ScoreRow = static_cast<uint8_t*>(AllocAligned(static_cast<size_t>(SearchHalfWidth) * 32 + 16));
+    if (MessageSurface.surface)
+      MessageSurface.pixels = Os().SurfaceBegin(MessageSurface.surface, FrameWidth, FrameHeight);
+    // Without its buffers the stream cannot be processed; frames then pass unchanged.
+    if (!ScoreRow) StreamUsable = false;
+  }
+  return 1;
+}
+
+void ReleaseStreamResources() {
+  FreeAligned(ScoreRow);
+  ScoreRow = nullptr;
+  FreeTemplateBuffers();
+  if (MessageSurface.surface && MessageSurface.pixels) Os().SurfaceEnd(MessageSurface.surface);
+  MessageSurface.pixels = nullptr;
+}
+
+void Stop() {
+  if (ReactionState == 1) {
+    ApplyReaction(0);
+    ReactionState = 0;
+  }
+  ReleaseStreamResources();
+  StreamUsable = false;
+}
+
+void Configure(void* parentWindowVariable) {
+  if (DialogCreated) {
+    FocusSettingsDialog();
+    return;
+  }
+  DialogCreated = 1;
+  OpenSettingsDialog(parentWindowVariable);
+}
+
+void Exit() {
+  if (DialogCreated) DestroySettingsDialog();
+  CloseMixer();
+}
+
+}  // namespace zunk
+
+namespace {
+// The screen-compatible context lives until the module unloads.
+struct SurfaceReleaser {
+  ~SurfaceReleaser() {
+    if (zunk::MessageSurface.surface) zunk::Os().SurfaceDestroy(zunk::MessageSurface.surface);
+    zunk::MessageSurface.surface = nullptr;
+  }
+} surfaceReleaser;
+}  // namespace
