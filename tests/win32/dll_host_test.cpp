@@ -1,0 +1,182 @@
+// The built module loaded by a test host process, as the host application loads it:
+// exports, descriptor, the lifecycle repeated without GDI leaks, and every call made
+// through a 4-byte aligned stack.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "host_harness.h"
+#include "misaligned_call.h"
+
+namespace {
+
+using zunktest::LoadedPlugin;
+
+const char kName1251[] =
+    "\xC4\xE5\xF2\xE5\xEA\xF2\xEE\xF0 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xEE\xE2";
+const char kDescription1251[] =
+    "\xC4\xE5\xF2\xE5\xEA\xF2\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xE0 "
+    "\xE2 \xEA\xE0\xE4\xF0\xE5";
+
+typedef void(__cdecl* VoidOp)();
+typedef void(__cdecl* InitOp)(const zunk::InitInfo*);
+typedef int32_t(__cdecl* StartOp)(const zunk::StreamFormat*);
+typedef int32_t(__cdecl* FrameOp)(zunk::FrameInfo*);
+
+// The descriptor read as the host reads it: eight 32-bit fields.
+uint32_t Field(const void* descriptor, int offset) {
+  uint32_t v;
+  std::memcpy(&v, static_cast<const char*>(descriptor) + offset, 4);
+  return v;
+}
+template <typename Fn>
+Fn Slot(const void* descriptor, int offset) {
+  return reinterpret_cast<Fn>(static_cast<uintptr_t>(Field(descriptor, offset)));
+}
+
+std::string PluginsFolder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string p = path;
+  return p.substr(0, p.find_last_of("\\/") + 1) + "Plugins\\";
+}
+
+void WriteSettings(const std::string& text) {
+  CreateDirectoryA(PluginsFolder().c_str(), nullptr);
+  std::ofstream(PluginsFolder() + "Zunk_LogoDetector.ini", std::ios::binary) << text;
+}
+
+std::string ReadSettings() {
+  std::ifstream in(PluginsFolder() + "Zunk_LogoDetector.ini", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct Frames {
+  explicit Frames(int w, int h, uint32_t key) : pixels(static_cast<size_t>(w) * h * 2, 0x80) {
+    channel.keyLow = key;
+    std::strcpy(channel.name, "Test");
+    info.pixels = pixels.data();
+    info.channel = &channel;
+  }
+  std::vector<uint8_t> pixels;
+  zunk::ChannelInfo channel = {};
+  zunk::FrameInfo info = {};
+};
+
+TEST(DllExports, VersionDescriptorAndSlots) {
+  LoadedPlugin p;
+  ASSERT_TRUE(p.Load()) << "cannot load " << ZUNK_DLL_PATH;
+  EXPECT_EQ(p.version(), 3) << "before the descriptor was asked for";
+  void* d = p.descriptor();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(p.descriptor(), d);
+  EXPECT_EQ(p.version(), 3);
+
+  EXPECT_STREQ(reinterpret_cast<const char*>(Field(d, 0)), kName1251);
+  EXPECT_STREQ(reinterpret_cast<const char*>(Field(d, 4)), kDescription1251);
+  for (int offset = 8; offset < 32; offset += 4) EXPECT_NE(Field(d, offset), 0u) << offset;
+
+  // Slot order: Init, Start, ProcessFrame, Stop, Configure, Exit.
+  zunk::InitInfo init = {0, &RecordingChannelCheck};
+  Slot<InitOp>(d, 8)(&init);
+  zunk::StreamFormat format = {};
+  format.width = 768;
+  format.height = 576;
+  EXPECT_EQ(Slot<StartOp>(d, 12)(&format), 1);
+  zunk::FrameInfo none = {};
+  EXPECT_EQ(Slot<FrameOp>(d, 16)(&none), 0);
+  Slot<VoidOp>(d, 20)();
+  Slot<VoidOp>(d, 28)();
+  p.Unload();
+}
+
+void RunLifecycle(const LoadedPlugin& p, int frames) {
+  const zunk::PluginDescriptor* d = p.descriptor();
+  zunk::InitInfo init = {0, &RecordingChannelCheck};
+  d->Init(&init);
+  for (int width : {768, 720}) {
+    zunk::StreamFormat format = {};
+    format.width = width;
+    format.height = 576;
+    format.recording = 1;
+    EXPECT_EQ(d->Start(&format), 1);
+    Frames f(width, 576, 5);
+    for (int i = 0; i < frames; ++i) d->ProcessFrame(&f.info);
+    d->Stop();
+  }
+  d->Exit();
+}
+
+TEST(DllLifecycle, TwiceWithoutGdiLeaks) {
+  WriteSettings("");
+  for (int round = 0; round < 3; ++round) {
+    int before = zunktest::CountGdiObjects();
+    LoadedPlugin p;
+    ASSERT_TRUE(p.Load());
+    RunLifecycle(p, 40);
+    p.Unload();
+    int after = zunktest::CountGdiObjects();
+    // The first round may leave the system's own lazily made objects behind.
+    EXPECT_GT(after, 0) << "no GDI objects counted at all";
+    if (round > 0) {
+      EXPECT_EQ(after, before) << "round " << round;
+    }
+  }
+}
+
+TEST(DllLifecycle, StreamsWithoutStopStillReleaseTheirObjects) {
+  LoadedPlugin p;
+  ASSERT_TRUE(p.Load());
+  const zunk::PluginDescriptor* d = p.descriptor();
+  zunk::InitInfo init = {0, &RecordingChannelCheck};
+  d->Init(&init);
+  zunk::StreamFormat format = {};
+  format.width = 320;
+  format.height = 240;
+  d->Start(&format);
+  d->Stop();
+  int before = zunktest::CountGdiObjects();
+  for (int i = 0; i < 5; ++i) d->Start(&format);  // no Stop in between
+  d->Stop();
+  EXPECT_EQ(zunktest::CountGdiObjects(), before);
+  d->Exit();
+  p.Unload();
+}
+
+TEST(DllStack, EveryEntryRealignsAFourByteAlignedStack) {
+  LoadedPlugin p;
+  ASSERT_TRUE(p.Load());
+  EXPECT_EQ(CallMisaligned0(reinterpret_cast<void*>(p.version)), 3u);
+  auto* d = reinterpret_cast<zunk::PluginDescriptor*>(
+      CallMisaligned0(reinterpret_cast<void*>(p.descriptor)));
+  ASSERT_EQ(d, p.descriptor());
+
+  zunk::InitInfo init = {0, &RecordingChannelCheck};
+  CallMisaligned1(reinterpret_cast<void*>(d->Init), reinterpret_cast<uintptr_t>(&init));
+  for (int recording : {0, 1}) {
+    zunk::StreamFormat format = {};
+    format.width = 720;
+    format.height = 576;
+    format.pixelFormat = recording;  // both pixel formats
+    format.recording = recording;
+    EXPECT_EQ(CallMisaligned1(reinterpret_cast<void*>(d->Start),
+                              reinterpret_cast<uintptr_t>(&format)),
+              1u);
+    Frames f(720, 576, 1001 + recording);
+    std::vector<uint8_t> rgb(720 * 576 * 3, 0x40);
+    if (recording) f.info.pixels = rgb.data();
+    for (int i = 0; i < 40; ++i)
+      CallMisaligned1(reinterpret_cast<void*>(d->ProcessFrame),
+                      reinterpret_cast<uintptr_t>(&f.info));
+    CallMisaligned0(reinterpret_cast<void*>(d->Stop));
+  }
+  CallMisaligned0(reinterpret_cast<void*>(d->Exit));
+  p.Unload();
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// Reaction spans, EDL output and the comparison with known breaks.
+#include "report.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "plugin/host_commands.h"
+
+namespace zunkhost {
+
+std::vector<Span> ReactionSpans(const std::vector<Command>& log, int32_t startVolume,
+                                int64_t frameCount) {
+  std::vector<Span> spans;
+  int32_t volume = startVolume;
+  bool paused = false;
+  bool open = false;
+  int64_t openedAt = 0;
+  for (const Command& c : log) {
+    if (c.message != zunk::HostCommandMessage) continue;
+    switch (c.command) {
+      case zunk::HostCmdSetVolume: volume = static_cast<int32_t>(c.value); break;
+      case zunk::HostCmdPauseRecording: paused = true; break;
+      case zunk::HostCmdResumeRecording: paused = false; break;
+      case zunk::HostCmdTogglePause: paused = !paused; break;
+      default: continue;
+    }
+    bool absent = volume < startVolume || paused;
+    int64_t frame = std::max<int64_t>(c.frame, 0);
+    if (absent && !open) {
+      open = true;
+      openedAt = frame;
+    } else if (!absent && open) {
+      open = false;
+      if (frame > openedAt) spans.push_back({openedAt, frame - 1});
+    }
+  }
+  if (open && frameCount > openedAt) spans.push_back({openedAt, frameCount - 1});
+  return spans;
+}
+
+void WriteEdl(FILE* f, const std::vector<Span>& spans, double fps) {
+  for (const Span& s : spans)
+    std::fprintf(f, "%.3f\t%.3f\t3\n", s.first / fps, (s.last + 1) / fps);
+}
+
+std::vector<Span> ReadTruth(const std::string& path) {
+  std::vector<Span> spans;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    size_t hash = line.find('#');
+    if (hash != std::string::npos) line.resize(hash);
+    std::istringstream fields(line);
+    Span s;
+    if (fields >> s.first >> s.last && s.last >= s.first) spans.push_back(s);
+  }
+  return spans;
+}
+
+int64_t SpanFrames(const std::vector<Span>& spans) {
+  int64_t n = 0;
+  for (const Span& s : spans) n += s.last - s.first + 1;
+  return n;
+}
+
+int64_t OverlapFrames(const std::vector<Span>& a, const std::vector<Span>& b) {
+  int64_t n = 0;
+  for (const Span& x : a)
+    for (const Span& y : b) {
+      int64_t lo = std::max(x.first, y.first), hi = std::min(x.last, y.last);
+      if (hi >= lo) n += hi - lo + 1;
+    }
+  return n;
+}
+
+}  // namespace zunkhost
