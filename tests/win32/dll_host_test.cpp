@@ -95,6 +95,26 @@ TEST(DllExports, VersionDescriptorAndSlots) {
   p.Unload();
 }
 
+// The export table of the loaded image: exactly the two names, undecorated.
+TEST(DllExports, ExactlyTheTwoNames) {
+  LoadedPlugin p;
+  ASSERT_TRUE(p.Load());
+  auto* base = reinterpret_cast<const uint8_t*>(p.module);
+  auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  ASSERT_NE(dir.VirtualAddress, 0u);
+  auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+  auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+  std::vector<std::string> found;
+  for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+    found.push_back(reinterpret_cast<const char*>(base + names[i]));
+  EXPECT_EQ(exports->NumberOfFunctions, 2u);
+  EXPECT_EQ(found, (std::vector<std::string>{"Quintora_Plugin_PR", "Quintora_Plugin_Version"}));
+  p.Unload();
+}
+
 void RunLifecycle(const LoadedPlugin& p, int frames) {
   const zunk::PluginDescriptor* d = p.descriptor();
   zunk::InitInfo init = {0, &RecordingChannelCheck};
