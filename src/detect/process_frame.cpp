@@ -6,6 +6,7 @@
 #include "plugin/lifecycle.h"
 #include "plugin/module_state.h"
 #include "react/reaction.h"
+#include "settings/channel_profile.h"
 
 namespace zunk {
 
@@ -30,6 +31,7 @@ void ChangeChannel(const ChannelInfo& channel, int64_t key) {
   }
   LastChannelKey = key;
   CopyChannelName(channel);
+  SelectProfile();
   Confidence = 100;
   ChangeSkip = 24;
 }

@@ -8,6 +8,7 @@
 #include "plugin/mul_div.h"
 #include "react/mixer.h"
 #include "react/reaction.h"
+#include "settings/ini_store.h"
 
 namespace zunk {
 
@@ -16,6 +17,8 @@ void Init(const InitInfo* info) {
     HostValue = info->hostValue;
     ChannelCheckCallback = info->channelCheck;
   }
+  SettingsStore.ResolveSettingsPath();
+  SettingsStore.LoadProfiles();
   if (!MessageSurface.surface) MessageSurface.surface = Os().SurfaceCreate();
   OpenMixer();
 }
@@ -26,6 +29,8 @@ static bool SaneStream(const StreamFormat& f) {
 }
 
 int32_t Start(const StreamFormat* format) {
+  // Asks the host's window for its version: done before the lock is taken.
+  SettingsStore.FindHostWindows();
   LockScope lock;
   // A Start without a Stop before it must not leak the previous stream's buffers.
   ReleaseStreamResources();
@@ -84,6 +89,7 @@ void Configure(void* parentWindowVariable) {
 void Exit() {
   if (DialogCreated) DestroySettingsDialog();
   CloseMixer();
+  SettingsStore.SaveProfiles();
 }
 
 }  // namespace zunk

@@ -1,0 +1,248 @@
+// Opening, searching and writing the settings file.
+#include "settings/ini_store.h"
+
+#include "settings/ini_text.h"
+
+namespace zunk {
+
+IniStore SettingsStore;
+
+IniStore::~IniStore() {
+  if (temp_) {
+    std::fclose(temp_);
+    std::remove(TemporaryPath().c_str());
+  }
+}
+
+void IniStore::ResetFile() {
+  SectionCursor = 0;
+  pos_ = 0;
+  data_.clear();
+  out_.clear();
+  writing_ = false;
+  open_ = 0;
+}
+
+bool IniStore::OpenForRead() {
+  Close();
+  ResetFile();
+  if (FullPath.empty())
+    return false;
+  // Read and write access, as the file is later rewritten; "a+" creates a missing file
+  // and never truncates.
+  std::FILE* f = std::fopen(FullPath.c_str(), "a+b");
+  if (!f)
+    return false;
+  std::string bytes;
+  if (std::fseek(f, 0, SEEK_SET) == 0) {
+    char chunk[16384];
+    while (bytes.size() < kMaxFileBytes) {
+      size_t want = sizeof chunk;
+      if (kMaxFileBytes - bytes.size() < want)
+        want = kMaxFileBytes - bytes.size();
+      size_t got = std::fread(chunk, 1, want, f);
+      bytes.append(chunk, got);
+      if (got < want)
+        break;  // end of file or a failed read: the data ends here
+    }
+  }
+  std::fclose(f);
+  return OpenBytes(std::move(bytes));
+}
+
+bool IniStore::OpenBytes(std::string bytes) {
+  Close();
+  ResetFile();
+  // A text-mode reader stops at Ctrl-Z; so does this one.
+  size_t eof = bytes.find('\x1A');
+  if (eof != std::string::npos)
+    bytes.resize(eof);
+  data_ = std::move(bytes);
+  open_ = 1;
+  return true;
+}
+
+bool IniStore::OpenForWrite() {
+  Close();
+  ResetFile();
+  if (FullPath.empty())
+    return false;
+  // An existing file that cannot be written is left alone, as a plain rewrite would.
+  if (std::FILE* existing = std::fopen(FullPath.c_str(), "rb")) {
+    std::fclose(existing);
+    std::FILE* writable = std::fopen(FullPath.c_str(), "r+b");
+    if (!writable)
+      return false;
+    std::fclose(writable);
+  }
+  temp_ = std::fopen(TemporaryPath().c_str(), "wb");
+  if (!temp_)
+    return false;
+  writing_ = true;
+  open_ = 1;
+  return true;
+}
+
+bool IniStore::Close() {
+  if (!open_)
+    return true;
+  bool ok = true;
+  if (writing_) {
+    ok = std::fwrite(out_.data(), 1, out_.size(), temp_) == out_.size();
+    ok = std::fflush(temp_) == 0 && ok;
+    ok = !std::ferror(temp_) && ok;
+    ok = std::fclose(temp_) == 0 && ok;
+    temp_ = nullptr;
+    std::string temp = TemporaryPath();
+    if (ok)
+      ok = Os().ReplaceFile(temp.c_str(), FullPath.c_str()) != 0;
+    if (!ok)
+      std::remove(temp.c_str());
+  }
+  ResetFile();
+  return ok;
+}
+
+bool IniStore::FindSection(std::string_view name) {
+  const size_t length = data_.size();
+  if (!open_ || writing_ || length == 0)
+    return false;
+  std::string target = "[";
+  target.append(Trim(name));
+  target += ']';
+  if (SectionCursor >= length)
+    SectionCursor = 0;
+  pos_ = SectionCursor;
+  size_t p = SectionCursor;
+  bool wrapped = false;
+  // Each pass moves forward by at least one byte or wraps at the end, so the search
+  // ends after one round whatever the bytes are.
+  for (;;) {
+    std::string_view line;
+    pos_ = ReadLineAt(data_, pos_, &line);
+    if (Trim(line) == target) {
+      SectionCursor = p;
+      return true;
+    }
+    p = pos_;
+    if (p >= length) {
+      if (wrapped)
+        return false;
+      wrapped = true;
+      pos_ = 0;
+      p = 0;
+    }
+    if (p == SectionCursor || (wrapped && p > SectionCursor))
+      return false;
+  }
+}
+
+bool IniStore::NextSection(std::string* name) {
+  const size_t length = data_.size();
+  if (!open_ || writing_ || length == 0)
+    return false;
+  if (SectionCursor >= length) {
+    pos_ = 0;
+    SectionCursor = 0;
+  } else {
+    std::string_view header;
+    pos_ = ReadLineAt(data_, SectionCursor, &header);
+  }
+  SectionCursor = pos_;
+  while (pos_ < length) {
+    std::string_view line;
+    pos_ = ReadLineAt(data_, pos_, &line);
+    line = Trim(line);
+    if (line.empty())
+      continue;  // the cursor stays before blank lines above a header
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      name->assign(line.substr(1, line.size() - 2));
+      return true;
+    }
+    SectionCursor = pos_;
+  }
+  return false;
+}
+
+bool IniStore::ReadValue(std::string_view section, std::string_view key, std::string* value) {
+  key = Trim(key);
+  if (!FindSection(section))
+    return false;
+  while (pos_ < data_.size()) {
+    std::string_view line;
+    pos_ = ReadLineAt(data_, pos_, &line);
+    line = TrimLeft(line);
+    if (line.empty())
+      continue;
+    if (line.front() == '[')
+      return false;
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos)
+      continue;
+    if (TrimRight(line.substr(0, eq)) != key)
+      continue;
+    std::string_view text = line.substr(eq + 1);
+    if (text.empty())
+      return false;
+    value->assign(text);
+    return true;
+  }
+  return false;
+}
+
+void IniStore::LoadTable(std::string_view section, const SettingDef* table, size_t rows) {
+  std::string text;
+  for (size_t i = 0; i < rows; ++i) {
+    const SettingDef& row = table[i];
+    if (row.kind < 0 || row.kind >= kKindCount)
+      continue;
+    if (ReadValue(section, row.key, &text))
+      StoreSettingText(row.kind, row.target, text);
+    else
+      StoreSettingDefault(row);
+  }
+}
+
+void IniStore::ReadLong(std::string_view section,
+                        std::string_view key,
+                        int32_t* target,
+                        int32_t defaultValue) {
+  std::string text;
+  *target = ReadValue(section, key, &text) ? AtoI(text) : defaultValue;
+}
+
+void IniStore::WriteSectionHeader(std::string_view name) {
+  if (!writing_)
+    return;
+  out_ += '[';
+  out_.append(Trim(name));
+  out_ += "]\r\n";
+}
+
+void IniStore::WriteValue(std::string_view key, std::string_view text) {
+  if (!writing_)
+    return;
+  out_.append(Trim(key));
+  out_ += '=';
+  out_.append(text);
+  out_ += "\r\n";
+}
+
+void IniStore::WriteInt(std::string_view key, int32_t value) {
+  scratch_ = FormatInt32(value);
+  WriteValue(key, scratch_);
+}
+
+void IniStore::WriteInt64Header(int64_t value) {
+  scratch_ = FormatInt64(value);
+  WriteSectionHeader(scratch_);
+}
+
+void IniStore::SaveTable(const SettingDef* table, size_t rows) {
+  for (size_t i = 0; i < rows; ++i) {
+    if (FormatSetting(table[i].kind, table[i].target, &scratch_))
+      WriteValue(table[i].key, scratch_);
+  }
+}
+
+}  // namespace zunk

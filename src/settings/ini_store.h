@@ -1,0 +1,105 @@
+// The settings file: where it lives, reading it section by section with a remembered
+// position, and rewriting it whole. One IniStore exists for the life of the module; it
+// also keeps the host's main window and version.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "settings/setting_table.h"
+
+namespace zunk {
+
+class IniStore {
+ public:
+  IniStore() = default;
+  virtual ~IniStore();
+  IniStore(const IniStore&) = delete;
+  IniStore& operator=(const IniStore&) = delete;
+
+  // Where the file lives (settings_path.cpp).
+  void ResolveSettingsPath();
+  // The host's main window and version, at every stream start (host_discovery.cpp).
+  void FindHostWindows();
+
+  // Opens the file for reading, creating an empty one when none exists (never
+  // truncating). Reads it whole; the data ends where a text-mode reader stops (the
+  // first Ctrl-Z), at a failed read, or after kMaxFileBytes.
+  bool OpenForRead();
+  // Reads `bytes` as the file's content, for callers that have them in memory.
+  bool OpenBytes(std::string bytes);
+  // Opens for rewriting: the new content goes to a temporary file beside the settings
+  // file and replaces it at Close. Fails, changing nothing, when the settings file
+  // exists but cannot be written or the temporary file cannot be made.
+  bool OpenForWrite();
+  // Ends reading, or finishes writing: the temporary file replaces the settings file in
+  // one step when every byte was written; otherwise it is removed and the old file
+  // stays. Returns false when a rewrite failed.
+  bool Close();
+
+  // Positions the reader just after the header of `name` (trimmed), searching from the
+  // last section found and wrapping once around the file.
+  bool FindSection(std::string_view name);
+  // The name of the next section header after the one at SectionCursor; no wrap.
+  bool NextSection(std::string* name);
+  // The text after the first "=" of the first line of `section` whose key is `key`.
+  // An empty text counts as not found.
+  bool ReadValue(std::string_view section, std::string_view key, std::string* value);
+  // Reads every row of `table` from `section` into the rows' targets, defaults where a
+  // key is not found.
+  void LoadTable(std::string_view section, const SettingDef* table, size_t rows);
+  void ReadLong(std::string_view section,
+                std::string_view key,
+                int32_t* target,
+                int32_t defaultValue);
+
+  void WriteSectionHeader(std::string_view name);
+  void WriteValue(std::string_view key, std::string_view text);
+  void WriteInt(std::string_view key, int32_t value);
+  void WriteInt64Header(int64_t value);
+  // One key line per row, in row order; the caller writes the header first.
+  void SaveTable(const SettingDef* table, size_t rows);
+
+  // Init: DefaultProfile, the dialog position and the channel profiles.
+  void LoadProfiles();
+  // Exit: "COMMON" and the channels the host keeps.
+  void SaveProfiles();
+
+  bool IsOpen() const { return open_ != 0; }
+  // The data read by OpenForRead or OpenBytes.
+  std::string_view Data() const { return data_; }
+  // The temporary file a rewrite goes to.
+  std::string TemporaryPath() const { return FullPath + ".tmp"; }
+
+  static constexpr size_t kMaxFileBytes = 64u << 20;
+
+  WindowHandle HostMainWindow = 0;
+  uint32_t HostVersion = 0;
+  std::string InstanceNumber;  // empty or one character
+  std::string SettingsFolder;  // ends with "Plugins" and a separator
+  std::string ModuleBaseName;
+  std::string FileName;  // ModuleBaseName + ".ini"
+  std::string FullPath;  // SettingsFolder + FileName
+  // Byte position of the start of a line: where the last section search began.
+  size_t SectionCursor = 0;
+
+ private:
+  void ResetFile();
+
+  int32_t open_ = 0;
+  bool writing_ = false;
+  std::string scratch_;  // numbers are formatted here before writing
+  std::string data_;     // reading: the file's bytes
+  size_t pos_ = 0;       // reading: the current byte position in data_
+  std::string out_;      // writing: the new content
+  std::FILE* temp_ = nullptr;
+};
+
+// The module's one store.
+extern IniStore SettingsStore;
+
+}  // namespace zunk

@@ -1,0 +1,117 @@
+// A failed save keeps the previous settings file exactly as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings_test_util.h"
+
+#if !defined(_WIN32)
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
+namespace zunk {
+namespace {
+
+using testing_util::Env;
+using testing_util::ReadBytes;
+using testing_util::WriteBytes;
+
+const char kOldFile[] = "[COMMON]\r\nDlgWndPosX=1\r\nDlgWndPosY=2\r\n[7]\r\nLogoPosX=3\r\n";
+
+class SaveSafetyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing_util::ResetProfileState();
+    store.FullPath = folder.File("Zunk_LogoDetector.ini");
+    WriteBytes(store.FullPath, kOldFile);
+    store.LoadProfiles();
+    ASSERT_EQ(Profiles.size(), 1u);
+    // Enough content that a small write limit is crossed.
+    for (int i = 0; i < 20; ++i) {
+      LastChannelKey = 100 + i;
+      SelectProfile();
+    }
+  }
+  void TearDown() override { testing_util::ResetProfileState(); }
+  void ExpectOldFileKept() {
+    EXPECT_EQ(ReadBytes(store.FullPath), kOldFile);
+    EXPECT_FALSE(testing_util::Exists(store.TemporaryPath()));
+  }
+  testing_util::ScratchFolder folder;
+  IniStore store;
+};
+
+TEST_F(SaveSafetyTest, FailedReplacementKeepsTheOldFile) {
+  testing_util::FakeEnvScope fake;
+  Env().replaceFails = 1;
+  store.SaveProfiles();
+  ExpectOldFileKept();
+
+  Env().replaceFails = 0;
+  store.SaveProfiles();
+  EXPECT_NE(ReadBytes(store.FullPath), kOldFile);
+  EXPECT_FALSE(testing_util::Exists(store.TemporaryPath()));
+}
+
+TEST_F(SaveSafetyTest, TemporaryFileThatCannotBeMadeKeepsTheOldFile) {
+  testing_util::fs::create_directory(testing_util::fs::path(store.TemporaryPath()));
+  EXPECT_FALSE(store.OpenForWrite());
+  store.SaveProfiles();
+  EXPECT_EQ(ReadBytes(store.FullPath), kOldFile);
+}
+
+TEST_F(SaveSafetyTest, SettingsPathThatIsNoFileIsLeftAlone) {
+  store.FullPath = folder.File("adir");
+  testing_util::fs::create_directory(testing_util::fs::path(store.FullPath));
+  store.SaveProfiles();
+  EXPECT_TRUE(testing_util::fs::is_directory(testing_util::fs::path(store.FullPath)));
+  EXPECT_FALSE(testing_util::Exists(store.TemporaryPath()));
+}
+
+TEST_F(SaveSafetyTest, UnwritableFolderKeepsTheOldFile) {
+  namespace fs = testing_util::fs;
+  fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  // Administrators and systems without folder permissions write anyway.
+  std::string probe = folder.File("probe");
+  if (std::FILE* f = std::fopen(probe.c_str(), "wb")) {
+    std::fclose(f);
+    std::remove(probe.c_str());
+    fs::permissions(folder.path(), fs::perms::all);
+    GTEST_SKIP() << "this account can write into a read-only folder";
+  }
+  store.SaveProfiles();
+  fs::permissions(folder.path(), fs::perms::all);
+  ExpectOldFileKept();
+}
+
+#if !defined(_WIN32)
+// A file size limit makes the writes fail part way, as a full disk would.
+TEST_F(SaveSafetyTest, WriteFailurePartWayKeepsTheOldFile) {
+  struct rlimit old;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limited = old;
+  limited.rlim_cur = 200;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  ASSERT_TRUE(store.OpenForWrite());
+  store.WriteSectionHeader("COMMON");
+  for (int i = 0; i < 100; ++i)
+    store.WriteInt("DlgWndPosX", i);
+  bool closed = store.Close();
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(closed);
+  ExpectOldFileKept();
+
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  oldHandler = signal(SIGXFSZ, SIG_IGN);
+  store.SaveProfiles();
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  ExpectOldFileKept();
+}
+#endif
+
+}  // namespace
+}  // namespace zunk
