@@ -1,0 +1,54 @@
+// The kernel table: reference first, then the instruction-set ladder upward.
+#include "kernels/kernels.h"
+
+namespace zunk {
+
+KernelTable KernelsFor(uint32_t cpuMask) {
+  KernelTable t{ref::CopyRegionFromYuy2, ref::CopyRegionFromRgb24, ref::MaskedMeanColour,
+                ref::SubtractMeanGrey,   ref::MaskedMeanAbsDiff,   ref::MaskedMeanAbsDiffRow,
+                ref::BlendWorkToYuy2,    ref::BlendWorkToRgb24,    ref::BlendBgrxToYuy2,
+                ref::BlendBgrxToRgb24,   ref::ResampleBgrxToWork};
+#if defined(__i386__) || defined(__x86_64__)
+  if (!(cpuMask & kCpuSse2))
+    return t;
+  t.CopyRegionFromYuy2 = sse2::CopyRegionFromYuy2;
+  t.CopyRegionFromRgb24 = sse2::CopyRegionFromRgb24;
+  t.MaskedMeanColour = sse2::MaskedMeanColour;
+  t.SubtractMeanGrey = sse2::SubtractMeanGrey;
+  t.MaskedMeanAbsDiff = sse2::MaskedMeanAbsDiff;
+  t.MaskedMeanAbsDiffRow = sse2::MaskedMeanAbsDiffRow;
+  t.BlendWorkToYuy2 = sse2::BlendWorkToYuy2;
+  t.BlendWorkToRgb24 = sse2::BlendWorkToRgb24;
+  t.BlendBgrxToYuy2 = sse2::BlendBgrxToYuy2;
+  t.BlendBgrxToRgb24 = sse2::BlendBgrxToRgb24;
+  t.ResampleBgrxToWork = sse2::ResampleBgrxToWork;
+
+  if (!(cpuMask & kCpuAvx2))
+    return t;
+  t.CopyRegionFromYuy2 = avx2::CopyRegionFromYuy2;
+  t.MaskedMeanAbsDiffRow = avx2::MaskedMeanAbsDiffRow;
+  t.BlendWorkToYuy2 = avx2::BlendWorkToYuy2;
+  t.BlendBgrxToYuy2 = avx2::BlendBgrxToYuy2;
+#endif
+  return t;
+}
+
+uint32_t CpuFeatures() {
+  uint32_t features = 0;
+#if defined(__i386__) || defined(__x86_64__)
+  // The compiler's CPU model also checks that the OS saves the wide registers (XGETBV).
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("sse2"))
+    features |= kCpuSse2;
+  if (__builtin_cpu_supports("avx2"))
+    features |= kCpuAvx2;
+#endif
+  return features;
+}
+
+const KernelTable& Kernels() {
+  static const KernelTable table = KernelsFor(CpuFeatures());
+  return table;
+}
+
+}  // namespace zunk

@@ -1,0 +1,44 @@
+// The kernel table: every image kernel as a function pointer, filled once with the best
+// variant this CPU runs (Kernels()), or for an explicit set of CPU features (KernelsFor(),
+// for tests and benchmarks). The reference functions stay callable as zunk::ref::*.
+#pragma once
+
+#include <cstdint>
+
+#include "kernels/blend.h"
+#include "kernels/convert.h"
+#include "kernels/kernel_types.h"
+#include "kernels/match.h"
+#include "kernels/resample.h"
+
+namespace zunk {
+
+enum CpuFeature : uint32_t {
+  kCpuSse2 = 1u << 0,
+  kCpuAvx2 = 1u << 1,
+};
+
+struct KernelTable {
+  CopyRegionFn CopyRegionFromYuy2;
+  CopyRegionFn CopyRegionFromRgb24;
+  MaskedMeanColourFn MaskedMeanColour;
+  SubtractMeanGreyFn SubtractMeanGrey;
+  MaskedMeanAbsDiffFn MaskedMeanAbsDiff;
+  MaskedMeanAbsDiffRowFn MaskedMeanAbsDiffRow;
+  BlendWorkFn BlendWorkToYuy2;
+  BlendWorkFn BlendWorkToRgb24;
+  BlendBgrxFn BlendBgrxToYuy2;
+  BlendBgrxFn BlendBgrxToRgb24;
+  ResampleFn ResampleBgrxToWork;
+};
+
+// The features of this CPU (and operating system) that the kernels use.
+uint32_t CpuFeatures();
+
+// The reference for mask 0; each feature in the mask replaces the entries it speeds up.
+KernelTable KernelsFor(uint32_t cpuMask);
+
+// KernelsFor(CpuFeatures()), chosen on first use.
+const KernelTable& Kernels();
+
+}  // namespace zunk

@@ -1,1 +1,0 @@
-// Kernel sources are added by their families.

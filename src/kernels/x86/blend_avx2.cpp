@@ -1,0 +1,175 @@
+// AVX2 blend into format-0 frames: eight groups (sixteen source pixels) per step. The same
+// planes as the SSE2 loop, per 128-bit lane: lane 0 works on groups 0..3, lane 1 on 4..7.
+#include <immintrin.h>
+
+#include "kernels/blend.h"
+
+namespace zunk {
+namespace {
+
+__m256i Select(__m256i mask, __m256i a, __m256i b) {  // mask ? a : b
+  return _mm256_blendv_epi8(b, a, mask);
+}
+
+__m256i Mix(__m256i d, __m256i t, __m256i w16) {
+  return _mm256_add_epi16(d, _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_sub_epi16(t, d), 4), w16));
+}
+
+__m256i Weighted(__m256i b, __m256i g, __m256i r, short wb, short wg, short wr) {
+  return _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(b, _mm256_set1_epi16(wb)),
+                                           _mm256_mullo_epi16(g, _mm256_set1_epi16(wg))),
+                          _mm256_mullo_epi16(r, _mm256_set1_epi16(wr)));
+}
+
+__m256i PairAverage(__m256i c, __m256i low16) {
+  return _mm256_srli_epi32(_mm256_add_epi32(_mm256_and_si256(c, low16), _mm256_srli_epi32(c, 16)),
+                           1);
+}
+
+// Eight groups (32 bytes) with BGRX pixels s0 = 0..3 | 8..11 and s1 = 4..7 | 12..15; keyed
+// holds all ones in the word of each keyed pixel (pixels 0..7 | 8..15).
+__m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w16) {
+  const __m256i byte = _mm256_set1_epi32(0xFF);
+  const __m256i low16 = _mm256_set1_epi32(0xFFFF);
+  const __m256i centre = _mm256_set1_epi16(128);
+  const __m256i b = _mm256_packs_epi32(_mm256_and_si256(s0, byte), _mm256_and_si256(s1, byte));
+  const __m256i g = _mm256_packs_epi32(_mm256_and_si256(_mm256_srli_epi32(s0, 8), byte),
+                                       _mm256_and_si256(_mm256_srli_epi32(s1, 8), byte));
+  const __m256i r = _mm256_packs_epi32(_mm256_and_si256(_mm256_srli_epi32(s0, 16), byte),
+                                       _mm256_and_si256(_mm256_srli_epi32(s1, 16), byte));
+  const __m256i y = _mm256_srli_epi16(Weighted(b, g, r, 29, 150, 77), 8);
+  const __m256i uPix =
+      _mm256_add_epi16(_mm256_srai_epi16(Weighted(b, g, r, 128, -85, -43), 8), centre);
+  const __m256i vPix =
+      _mm256_add_epi16(_mm256_srai_epi16(Weighted(b, g, r, -21, -107, 128), 8), centre);
+  const __m256i bAvg = PairAverage(b, low16), gAvg = PairAverage(g, low16);
+  const __m256i rAvg = PairAverage(r, low16);
+  const __m256i uAvg = _mm256_srai_epi16(Weighted(bAvg, gAvg, rAvg, 128, -85, -43), 8);
+  const __m256i vAvg = _mm256_srai_epi16(Weighted(bAvg, gAvg, rAvg, -21, -107, 128), 8);
+  const __m256i uvAvg = _mm256_add_epi16(
+      _mm256_or_si256(_mm256_and_si256(uAvg, low16), _mm256_slli_epi32(vAvg, 16)), centre);
+  const __m256i uvLeft =
+      _mm256_or_si256(_mm256_and_si256(uPix, low16), _mm256_slli_epi32(vPix, 16));
+  const __m256i uvRight =
+      _mm256_or_si256(_mm256_srli_epi32(uPix, 16), _mm256_andnot_si256(low16, vPix));
+
+  const __m256i yFrame = _mm256_and_si256(f, _mm256_set1_epi16(0xFF));
+  const __m256i uvFrame = _mm256_srli_epi16(f, 8);
+  const __m256i keyedLeft = _mm256_srai_epi32(_mm256_slli_epi32(keyed, 16), 16);
+  const __m256i keyedRight = _mm256_srai_epi32(keyed, 16);
+  const __m256i uvHalf =
+      _mm256_srli_epi16(_mm256_add_epi16(Select(keyedLeft, uvRight, uvLeft), uvFrame), 1);
+  __m256i uv = Select(_mm256_or_si256(keyedLeft, keyedRight), uvHalf, uvAvg);
+  uv = Select(_mm256_and_si256(keyedLeft, keyedRight), uvFrame, uv);
+  const __m256i yTarget = Select(keyed, yFrame, y);
+
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i lo = Mix(_mm256_unpacklo_epi8(f, zero), _mm256_unpacklo_epi16(yTarget, uv), w16);
+  const __m256i hi = Mix(_mm256_unpackhi_epi8(f, zero), _mm256_unpackhi_epi16(yTarget, uv), w16);
+  return _mm256_packus_epi16(lo, hi);
+}
+
+struct Consts {
+  __m256i w16, keyOn, keyBgrx, keyWork;
+};
+
+Consts MakeConsts(const BlendCall& call) {
+  const WorkPixel& k = call.keyWork;
+  return {_mm256_set1_epi16(static_cast<short>(call.weight * 16)),
+          _mm256_set1_epi32(call.keyOn ? -1 : 0), _mm256_set1_epi32(static_cast<int>(call.keyBgrx)),
+          _mm256_set_epi16(k.x, k.r, k.g, k.b, k.x, k.r, k.g, k.b, k.x, k.r, k.g, k.b, k.x, k.r,
+                           k.g, k.b)};
+}
+
+__m256i KeyedBgrx(__m256i s, const Consts& c) {
+  const __m256i bgr = _mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF));
+  return _mm256_and_si256(_mm256_cmpeq_epi32(bgr, c.keyBgrx), c.keyOn);
+}
+
+__m256i KeyedWork(__m256i v, const Consts& c) {
+  const __m256i eq = _mm256_cmpeq_epi64(v, c.keyWork);
+  return _mm256_and_si256(eq, c.keyOn);
+}
+
+__m256i LoadLanes(const WorkPixel* lo, const WorkPixel* hi) {
+  return _mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lo))),
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(hi)), 1);
+}
+
+void BgrxGroupsAvx2(const uint8_t* src, uint8_t* groups, int32_t count, const BlendCall& call) {
+  const Consts c = MakeConsts(call);
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 8 * i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 8 * i + 32));
+    const __m256i s0 = _mm256_permute2x128_si256(a, b, 0x20);
+    const __m256i s1 = _mm256_permute2x128_si256(a, b, 0x31);
+    const __m256i keyed = _mm256_packs_epi32(KeyedBgrx(s0, c), KeyedBgrx(s1, c));
+    __m256i* f = reinterpret_cast<__m256i*>(groups + 4 * i);
+    _mm256_storeu_si256(f, BlendGroups8(s0, s1, keyed, _mm256_loadu_si256(f), c.w16));
+  }
+  ref::BgrxGroupsToYuy2(src + 8 * i, groups + 4 * i, count - i, call);
+}
+
+void WorkGroupsAvx2(const WorkPixel* src, uint8_t* groups, int32_t count, const BlendCall& call) {
+  const Consts c = MakeConsts(call);
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const WorkPixel* p = src + 2 * i;
+    const __m256i w01 = LoadLanes(p + 0, p + 8), w23 = LoadLanes(p + 2, p + 10);
+    const __m256i w45 = LoadLanes(p + 4, p + 12), w67 = LoadLanes(p + 6, p + 14);
+    const __m256i k0 = _mm256_packs_epi32(KeyedWork(w01, c), KeyedWork(w23, c));
+    const __m256i k1 = _mm256_packs_epi32(KeyedWork(w45, c), KeyedWork(w67, c));
+    __m256i* f = reinterpret_cast<__m256i*>(groups + 4 * i);
+    _mm256_storeu_si256(f,
+                        BlendGroups8(_mm256_packus_epi16(w01, w23), _mm256_packus_epi16(w45, w67),
+                                     _mm256_packs_epi32(k0, k1), _mm256_loadu_si256(f), c.w16));
+  }
+  ref::WorkGroupsToYuy2(src + 2 * i, groups + 4 * i, count - i, call);
+}
+
+}  // namespace
+
+namespace avx2 {
+
+void BlendWorkToYuy2(const WorkPixel* src,
+                     int32_t x0,
+                     int32_t y0,
+                     int32_t x1,
+                     int32_t y1,
+                     int32_t srcW,
+                     int32_t srcH,
+                     uint8_t* frame,
+                     int32_t dstX,
+                     int32_t dstY,
+                     int32_t frameW,
+                     int32_t frameH,
+                     int32_t level,
+                     uint32_t colorKey,
+                     int32_t keyOn) {
+  BlendWorkToYuy2With(WorkGroupsAvx2, src, x0, y0, x1, y1, srcW, srcH, frame, dstX, dstY, frameW,
+                      frameH, level, colorKey, keyOn);
+}
+
+void BlendBgrxToYuy2(const uint8_t* src,
+                     int32_t x0,
+                     int32_t y0,
+                     int32_t x1,
+                     int32_t y1,
+                     int32_t srcW,
+                     int32_t srcH,
+                     uint8_t* frame,
+                     int32_t dstX,
+                     int32_t dstY,
+                     int32_t frameW,
+                     int32_t frameH,
+                     int32_t level,
+                     uint32_t colorKey,
+                     int32_t keyOn) {
+  BlendBgrxToYuy2With(BgrxGroupsAvx2, src, x0, y0, x1, y1, srcW, srcH, frame, dstX, dstY, frameW,
+                      frameH, level, colorKey, keyOn);
+}
+
+}  // namespace avx2
+}  // namespace zunk
