@@ -26,6 +26,7 @@ void IniStore::ResetFile() {
 bool IniStore::OpenForRead() {
   Close();
   ResetFile();
+  lastReadWhole_ = false;
   if (FullPath.empty())
     return false;
   // Read and write access, as the file is later rewritten; "a+" creates a missing file
@@ -34,20 +35,29 @@ bool IniStore::OpenForRead() {
   if (!f)
     return false;
   std::string bytes;
-  if (std::fseek(f, 0, SEEK_SET) == 0) {
+  bool whole = std::fseek(f, 0, SEEK_SET) == 0;
+  if (whole) {
     char chunk[16384];
-    while (bytes.size() < kMaxFileBytes) {
+    for (;;) {
       size_t want = sizeof chunk;
-      if (kMaxFileBytes - bytes.size() < want)
-        want = kMaxFileBytes - bytes.size();
-      size_t got = std::fread(chunk, 1, want, f);
+      if (MaxFileBytes - bytes.size() < want)
+        want = MaxFileBytes - bytes.size();
+      size_t got = want ? std::fread(chunk, 1, want, f) : 0;
       bytes.append(chunk, got);
-      if (got < want)
-        break;  // end of file or a failed read: the data ends here
+      if (got < want) {  // the end of the file, or a failed read: the data ends here
+        whole = !std::ferror(f);
+        break;
+      }
+      if (bytes.size() >= MaxFileBytes) {
+        whole = std::fgetc(f) == EOF && !std::ferror(f);
+        break;
+      }
     }
   }
   std::fclose(f);
-  return OpenBytes(std::move(bytes));
+  OpenBytes(std::move(bytes));
+  lastReadWhole_ = whole;
+  return true;
 }
 
 bool IniStore::OpenBytes(std::string bytes) {
@@ -59,6 +69,7 @@ bool IniStore::OpenBytes(std::string bytes) {
     bytes.resize(eof);
   data_ = std::move(bytes);
   open_ = 1;
+  lastReadWhole_ = true;
   return true;
 }
 

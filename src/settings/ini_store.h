@@ -28,7 +28,7 @@ class IniStore {
 
   // Opens the file for reading, creating an empty one when none exists (never
   // truncating). Reads it whole; the data ends where a text-mode reader stops (the
-  // first Ctrl-Z), at a failed read, or after kMaxFileBytes.
+  // first Ctrl-Z), at a failed read, or after MaxFileBytes.
   bool OpenForRead();
   // Reads `bytes` as the file's content, for callers that have them in memory.
   bool OpenBytes(std::string bytes);
@@ -66,8 +66,12 @@ class IniStore {
 
   // Init: DefaultProfile, the dialog position and the channel profiles.
   void LoadProfiles();
-  // Exit: "COMMON" and the channels the host keeps.
+  // Exit: "COMMON" and the channels the host keeps. A file that was not read whole at
+  // Init (it could not be opened, a read failed, or it was too large) is left as it is,
+  // so that what was not read is not lost.
   void SaveProfiles();
+  // Whether the last OpenForRead (or OpenBytes) saw the whole file.
+  bool LastReadWasWhole() const { return lastReadWhole_; }
 
   bool IsOpen() const { return open_ != 0; }
   // The data read by OpenForRead or OpenBytes.
@@ -75,7 +79,8 @@ class IniStore {
   // The temporary file a rewrite goes to.
   std::string TemporaryPath() const { return FullPath + ".tmp"; }
 
-  static constexpr size_t kMaxFileBytes = 64u << 20;
+  // Larger files are read only this far; they are far beyond any settings file.
+  size_t MaxFileBytes = 64u << 20;
 
   WindowHandle HostMainWindow = 0;
   uint32_t HostVersion = 0;
@@ -90,6 +95,7 @@ class IniStore {
  private:
   void ResetFile();
 
+  bool lastReadWhole_ = false;
   int32_t open_ = 0;
   bool writing_ = false;
   std::string scratch_;  // numbers are formatted here before writing

@@ -44,7 +44,7 @@ void IniStore::LoadProfiles() {
 }
 
 void IniStore::SaveProfiles() {
-  if (!OpenForWrite())
+  if (!lastReadWhole_ || !OpenForWrite())
     return;
   WriteSectionHeader(kCommonSection);
   WriteInt(kDialogLeftKey, DialogLeft);

@@ -85,6 +85,23 @@ TEST_F(SaveSafetyTest, UnwritableFolderKeepsTheOldFile) {
   ExpectOldFileKept();
 }
 
+TEST_F(SaveSafetyTest, FileNotReadWholeIsNotRewritten) {
+  const size_t size = std::string(kOldFile).size();
+  store.MaxFileBytes = size - 1;
+  store.LoadProfiles();
+  EXPECT_FALSE(store.LastReadWasWhole());
+  store.SaveProfiles();
+  ExpectOldFileKept();
+
+  store.MaxFileBytes = size;  // exactly the file: read whole
+  store.LoadProfiles();
+  EXPECT_TRUE(store.LastReadWasWhole());
+  ASSERT_EQ(Profiles.size(), 1u);
+  Profiles[0].LogoPosX = 4;
+  store.SaveProfiles();
+  EXPECT_NE(ReadBytes(store.FullPath).find("LogoPosX=4\r\n"), std::string::npos);
+}
+
 #if !defined(_WIN32)
 // A file size limit makes the writes fail part way, as a full disk would.
 TEST_F(SaveSafetyTest, WriteFailurePartWayKeepsTheOldFile) {

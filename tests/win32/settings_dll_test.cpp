@@ -133,6 +133,23 @@ TEST(SettingsThroughTheModule, NoFileGivesDefaultsAndExitWritesOne) {
             "[COMMON]\r\nDlgWndPosX=-100\r\nDlgWndPosY=-100\r\n[4294967297]\r\n" + Lines());
 }
 
+TEST(SettingsThroughTheModule, FileLockedAtInitIsNotOverwrittenAtExit) {
+  const std::string old = "[COMMON]\r\n[8]\r\nLogoPosX=3\r\n";
+  WriteSettings(old);
+  HANDLE lock = CreateFileA(SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  LoadedPlugin p;
+  ASSERT_TRUE(p.Load());
+  zunk::PluginDescriptor* d = p.descriptor();
+  zunk::InitInfo init = {0, nullptr};
+  d->Init(&init);  // cannot read the file: defaults
+  CloseHandle(lock);
+  d->Exit();
+  p.Unload();
+  EXPECT_EQ(ReadSettings(), old);
+}
+
 // A main window of the host's class answering the version command.
 std::vector<std::string> versionAskedOf;
 LRESULT CALLBACK HostWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
