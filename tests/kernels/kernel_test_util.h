@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -91,8 +92,7 @@ class Guarded {
   static constexpr size_t kGuard = 64;
   explicit Guarded(const std::vector<uint8_t>& content)
       : bytes_(content.size() + 2 * kGuard, 0xA5) {
-    if (!content.empty())
-      std::memcpy(bytes_.data() + kGuard, content.data(), content.size());
+    std::copy(content.begin(), content.end(), bytes_.begin() + kGuard);
   }
   uint8_t* data() { return bytes_.data() + kGuard; }
   const std::vector<uint8_t>& all() const { return bytes_; }

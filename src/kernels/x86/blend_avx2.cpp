@@ -28,6 +28,7 @@ __m256i PairAverage(__m256i c, __m256i low16) {
 
 // Eight groups (32 bytes) with BGRX pixels s0 = 0..3 | 8..11 and s1 = 4..7 | 12..15; keyed
 // holds all ones in the word of each keyed pixel (pixels 0..7 | 8..15).
+template <bool kAnyKeyed>
 __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w16) {
   const __m256i byte = _mm256_set1_epi32(0xFF);
   const __m256i low16 = _mm256_set1_epi32(0xFFFF);
@@ -38,35 +39,43 @@ __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w
   const __m256i r = _mm256_packs_epi32(_mm256_and_si256(_mm256_srli_epi32(s0, 16), byte),
                                        _mm256_and_si256(_mm256_srli_epi32(s1, 16), byte));
   const __m256i y = _mm256_srli_epi16(Weighted(b, g, r, 29, 150, 77), 8);
-  const __m256i uPix =
-      _mm256_add_epi16(_mm256_srai_epi16(Weighted(b, g, r, 128, -85, -43), 8), centre);
-  const __m256i vPix =
-      _mm256_add_epi16(_mm256_srai_epi16(Weighted(b, g, r, -21, -107, 128), 8), centre);
   const __m256i bAvg = PairAverage(b, low16), gAvg = PairAverage(g, low16);
   const __m256i rAvg = PairAverage(r, low16);
   const __m256i uAvg = _mm256_srai_epi16(Weighted(bAvg, gAvg, rAvg, 128, -85, -43), 8);
   const __m256i vAvg = _mm256_srai_epi16(Weighted(bAvg, gAvg, rAvg, -21, -107, 128), 8);
   const __m256i uvAvg = _mm256_add_epi16(
       _mm256_or_si256(_mm256_and_si256(uAvg, low16), _mm256_slli_epi32(vAvg, 16)), centre);
-  const __m256i uvLeft =
-      _mm256_or_si256(_mm256_and_si256(uPix, low16), _mm256_slli_epi32(vPix, 16));
-  const __m256i uvRight =
-      _mm256_or_si256(_mm256_srli_epi32(uPix, 16), _mm256_andnot_si256(low16, vPix));
+  __m256i uv = uvAvg, yTarget = y;
+  if constexpr (kAnyKeyed) {  // half groups: a keyed pixel keeps its luma
+    const __m256i yFrame = _mm256_and_si256(f, _mm256_set1_epi16(0xFF));
+    const __m256i uvFrame = _mm256_srli_epi16(f, 8);
+    const __m256i uPix =
+        _mm256_add_epi16(_mm256_srai_epi16(Weighted(b, g, r, 128, -85, -43), 8), centre);
+    const __m256i vPix =
+        _mm256_add_epi16(_mm256_srai_epi16(Weighted(b, g, r, -21, -107, 128), 8), centre);
+    const __m256i uvLeft =
+        _mm256_or_si256(_mm256_and_si256(uPix, low16), _mm256_slli_epi32(vPix, 16));
+    const __m256i uvRight =
+        _mm256_or_si256(_mm256_srli_epi32(uPix, 16), _mm256_andnot_si256(low16, vPix));
 
-  const __m256i yFrame = _mm256_and_si256(f, _mm256_set1_epi16(0xFF));
-  const __m256i uvFrame = _mm256_srli_epi16(f, 8);
-  const __m256i keyedLeft = _mm256_srai_epi32(_mm256_slli_epi32(keyed, 16), 16);
-  const __m256i keyedRight = _mm256_srai_epi32(keyed, 16);
-  const __m256i uvHalf =
-      _mm256_srli_epi16(_mm256_add_epi16(Select(keyedLeft, uvRight, uvLeft), uvFrame), 1);
-  __m256i uv = Select(_mm256_or_si256(keyedLeft, keyedRight), uvHalf, uvAvg);
-  uv = Select(_mm256_and_si256(keyedLeft, keyedRight), uvFrame, uv);
-  const __m256i yTarget = Select(keyed, yFrame, y);
-
+    const __m256i keyedLeft = _mm256_srai_epi32(_mm256_slli_epi32(keyed, 16), 16);
+    const __m256i keyedRight = _mm256_srai_epi32(keyed, 16);
+    const __m256i uvHalf =
+        _mm256_srli_epi16(_mm256_add_epi16(Select(keyedLeft, uvRight, uvLeft), uvFrame), 1);
+    uv = Select(_mm256_or_si256(keyedLeft, keyedRight), uvHalf, uvAvg);
+    uv = Select(_mm256_and_si256(keyedLeft, keyedRight), uvFrame, uv);
+    yTarget = Select(keyed, yFrame, y);
+  }
   const __m256i zero = _mm256_setzero_si256();
   const __m256i lo = Mix(_mm256_unpacklo_epi8(f, zero), _mm256_unpacklo_epi16(yTarget, uv), w16);
   const __m256i hi = Mix(_mm256_unpackhi_epi8(f, zero), _mm256_unpackhi_epi16(yTarget, uv), w16);
   return _mm256_packus_epi16(lo, hi);
+}
+
+// Steps without a keyed pixel skip the half-group work.
+__m256i BlendStep(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w16) {
+  return _mm256_testz_si256(keyed, keyed) ? BlendGroups8<false>(s0, s1, keyed, f, w16)
+                                          : BlendGroups8<true>(s0, s1, keyed, f, w16);
 }
 
 struct Consts {
@@ -105,9 +114,14 @@ void BgrxGroupsAvx2(const uint8_t* src, uint8_t* groups, int32_t count, const Bl
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 8 * i + 32));
     const __m256i s0 = _mm256_permute2x128_si256(a, b, 0x20);
     const __m256i s1 = _mm256_permute2x128_si256(a, b, 0x31);
-    const __m256i keyed = _mm256_packs_epi32(KeyedBgrx(s0, c), KeyedBgrx(s1, c));
     __m256i* f = reinterpret_cast<__m256i*>(groups + 4 * i);
-    _mm256_storeu_si256(f, BlendGroups8(s0, s1, keyed, _mm256_loadu_si256(f), c.w16));
+    const __m256i frame = _mm256_loadu_si256(f);
+    if (!call.keyOn) {
+      _mm256_storeu_si256(f, BlendGroups8<false>(s0, s1, frame, frame, c.w16));
+    } else {
+      const __m256i keyed = _mm256_packs_epi32(KeyedBgrx(s0, c), KeyedBgrx(s1, c));
+      _mm256_storeu_si256(f, BlendStep(s0, s1, keyed, frame, c.w16));
+    }
   }
   ref::BgrxGroupsToYuy2(src + 8 * i, groups + 4 * i, count - i, call);
 }
@@ -122,8 +136,7 @@ void WorkGroupsAvx2(const WorkPixel* src, uint8_t* groups, int32_t count, const 
     const __m256i k0 = _mm256_packs_epi32(KeyedWork(w01, c), KeyedWork(w23, c));
     const __m256i k1 = _mm256_packs_epi32(KeyedWork(w45, c), KeyedWork(w67, c));
     __m256i* f = reinterpret_cast<__m256i*>(groups + 4 * i);
-    _mm256_storeu_si256(f,
-                        BlendGroups8(_mm256_packus_epi16(w01, w23), _mm256_packus_epi16(w45, w67),
+    _mm256_storeu_si256(f, BlendStep(_mm256_packus_epi16(w01, w23), _mm256_packus_epi16(w45, w67),
                                      _mm256_packs_epi32(k0, k1), _mm256_loadu_si256(f), c.w16));
   }
   ref::WorkGroupsToYuy2(src + 2 * i, groups + 4 * i, count - i, call);

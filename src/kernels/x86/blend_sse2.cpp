@@ -4,6 +4,8 @@
 // first packed to B, G, R, X bytes with unsigned saturation, which is the clamp to 0..255.
 #include <emmintrin.h>
 
+#include <cstring>
+
 #include "kernels/blend.h"
 
 namespace zunk {
@@ -26,6 +28,7 @@ __m128i Weighted(__m128i b, __m128i g, __m128i r, short wb, short wg, short wr) 
 
 // Four groups of the frame (16 bytes) with eight BGRX source pixels s0 (pixels 0..3) and s1
 // (4..7); keyed holds all ones in the word of each keyed pixel.
+template <bool kAnyKeyed>
 __m128i BlendGroups4(__m128i s0, __m128i s1, __m128i keyed, __m128i f, __m128i w16) {
   const __m128i byte = _mm_set1_epi32(0xFF);
   const __m128i low16 = _mm_set1_epi32(0xFFFF);
@@ -38,9 +41,6 @@ __m128i BlendGroups4(__m128i s0, __m128i s1, __m128i keyed, __m128i f, __m128i w
   // Luma: the weighted sum is at most 65280, exact in unsigned 16 bits.
   const __m128i y = _mm_srli_epi16(Weighted(b, g, r, 29, 150, 77), 8);
   // Chroma sums lie within +-32640: exact in signed 16 bits, floored by the arithmetic shift.
-  const __m128i uPix = _mm_add_epi16(_mm_srai_epi16(Weighted(b, g, r, 128, -85, -43), 8), centre);
-  const __m128i vPix = _mm_add_epi16(_mm_srai_epi16(Weighted(b, g, r, -21, -107, 128), 8), centre);
-  // Average colour of each pair, in the low word of each 32-bit lane (high word 0).
   const __m128i bAvg =
       _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(b, low16), _mm_srli_epi32(b, 16)), 1);
   const __m128i gAvg =
@@ -52,24 +52,36 @@ __m128i BlendGroups4(__m128i s0, __m128i s1, __m128i keyed, __m128i f, __m128i w
   // U, V per group as the words of a 32-bit lane, the order of the frame's chroma bytes.
   const __m128i uvAvg =
       _mm_add_epi16(_mm_or_si128(_mm_and_si128(uAvg, low16), _mm_slli_epi32(vAvg, 16)), centre);
-  const __m128i uvLeft = _mm_or_si128(_mm_and_si128(uPix, low16), _mm_slli_epi32(vPix, 16));
-  const __m128i uvRight = _mm_or_si128(_mm_srli_epi32(uPix, 16), _mm_andnot_si128(low16, vPix));
+  __m128i uv = uvAvg, yTarget = y;
+  if constexpr (kAnyKeyed) {  // half groups: a keyed pixel keeps its luma
+    const __m128i yFrame = _mm_and_si128(f, _mm_set1_epi16(0xFF));
+    const __m128i uvFrame = _mm_srli_epi16(f, 8);
+    const __m128i uPix = _mm_add_epi16(_mm_srai_epi16(Weighted(b, g, r, 128, -85, -43), 8), centre);
+    const __m128i vPix =
+        _mm_add_epi16(_mm_srai_epi16(Weighted(b, g, r, -21, -107, 128), 8), centre);
+    // Average colour of each pair, in the low word of each 32-bit lane (high word 0).
+    const __m128i uvLeft = _mm_or_si128(_mm_and_si128(uPix, low16), _mm_slli_epi32(vPix, 16));
+    const __m128i uvRight = _mm_or_si128(_mm_srli_epi32(uPix, 16), _mm_andnot_si128(low16, vPix));
 
-  const __m128i yFrame = _mm_and_si128(f, _mm_set1_epi16(0xFF));
-  const __m128i uvFrame = _mm_srli_epi16(f, 8);
-  const __m128i keyedLeft = _mm_srai_epi32(_mm_slli_epi32(keyed, 16), 16);
-  const __m128i keyedRight = _mm_srai_epi32(keyed, 16);
-  // Half group: the drawn pixel's chroma averaged with the frame's.
-  const __m128i uvHalf =
-      _mm_srli_epi16(_mm_add_epi16(Select(keyedLeft, uvRight, uvLeft), uvFrame), 1);
-  __m128i uv = Select(_mm_or_si128(keyedLeft, keyedRight), uvHalf, uvAvg);
-  uv = Select(_mm_and_si128(keyedLeft, keyedRight), uvFrame, uv);  // both keyed: unchanged
-  const __m128i yTarget = Select(keyed, yFrame, y);
-
+    const __m128i keyedLeft = _mm_srai_epi32(_mm_slli_epi32(keyed, 16), 16);
+    const __m128i keyedRight = _mm_srai_epi32(keyed, 16);
+    // Half group: the drawn pixel's chroma averaged with the frame's.
+    const __m128i uvHalf =
+        _mm_srli_epi16(_mm_add_epi16(Select(keyedLeft, uvRight, uvLeft), uvFrame), 1);
+    uv = Select(_mm_or_si128(keyedLeft, keyedRight), uvHalf, uvAvg);
+    uv = Select(_mm_and_si128(keyedLeft, keyedRight), uvFrame, uv);  // both keyed: unchanged
+    yTarget = Select(keyed, yFrame, y);
+  }
   const __m128i zero = _mm_setzero_si128();
   const __m128i lo = Mix(_mm_unpacklo_epi8(f, zero), _mm_unpacklo_epi16(yTarget, uv), w16);
   const __m128i hi = Mix(_mm_unpackhi_epi8(f, zero), _mm_unpackhi_epi16(yTarget, uv), w16);
   return _mm_packus_epi16(lo, hi);
+}
+
+// Steps without a keyed pixel skip the half-group work.
+__m128i BlendStep(__m128i s0, __m128i s1, __m128i keyed, __m128i f, __m128i w16) {
+  return _mm_movemask_epi8(keyed) == 0 ? BlendGroups4<false>(s0, s1, keyed, f, w16)
+                                       : BlendGroups4<true>(s0, s1, keyed, f, w16);
 }
 
 struct Consts {
@@ -107,9 +119,14 @@ void BgrxGroupsSse2(const uint8_t* src, uint8_t* groups, int32_t count, const Bl
   for (; i + 4 <= count; i += 4) {
     const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 8 * i));
     const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 8 * i + 16));
-    const __m128i keyed = _mm_packs_epi32(KeyedBgrx(s0, c), KeyedBgrx(s1, c));
     __m128i* f = reinterpret_cast<__m128i*>(groups + 4 * i);
-    _mm_storeu_si128(f, BlendGroups4(s0, s1, keyed, _mm_loadu_si128(f), c.w16));
+    const __m128i frame = _mm_loadu_si128(f);
+    if (!call.keyOn) {
+      _mm_storeu_si128(f, BlendGroups4<false>(s0, s1, frame, frame, c.w16));
+    } else {
+      const __m128i keyed = _mm_packs_epi32(KeyedBgrx(s0, c), KeyedBgrx(s1, c));
+      _mm_storeu_si128(f, BlendStep(s0, s1, keyed, frame, c.w16));
+    }
   }
   ref::BgrxGroupsToYuy2(src + 8 * i, groups + 4 * i, count - i, call);
 }
@@ -127,14 +144,15 @@ void WorkGroupsSse2(const WorkPixel* src, uint8_t* groups, int32_t count, const 
     const __m128i k23 = _mm_packs_epi32(KeyedWork(w2, c, none), KeyedWork(w3, c, none));
     const __m128i keyed = _mm_packs_epi32(k01, k23);
     __m128i* f = reinterpret_cast<__m128i*>(groups + 4 * i);
-    _mm_storeu_si128(f, BlendGroups4(_mm_packus_epi16(w0, w1), _mm_packus_epi16(w2, w3), keyed,
-                                     _mm_loadu_si128(f), c.w16));
+    _mm_storeu_si128(f, BlendStep(_mm_packus_epi16(w0, w1), _mm_packus_epi16(w2, w3), keyed,
+                                  _mm_loadu_si128(f), c.w16));
   }
   ref::WorkGroupsToYuy2(src + 2 * i, groups + 4 * i, count - i, call);
 }
 
 // Two 24-bit frame pixels at d with source words s (B, G, R, X twice) and a keyed mask per
-// pixel. The 8-byte access reaches two bytes into the next pixel, written back unchanged.
+// pixel. The 8-byte load reaches two bytes into the next pixel; only the six bytes of the
+// pair are stored, so the next pair's load never waits on a partly overlapping store.
 void BlendPair(uint8_t* d, __m128i s, __m128i keyed, __m128i w16) {
   const __m128i f = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d));
   const __m128i fw = _mm_unpacklo_epi8(f, _mm_setzero_si128());  // B0 G0 R0 B1 G1 R1 B2 G2
@@ -144,8 +162,11 @@ void BlendPair(uint8_t* d, __m128i s, __m128i keyed, __m128i w16) {
   const __m128i first = _mm_and_si128(bytes, _mm_set_epi32(0, 0, 0, 0x00FFFFFF));
   const __m128i second =
       _mm_srli_epi64(_mm_and_si128(bytes, _mm_set_epi32(0, 0, 0x00FFFFFF, 0)), 8);
-  const __m128i rest = _mm_and_si128(f, _mm_set_epi32(0, 0, static_cast<int>(0xFFFF0000u), 0));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_or_si128(first, second), rest));
+  const __m128i packed = _mm_or_si128(first, second);  // B0 G0 R0 B1 G1 R1
+  const int32_t low = _mm_cvtsi128_si32(packed);
+  const uint16_t high = static_cast<uint16_t>(_mm_extract_epi16(packed, 2));
+  std::memcpy(d, &low, 4);
+  std::memcpy(d + 4, &high, 2);
 }
 
 void BgrxPixelsSse2(const uint8_t* src, uint8_t* pixels, int32_t count, const BlendCall& call) {

@@ -15,8 +15,13 @@ void Yuy2GroupsAvx2(const uint8_t* groups, int32_t count, WorkPixel* out) {
   const __m256i wGu = _mm256_set1_epi16(-86 * 16);
   const __m256i wGv = _mm256_set1_epi16(-183 * 16);
   const __m256i wRv = _mm256_set1_epi16(359 * 16);
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
+  if (count < 8) {
+    ref::Yuy2GroupsToWork(groups, count, out);
+    return;
+  }
+  // The last step is moved back to end at the last group (same values rewritten).
+  for (int32_t step = 0; step < count; step += 8) {
+    const int32_t i = step + 8 <= count ? step : count - 8;
     // Lane 0 holds groups 0..3 (pixels 0..7), lane 1 groups 4..7 (pixels 8..15).
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(groups + 4 * i));
     const __m256i y = _mm256_and_si256(v, lowBytes);
@@ -45,7 +50,6 @@ void Yuy2GroupsAvx2(const uint8_t* groups, int32_t count, WorkPixel* out) {
     _mm256_storeu_si256(dst + 2, _mm256_permute2x128_si256(a, c, 0x31));
     _mm256_storeu_si256(dst + 3, _mm256_permute2x128_si256(d, e, 0x31));
   }
-  ref::Yuy2GroupsToWork(groups + 4 * i, count - i, out + 2 * i);
 }
 
 }  // namespace

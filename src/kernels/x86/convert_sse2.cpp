@@ -17,8 +17,14 @@ void Yuy2GroupsSse2(const uint8_t* groups, int32_t count, WorkPixel* out) {
   const __m128i wGu = _mm_set1_epi16(-86 * 16);
   const __m128i wGv = _mm_set1_epi16(-183 * 16);
   const __m128i wRv = _mm_set1_epi16(359 * 16);
-  int32_t i = 0;
-  for (; i + 4 <= count; i += 4) {
+  if (count < 4) {
+    ref::Yuy2GroupsToWork(groups, count, out);
+    return;
+  }
+  // The last step is moved back to end at the last group: it rewrites a few pixels with
+  // the same values instead of leaving a scalar tail.
+  for (int32_t step = 0; step < count; step += 4) {
+    const int32_t i = step + 4 <= count ? step : count - 4;
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(groups + 4 * i));
     const __m128i y = _mm_and_si128(v, lowBytes);  // luma of 8 pixels in column order
     const __m128i uv = _mm_srli_epi16(v, 8);       // U, V of 4 groups
@@ -43,7 +49,6 @@ void Yuy2GroupsSse2(const uint8_t* groups, int32_t count, WorkPixel* out) {
     _mm_storeu_si128(dst + 2, _mm_unpacklo_epi8(p47, zero));
     _mm_storeu_si128(dst + 3, _mm_unpackhi_epi8(p47, zero));
   }
-  ref::Yuy2GroupsToWork(groups + 4 * i, count - i, out + 2 * i);
 }
 
 void Rgb24PixelsSse2(const uint8_t* pixels, int32_t count, WorkPixel* out) {

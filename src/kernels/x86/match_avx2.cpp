@@ -35,6 +35,7 @@ void RowBlock(const WorkPixel* a,
     for (int32_t tx = 0; tx < tplW;) {
       const int32_t end = tplW - tx > run ? tx + run : tplW;
       __m256i s[NV];
+#pragma GCC unroll 16
       for (int v = 0; v < NV; ++v)
         s[v] = zero;
       for (; tx < end; ++tx) {
@@ -45,6 +46,7 @@ void RowBlock(const WorkPixel* a,
         const __m256i t =
             _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(trow + tx)));
         const WorkPixel* p = arow + tx;
+#pragma GCC unroll 16
         for (int v = 0; v < NV; ++v) {
           const __m256i x =
               (kMaskedLast && v == NV - 1)
@@ -53,7 +55,8 @@ void RowBlock(const WorkPixel* a,
           s[v] = _mm256_add_epi16(s[v], _mm256_abs_epi16(_mm256_sub_epi16(x, t)));
         }
       }
-      // Register v holds placements 4v, 4v+1 | 4v+2, 4v+3: the low unpack gives 4v | 4v+2.
+// Register v holds placements 4v, 4v+1 | 4v+2, 4v+3: the low unpack gives 4v | 4v+2.
+#pragma GCC unroll 16
       for (int v = 0; v < NV; ++v) {
         acc[2 * v] = _mm256_add_epi32(acc[2 * v], _mm256_unpacklo_epi16(s[v], zero));
         acc[2 * v + 1] = _mm256_add_epi32(acc[2 * v + 1], _mm256_unpackhi_epi16(s[v], zero));

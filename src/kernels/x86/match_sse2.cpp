@@ -107,6 +107,7 @@ void RowBlock(const WorkPixel* a,
     for (int32_t tx = 0; tx < tplW;) {
       const int32_t end = tplW - tx > run ? tx + run : tplW;
       __m128i s[NV];
+#pragma GCC unroll 16
       for (int v = 0; v < NV; ++v)
         s[v] = zero;
       for (; tx < end; ++tx) {
@@ -116,11 +117,13 @@ void RowBlock(const WorkPixel* a,
           continue;
         const __m128i t = _mm_unpacklo_epi64(Load1(trow + tx), Load1(trow + tx));
         const WorkPixel* p = arow + tx;
+#pragma GCC unroll 16
         for (int v = 0; v < NV; ++v) {
           const __m128i x = (kHalfLast && v == NV - 1) ? Load1(p + 2 * v) : Load2(p + 2 * v);
           s[v] = _mm_add_epi16(s[v], Abs16(_mm_sub_epi16(x, t)));
         }
       }
+#pragma GCC unroll 16
       for (int v = 0; v < NV; ++v) {
         acc[2 * v] = _mm_add_epi32(acc[2 * v], _mm_unpacklo_epi16(s[v], zero));
         acc[2 * v + 1] = _mm_add_epi32(acc[2 * v + 1], _mm_unpackhi_epi16(s[v], zero));
