@@ -168,7 +168,34 @@ TEST(DllLifecycle, StreamsWithoutStopStillReleaseTheirObjects) {
   p.Unload();
 }
 
+// Skipped frames see no channel: only a channel met after the recording's first five
+// frames gets a profile, which Exit then writes.
+TEST(DllLifecycle, RecordingSkipsItsFirstFiveFrames) {
+  for (int frames : {5, 6}) {
+    WriteSettings("");
+    LoadedPlugin p;
+    ASSERT_TRUE(p.Load());
+    const zunk::PluginDescriptor* d = p.descriptor();
+    zunk::InitInfo init = {0, &RecordingChannelCheck};
+    d->Init(&init);
+    zunk::StreamFormat format = {};
+    format.width = 768;
+    format.height = 576;
+    format.recording = 1;
+    d->Start(&format);
+    Frames f(768, 576, 77);
+    for (int i = 0; i < frames; ++i) EXPECT_EQ(d->ProcessFrame(&f.info), 0);
+    d->Stop();
+    d->Exit();
+    p.Unload();
+    bool written = ReadSettings().find("[77]\r\n") != std::string::npos;
+    EXPECT_EQ(written, frames == 6) << frames << " frames";
+  }
+}
+
 TEST(DllStack, EveryEntryRealignsAFourByteAlignedStack) {
+  WriteSettings("");
+  ChannelCheckCalls = 0;
   LoadedPlugin p;
   ASSERT_TRUE(p.Load());
   EXPECT_EQ(CallMisaligned0(reinterpret_cast<void*>(p.version)), 3u);
@@ -197,6 +224,10 @@ TEST(DllStack, EveryEntryRealignsAFourByteAlignedStack) {
   }
   CallMisaligned0(reinterpret_cast<void*>(d->Exit));
   p.Unload();
+  // Exit asks the host about both channels: the callback must find the stack realigned.
+  EXPECT_EQ(ChannelCheckCalls, 2u);
+  EXPECT_TRUE(EnteredAligned(ChannelCheckEntryStack))
+      << "callback entered with stack " << std::hex << ChannelCheckEntryStack;
 }
 
 }  // namespace
