@@ -1,9 +1,10 @@
 # Entry points: make demo | make test | make dll. Each sets up what it needs first.
 NATIVE := out/native
 WIN32  := out/win32
+ASAN   := out/asan
 JOBS   ?= $(shell nproc)
 
-.PHONY: setup native win32 dll demo test test-native test-win32 bench clean
+.PHONY: setup native win32 asan dll demo test bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -17,13 +18,18 @@ win32: setup
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw32.cmake >/dev/null
 	@cmake --build $(WIN32) -j $(JOBS)
 
+# The native tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: setup
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DZUNK_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN) -j $(JOBS)
+
 dll: win32
 	@ls -l $(WIN32)/Zunk_LogoDetector.dll
 
 demo: native
 	@$(NATIVE)/tools/host/zunk-host
 
-test: native win32
+test: native win32 asan
 	@bash scripts/run-tests.sh
 
 bench: native
