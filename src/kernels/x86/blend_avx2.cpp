@@ -21,30 +21,40 @@ __m256i Weighted(__m256i b, __m256i g, __m256i r, short wb, short wg, short wr) 
                           _mm256_mullo_epi16(r, _mm256_set1_epi16(wr)));
 }
 
-__m256i PairAverage(__m256i c, __m256i low16) {
-  return _mm256_srli_epi32(_mm256_add_epi32(_mm256_and_si256(c, low16), _mm256_srli_epi32(c, 16)),
-                           1);
-}
-
 // Eight groups (32 bytes) with BGRX pixels s0 = 0..3 | 8..11 and s1 = 4..7 | 12..15; keyed
 // holds all ones in the word of each keyed pixel (pixels 0..7 | 8..15).
 template <bool kAnyKeyed>
 __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w16) {
-  const __m256i byte = _mm256_set1_epi32(0xFF);
   const __m256i low16 = _mm256_set1_epi32(0xFFFF);
   const __m256i centre = _mm256_set1_epi16(128);
-  const __m256i b = _mm256_packs_epi32(_mm256_and_si256(s0, byte), _mm256_and_si256(s1, byte));
-  const __m256i g = _mm256_packs_epi32(_mm256_and_si256(_mm256_srli_epi32(s0, 8), byte),
-                                       _mm256_and_si256(_mm256_srli_epi32(s1, 8), byte));
-  const __m256i r = _mm256_packs_epi32(_mm256_and_si256(_mm256_srli_epi32(s0, 16), byte),
-                                       _mm256_and_si256(_mm256_srli_epi32(s1, 16), byte));
+  const __m256i zero = _mm256_setzero_si256();
+  // Planes: per lane B0..B3 G0..G3 R0..R3 of each register, then B, G, R words of 8 pixels.
+  const __m256i planes = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, -1, -1, -1, -1, 0,
+                                          4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, -1, -1, -1, -1);
+  const __m256i t0 = _mm256_shuffle_epi8(s0, planes), t1 = _mm256_shuffle_epi8(s1, planes);
+  const __m256i bg = _mm256_unpacklo_epi32(t0, t1), rr = _mm256_unpackhi_epi32(t0, t1);
+  const __m256i b = _mm256_unpacklo_epi8(bg, zero);
+  const __m256i g = _mm256_unpackhi_epi8(bg, zero);
+  const __m256i r = _mm256_unpacklo_epi8(rr, zero);
   const __m256i y = _mm256_srli_epi16(Weighted(b, g, r, 29, 150, 77), 8);
-  const __m256i bAvg = PairAverage(b, low16), gAvg = PairAverage(g, low16);
-  const __m256i rAvg = PairAverage(r, low16);
-  const __m256i uAvg = _mm256_srai_epi16(Weighted(bAvg, gAvg, rAvg, 128, -85, -43), 8);
-  const __m256i vAvg = _mm256_srai_epi16(Weighted(bAvg, gAvg, rAvg, -21, -107, 128), 8);
-  const __m256i uvAvg = _mm256_add_epi16(
-      _mm256_or_si256(_mm256_and_si256(uAvg, low16), _mm256_slli_epi32(vAvg, 16)), centre);
+  // Chroma of each pair's average colour, U of the 4 groups of a lane in words 0..3 and V in
+  // words 4..7: one weighted sum with U weights in the low half and V weights in the high.
+  // Pair sums of adjacent bytes, halved: B averages of the lane's 4 groups, then G; R.
+  const __m256i ones = _mm256_set1_epi8(1);
+  const __m256i bgAvg = _mm256_srli_epi16(_mm256_maddubs_epi16(bg, ones), 1);
+  const __m256i rAvg = _mm256_srli_epi16(_mm256_maddubs_epi16(rr, ones), 1);
+  const __m256i uvWeightsB = _mm256_setr_epi16(128, 128, 128, 128, -21, -21, -21, -21, 128, 128,
+                                               128, 128, -21, -21, -21, -21);
+  const __m256i uvWeightsG = _mm256_setr_epi16(-85, -85, -85, -85, -107, -107, -107, -107, -85, -85,
+                                               -85, -85, -107, -107, -107, -107);
+  const __m256i uvWeightsR = _mm256_setr_epi16(-43, -43, -43, -43, 128, 128, 128, 128, -43, -43,
+                                               -43, -43, 128, 128, 128, 128);
+  const __m256i sum = _mm256_add_epi16(
+      _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi64(bgAvg, bgAvg), uvWeightsB),
+                       _mm256_mullo_epi16(_mm256_unpackhi_epi64(bgAvg, bgAvg), uvWeightsG)),
+      _mm256_mullo_epi16(_mm256_unpacklo_epi64(rAvg, rAvg), uvWeightsR));
+  const __m256i uvPlanes = _mm256_add_epi16(_mm256_srai_epi16(sum, 8), centre);
+  const __m256i uvAvg = _mm256_unpacklo_epi16(uvPlanes, _mm256_srli_si256(uvPlanes, 8));
   __m256i uv = uvAvg, yTarget = y;
   if constexpr (kAnyKeyed) {  // half groups: a keyed pixel keeps its luma
     const __m256i yFrame = _mm256_and_si256(f, _mm256_set1_epi16(0xFF));
@@ -66,7 +76,6 @@ __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w
     uv = Select(_mm256_and_si256(keyedLeft, keyedRight), uvFrame, uv);
     yTarget = Select(keyed, yFrame, y);
   }
-  const __m256i zero = _mm256_setzero_si256();
   const __m256i lo = Mix(_mm256_unpacklo_epi8(f, zero), _mm256_unpacklo_epi16(yTarget, uv), w16);
   const __m256i hi = Mix(_mm256_unpackhi_epi8(f, zero), _mm256_unpackhi_epi16(yTarget, uv), w16);
   return _mm256_packus_epi16(lo, hi);
