@@ -93,6 +93,23 @@ TEST_P(MatchExamples, DiffRowPlacementsAndExactMatch) {
   EXPECT_EQ(one[0].b + one[0].g + one[0].r, 0u);  // r = 0: the placement at cx alone
 }
 
+TEST_P(MatchExamples, EmptySizesReadNothing) {
+  // Null buffers: an empty rectangle, template or run must not touch them.
+  uint64_t mean = 1;
+  k_.MaskedMeanColour(nullptr, 4, 4, nullptr, 4, 4, 2, 0, 2, 3, kMagenta, &mean);
+  EXPECT_EQ(mean, 0u);
+  uint32_t r = 1, g = 1, b = 1;
+  k_.MaskedMeanAbsDiff(nullptr, 4, 4, nullptr, 4, 4, 0, 3, 2, 1, kMagenta, &r, &g, &b);
+  EXPECT_EQ(r + g + b, 0u);
+  k_.SubtractMeanGrey(nullptr, 0, 5, kMagenta, Mean(9, 9, 9));
+  k_.SubtractMeanGrey(nullptr, 5, -1, kMagenta, Mean(9, 9, 9));
+  std::vector<DiffEntry> row(3, DiffEntry{7, 7, 7, 7});
+  k_.MaskedMeanAbsDiffRow(nullptr, 4, 4, nullptr, 0, 4, 1, 0, row.data(), 1, kMagenta);
+  for (const DiffEntry& e : row)
+    EXPECT_EQ(e.b + e.g + e.r + e.x, 0u);
+  k_.MaskedMeanAbsDiffRow(nullptr, 4, 4, nullptr, 4, 4, 1, 0, nullptr, -1, kMagenta);
+}
+
 INSTANTIATE_TEST_SUITE_P(Variants,
                          MatchExamples,
                          testing::ValuesIn(test::AllVariants()),
