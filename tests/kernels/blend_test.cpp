@@ -97,6 +97,17 @@ TEST_P(BlendExamples, Yuy2FullAndHalfGroups) {
   EXPECT_EQ(frame, (Bytes{200, 50, 100, 90}));
 }
 
+TEST_P(BlendExamples, Yuy2OddFrameWidthLeavesTheIncompleteGroup) {
+  // A 3-pixel row has one whole group; the last column's group would reach past the row.
+  const Bytes grey{100, 100, 100, 0, 100, 100, 100, 0, 100, 100, 100, 0};
+  Bytes frame{1, 2, 3, 4, 5, 6};
+  k_.BlendBgrxToYuy2(grey.data(), 0, 0, 3, 1, 3, 1, frame.data(), 0, 0, 3, 1, 100, 0, 0);
+  EXPECT_EQ(frame, (Bytes{100, 128, 100, 128, 5, 6}));
+  frame = {1, 2, 3, 4, 5, 6};
+  k_.BlendBgrxToYuy2(grey.data(), 0, 0, 1, 1, 3, 1, frame.data(), 2, 0, 3, 1, 100, 0, 0);
+  EXPECT_EQ(frame, (Bytes{1, 2, 3, 4, 5, 6}));
+}
+
 TEST_P(BlendExamples, Yuy2WorkKeyNeedsZeroX) {
   // B, G, R equal the key but X = 5: not keyed into a format-0 frame.
   const std::vector<WorkPixel> work{{3, 2, 1, 5}, {3, 2, 1, 0}};

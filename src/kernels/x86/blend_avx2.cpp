@@ -1,5 +1,7 @@
-// AVX2 blend into format-0 frames: eight groups (sixteen source pixels) per step. The same
-// planes as the SSE2 loop, per 128-bit lane: lane 0 works on groups 0..3, lane 1 on 4..7.
+// AVX2 blend into format-0 frames: eight groups (sixteen source pixels) per step, per 128-bit
+// lane (lane 0 works on groups 0..3, lane 1 on 4..7). Byte shuffles split the pixels into B,
+// G, R planes; pair sums come from a byte multiply-add; U and V of the four groups of a lane
+// are one weighted sum. The arithmetic is that of the SSE2 loop, lane for lane.
 #include <immintrin.h>
 
 #include "kernels/blend.h"
@@ -37,9 +39,8 @@ __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w
   const __m256i g = _mm256_unpackhi_epi8(bg, zero);
   const __m256i r = _mm256_unpacklo_epi8(rr, zero);
   const __m256i y = _mm256_srli_epi16(Weighted(b, g, r, 29, 150, 77), 8);
-  // Chroma of each pair's average colour, U of the 4 groups of a lane in words 0..3 and V in
-  // words 4..7: one weighted sum with U weights in the low half and V weights in the high.
-  // Pair sums of adjacent bytes, halved: B averages of the lane's 4 groups, then G; R.
+  // Average colour of each pair: sums of adjacent bytes, halved (B of the lane's 4 groups,
+  // then G; R). Its chroma: U in words 0..3, V in words 4..7 of one weighted sum.
   const __m256i ones = _mm256_set1_epi8(1);
   const __m256i bgAvg = _mm256_srli_epi16(_mm256_maddubs_epi16(bg, ones), 1);
   const __m256i rAvg = _mm256_srli_epi16(_mm256_maddubs_epi16(rr, ones), 1);
