@@ -29,16 +29,19 @@ template <bool kAnyKeyed>
 __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w16) {
   const __m256i low16 = _mm256_set1_epi32(0xFFFF);
   const __m256i centre = _mm256_set1_epi16(128);
-  const __m256i zero = _mm256_setzero_si256();
   // Planes: per lane B0..B3 G0..G3 R0..R3 of each register, then B, G, R words of 8 pixels.
   const __m256i planes = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, -1, -1, -1, -1, 0,
                                           4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, -1, -1, -1, -1);
   const __m256i t0 = _mm256_shuffle_epi8(s0, planes), t1 = _mm256_shuffle_epi8(s1, planes);
   const __m256i bg = _mm256_unpacklo_epi32(t0, t1), rr = _mm256_unpackhi_epi32(t0, t1);
-  const __m256i b = _mm256_unpacklo_epi8(bg, zero);
-  const __m256i g = _mm256_unpackhi_epi8(bg, zero);
-  const __m256i r = _mm256_unpacklo_epi8(rr, zero);
-  const __m256i y = _mm256_srli_epi16(Weighted(b, g, r, 29, 150, 77), 8);
+  // Luma from byte pairs (B, G) and (G, R): 29B + 99G and 51G + 77R each fit a signed word,
+  // their sum (at most 65280) an unsigned one.
+  const __m256i gg = _mm256_srli_si256(bg, 8);
+  const __m256i y = _mm256_srli_epi16(
+      _mm256_add_epi16(
+          _mm256_maddubs_epi16(_mm256_unpacklo_epi8(bg, gg), _mm256_set1_epi16(99 << 8 | 29)),
+          _mm256_maddubs_epi16(_mm256_unpacklo_epi8(gg, rr), _mm256_set1_epi16(77 << 8 | 51))),
+      8);
   // Average colour of each pair: sums of adjacent bytes, halved (B of the lane's 4 groups,
   // then G; R). Its chroma: U in words 0..3, V in words 4..7 of one weighted sum.
   const __m256i ones = _mm256_set1_epi8(1);
@@ -54,32 +57,45 @@ __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w
       _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi64(bgAvg, bgAvg), uvWeightsB),
                        _mm256_mullo_epi16(_mm256_unpackhi_epi64(bgAvg, bgAvg), uvWeightsG)),
       _mm256_mullo_epi16(_mm256_unpacklo_epi64(rAvg, rAvg), uvWeightsR));
-  const __m256i uvPlanes = _mm256_add_epi16(_mm256_srai_epi16(sum, 8), centre);
-  const __m256i uvAvg = _mm256_unpacklo_epi16(uvPlanes, _mm256_srli_si256(uvPlanes, 8));
-  __m256i uv = uvAvg, yTarget = y;
+  __m256i uv = _mm256_add_epi16(_mm256_srai_epi16(sum, 8), centre);
+  __m256i yTarget = y;
+  // The frame in the same planes: luma words in column order, U and V words of 4 groups.
+  const __m256i yFrame = _mm256_and_si256(f, _mm256_set1_epi16(0xFF));
+  const __m256i uvFrame = _mm256_shuffle_epi8(
+      f, _mm256_setr_epi8(1, -1, 5, -1, 9, -1, 13, -1, 3, -1, 7, -1, 11, -1, 15, -1, 1, -1, 5, -1,
+                          9, -1, 13, -1, 3, -1, 7, -1, 11, -1, 15, -1));
   if constexpr (kAnyKeyed) {  // half groups: a keyed pixel keeps its luma
-    const __m256i yFrame = _mm256_and_si256(f, _mm256_set1_epi16(0xFF));
-    const __m256i uvFrame = _mm256_srli_epi16(f, 8);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i b = _mm256_unpacklo_epi8(bg, zero);
+    const __m256i g = _mm256_unpackhi_epi8(bg, zero);
+    const __m256i r = _mm256_unpacklo_epi8(rr, zero);
     const __m256i uPix =
         _mm256_add_epi16(_mm256_srai_epi16(Weighted(b, g, r, 128, -85, -43), 8), centre);
     const __m256i vPix =
         _mm256_add_epi16(_mm256_srai_epi16(Weighted(b, g, r, -21, -107, 128), 8), centre);
-    const __m256i uvLeft =
-        _mm256_or_si256(_mm256_and_si256(uPix, low16), _mm256_slli_epi32(vPix, 16));
-    const __m256i uvRight =
-        _mm256_or_si256(_mm256_srli_epi32(uPix, 16), _mm256_andnot_si256(low16, vPix));
-
+    // Each group's drawn pixel when the other is keyed: the right one if the left is keyed.
     const __m256i keyedLeft = _mm256_srai_epi32(_mm256_slli_epi32(keyed, 16), 16);
     const __m256i keyedRight = _mm256_srai_epi32(keyed, 16);
-    const __m256i uvHalf =
-        _mm256_srli_epi16(_mm256_add_epi16(Select(keyedLeft, uvRight, uvLeft), uvFrame), 1);
-    uv = Select(_mm256_or_si256(keyedLeft, keyedRight), uvHalf, uvAvg);
-    uv = Select(_mm256_and_si256(keyedLeft, keyedRight), uvFrame, uv);
+    const __m256i uDrawn =
+        _mm256_and_si256(Select(keyedLeft, _mm256_srli_epi32(uPix, 16), uPix), low16);
+    const __m256i vDrawn =
+        _mm256_and_si256(Select(keyedLeft, _mm256_srli_epi32(vPix, 16), vPix), low16);
+    const __m256i uvDrawn = _mm256_packus_epi32(uDrawn, vDrawn);  // U of 4 groups, then V
+    const __m256i uvHalf = _mm256_srli_epi16(_mm256_add_epi16(uvDrawn, uvFrame), 1);
+    // Group masks in the U, V plane order.
+    const __m256i anyKeyed = _mm256_or_si256(keyedLeft, keyedRight);
+    const __m256i bothKeyed = _mm256_and_si256(keyedLeft, keyedRight);
+    uv = Select(_mm256_packs_epi32(anyKeyed, anyKeyed), uvHalf, uv);
+    uv = Select(_mm256_packs_epi32(bothKeyed, bothKeyed), uvFrame, uv);
     yTarget = Select(keyed, yFrame, y);
   }
-  const __m256i lo = Mix(_mm256_unpacklo_epi8(f, zero), _mm256_unpacklo_epi16(yTarget, uv), w16);
-  const __m256i hi = Mix(_mm256_unpackhi_epi8(f, zero), _mm256_unpackhi_epi16(yTarget, uv), w16);
-  return _mm256_packus_epi16(lo, hi);
+  // Blend both planes, then put the bytes back in Y0, U, Y1, V order.
+  const __m256i yOut = Mix(yFrame, yTarget, w16);
+  const __m256i uvOut = Mix(uvFrame, uv, w16);
+  return _mm256_shuffle_epi8(
+      _mm256_packus_epi16(yOut, uvOut),
+      _mm256_setr_epi8(0, 8, 1, 12, 2, 9, 3, 13, 4, 10, 5, 14, 6, 11, 7, 15, 0, 8, 1, 12, 2, 9, 3,
+                       13, 4, 10, 5, 14, 6, 11, 7, 15));
 }
 
 // Steps without a keyed pixel skip the half-group work.
