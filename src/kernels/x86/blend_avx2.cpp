@@ -29,7 +29,8 @@ template <bool kAnyKeyed>
 __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w16) {
   const __m256i low16 = _mm256_set1_epi32(0xFFFF);
   const __m256i centre = _mm256_set1_epi16(128);
-  // Planes: per lane B0..B3 G0..G3 R0..R3 of each register, then B, G, R words of 8 pixels.
+  // Planes: per lane B0..B3 G0..G3 R0..R3 of each register, then the B and G bytes of the
+  // lane's 8 pixels (bg) and their R bytes (rr).
   const __m256i planes = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, -1, -1, -1, -1, 0,
                                           4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, -1, -1, -1, -1);
   const __m256i t0 = _mm256_shuffle_epi8(s0, planes), t1 = _mm256_shuffle_epi8(s1, planes);
