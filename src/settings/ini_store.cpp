@@ -1,6 +1,8 @@
 // Opening, searching and writing the settings file.
 #include "settings/ini_store.h"
 
+#include <algorithm>
+
 #include "settings/ini_text.h"
 
 namespace zunk {
@@ -18,6 +20,7 @@ void IniStore::ResetFile() {
   SectionCursor = 0;
   pos_ = 0;
   data_.clear();
+  headers_.clear();
   out_.clear();
   writing_ = false;
   open_ = 0;
@@ -68,6 +71,15 @@ bool IniStore::OpenBytes(std::string bytes) {
   if (eof != std::string::npos)
     bytes.resize(eof);
   data_ = std::move(bytes);
+  // Where each header line is, by its trimmed text, in file order.
+  for (size_t p = 0; p < data_.size();) {
+    std::string_view line;
+    size_t next = ReadLineAt(data_, p, &line);
+    line = Trim(line);
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']')
+      headers_[std::string(line)].push_back(p);
+    p = next;
+  }
   open_ = 1;
   lastReadWhole_ = true;
   return true;
@@ -123,29 +135,18 @@ bool IniStore::FindSection(std::string_view name) {
   target += ']';
   if (SectionCursor >= length)
     SectionCursor = 0;
-  pos_ = SectionCursor;
-  size_t p = SectionCursor;
-  bool wrapped = false;
-  // Each pass moves forward by at least one byte or wraps at the end, so the search
-  // ends after one round whatever the bytes are.
-  for (;;) {
-    std::string_view line;
-    pos_ = ReadLineAt(data_, pos_, &line);
-    if (Trim(line) == target) {
-      SectionCursor = p;
-      return true;
-    }
-    p = pos_;
-    if (p >= length) {
-      if (wrapped)
-        return false;
-      wrapped = true;
-      pos_ = 0;
-      p = 0;
-    }
-    if (p == SectionCursor || (wrapped && p > SectionCursor))
-      return false;
-  }
+  // The first header line with that text at or after the cursor, or else the first
+  // one before it: what reading line by line from the cursor, wrapping once at the
+  // end of the file, finds. The header index makes it one lookup.
+  auto it = headers_.find(target);
+  if (it == headers_.end())
+    return false;
+  const std::vector<size_t>& at = it->second;
+  auto next = std::lower_bound(at.begin(), at.end(), SectionCursor);
+  SectionCursor = next != at.end() ? *next : at.front();
+  std::string_view header;
+  pos_ = ReadLineAt(data_, SectionCursor, &header);
+  return true;
 }
 
 bool IniStore::NextSection(std::string* name) {
@@ -162,12 +163,14 @@ bool IniStore::NextSection(std::string* name) {
   SectionCursor = pos_;
   while (pos_ < length) {
     std::string_view line;
+    const size_t start = pos_;
     pos_ = ReadLineAt(data_, pos_, &line);
     line = Trim(line);
     if (line.empty())
       continue;  // the cursor stays before blank lines above a header
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       name->assign(line.substr(1, line.size() - 2));
+      NextHeaderAt = start;
       return true;
     }
     SectionCursor = pos_;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/platform.h"
 #include "settings/setting_table.h"
@@ -42,7 +44,7 @@ class IniStore {
   bool Close();
 
   // Positions the reader just after the header of `name` (trimmed), searching from the
-  // last section found and wrapping once around the file.
+  // last section found and wrapping once around the file. Not found: the cursor stays.
   bool FindSection(std::string_view name);
   // The name of the next section header after the one at SectionCursor; no wrap.
   bool NextSection(std::string* name);
@@ -66,6 +68,8 @@ class IniStore {
 
   // Init: DefaultProfile, the dialog position and the channel profiles.
   void LoadProfiles();
+  // The same from the file already open (LoadProfiles without the open and close).
+  void ReadProfiles();
   // Exit: "COMMON" and the channels the host keeps. A file that was not read whole at
   // Init (it could not be opened, a read failed, or it was too large) is left as it is,
   // so that what was not read is not lost.
@@ -91,6 +95,8 @@ class IniStore {
   std::string FullPath;  // SettingsFolder + FileName
   // Byte position of the start of a line: where the last section search began.
   size_t SectionCursor = 0;
+  // Where the header line the last NextSection found starts.
+  size_t NextHeaderAt = 0;
 
  private:
   void ResetFile();
@@ -100,8 +106,10 @@ class IniStore {
   bool writing_ = false;
   std::string scratch_;  // numbers are formatted here before writing
   std::string data_;     // reading: the file's bytes
-  size_t pos_ = 0;       // reading: the current byte position in data_
-  std::string out_;      // writing: the new content
+  // reading: the start of every header line, by its trimmed text, in file order
+  std::unordered_map<std::string, std::vector<size_t>> headers_;
+  size_t pos_ = 0;   // reading: the current byte position in data_
+  std::string out_;  // writing: the new content
   std::FILE* temp_ = nullptr;
 };
 

@@ -15,11 +15,16 @@ constexpr int32_t kDialogPositionUnset = -100;
 }  // namespace
 
 void IniStore::LoadProfiles() {
+  OpenForRead();
+  ReadProfiles();
+  Close();
+}
+
+void IniStore::ReadProfiles() {
   // Init runs once; should it run again the file is not appended a second time.
   Profiles.clear();
   CurrentIndex = 0;
 
-  OpenForRead();
   LoadTable(kDefaultSection, SettingTable, kSettingCount);
   DefaultProfile = StagingProfile;
   ReadLong(kCommonSection, kDialogLeftKey, &DialogLeft, kDialogPositionUnset);
@@ -36,11 +41,16 @@ void IniStore::LoadProfiles() {
   }
   std::string name;
   while (NextSection(&name)) {
+    // The lookups trim the name: for a header with blanks inside its brackets they can
+    // find another section's header and move the cursor there. The enumeration goes on
+    // from this header, so that it neither comes back to an earlier one for ever nor
+    // passes over the sections in between.
+    const size_t header = NextHeaderAt;
     LoadTable(name, SettingTable, kSettingCount);
+    SectionCursor = header;
     StagingProfile.ChannelKey = AtoI64(name);
     Profiles.push_back(StagingProfile);
   }
-  Close();
 }
 
 void IniStore::SaveProfiles() {

@@ -143,6 +143,23 @@ TEST_F(IniReadTest, KeyLineRules) {
   EXPECT_EQ(Profiles[2].LogoPosX, 20);
 }
 
+TEST_F(IniReadTest, HeaderWithBlanksFoundElsewhereKeepsTheEnumerationGoing) {
+  // Its keys are looked up under "[12]", which lies before it.
+  Load("[COMMON]\n[12]\nLogoPosX=1\n[ 12 ]\n[13]\n");
+  ASSERT_EQ(Profiles.size(), 3u);
+  EXPECT_EQ(Profiles[1].ChannelKey, 12);
+  EXPECT_EQ(Profiles[1].LogoPosX, 1);
+  EXPECT_EQ(Profiles[2].ChannelKey, 13);
+
+  // ... or after it: the sections in between are still read.
+  Load("[COMMON]\n[ 12 ]\n[7]\nLogoPosX=7\n[12]\nLogoPosX=2\n");
+  ASSERT_EQ(Profiles.size(), 3u);
+  EXPECT_EQ(Profiles[0].LogoPosX, 2);
+  EXPECT_EQ(Profiles[1].ChannelKey, 7);
+  EXPECT_EQ(Profiles[1].LogoPosX, 7);
+  EXPECT_EQ(Profiles[2].ChannelKey, 12);
+}
+
 TEST_F(IniReadTest, ValuesAreUntrimmedOnTheRight) {
   Load("[COMMON]\n[3]\nMsgString=\xD0\xC5\xCA  \nMsgTextColor=12abc\n");
   ASSERT_EQ(Profiles.size(), 1u);
@@ -222,6 +239,68 @@ TEST(IniStoreSearchTest, FindSectionWrapsOnceAndKeepsTheCursorWhenNotFound) {
   EXPECT_FALSE(closed.NextSection(&name));
   ASSERT_TRUE(closed.OpenBytes(""));
   EXPECT_FALSE(closed.FindSection("A"));
+}
+
+// The search as the file is read: line by line from the cursor, wrapping once.
+bool ScanForSection(std::string_view data, size_t* cursor, std::string_view name) {
+  if (data.empty())
+    return false;
+  std::string target = "[" + std::string(Trim(name)) + "]";
+  if (*cursor >= data.size())
+    *cursor = 0;
+  size_t p = *cursor, pos = *cursor;
+  for (size_t lines = 0; lines <= data.size() + 1; ++lines) {
+    std::string_view line;
+    pos = ReadLineAt(data, pos, &line);
+    if (Trim(line) == target) {
+      *cursor = p;
+      return true;
+    }
+    p = pos;
+    if (p >= data.size())
+      pos = p = 0;
+    if (p == *cursor)
+      return false;
+  }
+  ADD_FAILURE() << "the scan did not come back to the cursor";
+  return false;
+}
+
+TEST(IniStoreSearchTest, FindSectionAgreesWithALineByLineScan) {
+  std::mt19937 rng(4242);
+  const char* pieces[] = {"[A]", "[B]", " [A] ", "[ B ]", "k=1", "", "\r", "\x1A", "[]", "x"};
+  const char* names[] = {"A", "B", " B ", "", "C"};
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes;
+    for (int i = rng() % 12; i > 0; --i)
+      bytes += std::string(pieces[rng() % 10]) + (rng() % 4 ? "\n" : "\r\n");
+    IniStore s;
+    s.OpenBytes(bytes);
+    size_t cursor = s.SectionCursor;
+    for (int step = 0; step < 8; ++step) {
+      std::string name;
+      if (rng() % 3 == 0) {
+        s.NextSection(&name);
+        cursor = s.SectionCursor;
+        continue;
+      }
+      const char* n = names[rng() % 5];
+      bool expected = ScanForSection(s.Data(), &cursor, n);
+      ASSERT_EQ(s.FindSection(n), expected) << testing::PrintToString(bytes) << " " << n;
+      ASSERT_EQ(s.SectionCursor, cursor) << testing::PrintToString(bytes) << " " << n;
+    }
+  }
+}
+
+TEST_F(IniReadTest, ManyHeadersThatAreNeverFoundLoadQuickly) {
+  std::string bytes = "[COMMON]\n";
+  for (int i = 0; i < 50000; ++i)
+    bytes += "[ 1 ]\n";
+  auto start = std::chrono::steady_clock::now();
+  Load(bytes);
+  auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(Profiles.size(), 50000u);
+  EXPECT_LT(seconds, 20.0);
 }
 
 TEST(IniStoreSearchTest, EverySearchEndsOverJunk) {

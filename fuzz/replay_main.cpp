@@ -1,0 +1,31 @@
+// Runs the fuzz target over files and folders of inputs, for builds without libFuzzer.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+int main(int argc, char** argv) {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> inputs;
+  for (int i = 1; i < argc; ++i) {
+    if (fs::is_directory(argv[i])) {
+      for (const auto& entry : fs::directory_iterator(argv[i]))
+        if (entry.is_regular_file())
+          inputs.push_back(entry.path());
+    } else {
+      inputs.push_back(argv[i]);
+    }
+  }
+  for (const fs::path& path : inputs) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  }
+  std::printf("%zu inputs replayed\n", inputs.size());
+  return inputs.empty() ? 1 : 0;
+}
