@@ -9,15 +9,22 @@
 namespace zunk {
 namespace {
 
-__m256i Select(__m256i mask, __m256i a, __m256i b) {  // mask ? a : b
+// The step functions are inlined into their loops so the constants stay in registers.
+
+[[gnu::always_inline]] inline __m256i Select(__m256i mask, __m256i a, __m256i b) {  // mask ? a : b
   return _mm256_blendv_epi8(b, a, mask);
 }
 
-__m256i Mix(__m256i d, __m256i t, __m256i w16) {
+[[gnu::always_inline]] inline __m256i Mix(__m256i d, __m256i t, __m256i w16) {
   return _mm256_add_epi16(d, _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_sub_epi16(t, d), 4), w16));
 }
 
-__m256i Weighted(__m256i b, __m256i g, __m256i r, short wb, short wg, short wr) {
+[[gnu::always_inline]] inline __m256i Weighted(__m256i b,
+                                               __m256i g,
+                                               __m256i r,
+                                               short wb,
+                                               short wg,
+                                               short wr) {
   return _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(b, _mm256_set1_epi16(wb)),
                                            _mm256_mullo_epi16(g, _mm256_set1_epi16(wg))),
                           _mm256_mullo_epi16(r, _mm256_set1_epi16(wr)));
@@ -26,7 +33,11 @@ __m256i Weighted(__m256i b, __m256i g, __m256i r, short wb, short wg, short wr) 
 // Eight groups (32 bytes) with BGRX pixels s0 = 0..3 | 8..11 and s1 = 4..7 | 12..15; keyed
 // holds all ones in the word of each keyed pixel (pixels 0..7 | 8..15).
 template <bool kAnyKeyed>
-__m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w16) {
+[[gnu::always_inline]] inline __m256i BlendGroups8(__m256i s0,
+                                                   __m256i s1,
+                                                   __m256i keyed,
+                                                   __m256i f,
+                                                   __m256i w16) {
   const __m256i low16 = _mm256_set1_epi32(0xFFFF);
   const __m256i centre = _mm256_set1_epi16(128);
   // Planes: per lane B0..B3 G0..G3 R0..R3 of each register, then the B and G bytes of the
@@ -100,7 +111,11 @@ __m256i BlendGroups8(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w
 }
 
 // Steps without a keyed pixel skip the half-group work.
-__m256i BlendStep(__m256i s0, __m256i s1, __m256i keyed, __m256i f, __m256i w16) {
+[[gnu::always_inline]] inline __m256i BlendStep(__m256i s0,
+                                                __m256i s1,
+                                                __m256i keyed,
+                                                __m256i f,
+                                                __m256i w16) {
   return _mm256_testz_si256(keyed, keyed) ? BlendGroups8<false>(s0, s1, keyed, f, w16)
                                           : BlendGroups8<true>(s0, s1, keyed, f, w16);
 }
@@ -117,17 +132,17 @@ Consts MakeConsts(const BlendCall& call) {
                            k.g, k.b)};
 }
 
-__m256i KeyedBgrx(__m256i s, const Consts& c) {
+[[gnu::always_inline]] inline __m256i KeyedBgrx(__m256i s, const Consts& c) {
   const __m256i bgr = _mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF));
   return _mm256_and_si256(_mm256_cmpeq_epi32(bgr, c.keyBgrx), c.keyOn);
 }
 
-__m256i KeyedWork(__m256i v, const Consts& c) {
+[[gnu::always_inline]] inline __m256i KeyedWork(__m256i v, const Consts& c) {
   const __m256i eq = _mm256_cmpeq_epi64(v, c.keyWork);
   return _mm256_and_si256(eq, c.keyOn);
 }
 
-__m256i LoadLanes(const WorkPixel* lo, const WorkPixel* hi) {
+[[gnu::always_inline]] inline __m256i LoadLanes(const WorkPixel* lo, const WorkPixel* hi) {
   return _mm256_inserti128_si256(
       _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lo))),
       _mm_loadu_si128(reinterpret_cast<const __m128i*>(hi)), 1);

@@ -11,16 +11,23 @@
 namespace zunk {
 namespace {
 
-__m128i Select(__m128i mask, __m128i a, __m128i b) {  // mask ? a : b
+// The step functions are inlined into their loops so the constants stay in registers.
+
+[[gnu::always_inline]] inline __m128i Select(__m128i mask, __m128i a, __m128i b) {  // mask ? a : b
   return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
 }
 
 // out = d + floor((t - d) * w / 256): the high half of (16 (t - d)) * (16 w).
-__m128i Mix(__m128i d, __m128i t, __m128i w16) {
+[[gnu::always_inline]] inline __m128i Mix(__m128i d, __m128i t, __m128i w16) {
   return _mm_add_epi16(d, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(t, d), 4), w16));
 }
 
-__m128i Weighted(__m128i b, __m128i g, __m128i r, short wb, short wg, short wr) {
+[[gnu::always_inline]] inline __m128i Weighted(__m128i b,
+                                               __m128i g,
+                                               __m128i r,
+                                               short wb,
+                                               short wg,
+                                               short wr) {
   return _mm_add_epi16(
       _mm_add_epi16(_mm_mullo_epi16(b, _mm_set1_epi16(wb)), _mm_mullo_epi16(g, _mm_set1_epi16(wg))),
       _mm_mullo_epi16(r, _mm_set1_epi16(wr)));
@@ -29,7 +36,11 @@ __m128i Weighted(__m128i b, __m128i g, __m128i r, short wb, short wg, short wr) 
 // Four groups of the frame (16 bytes) with eight BGRX source pixels s0 (pixels 0..3) and s1
 // (4..7); keyed holds all ones in the word of each keyed pixel.
 template <bool kAnyKeyed>
-__m128i BlendGroups4(__m128i s0, __m128i s1, __m128i keyed, __m128i f, __m128i w16) {
+[[gnu::always_inline]] inline __m128i BlendGroups4(__m128i s0,
+                                                   __m128i s1,
+                                                   __m128i keyed,
+                                                   __m128i f,
+                                                   __m128i w16) {
   const __m128i byte = _mm_set1_epi32(0xFF);
   const __m128i low16 = _mm_set1_epi32(0xFFFF);
   const __m128i centre = _mm_set1_epi16(128);
@@ -79,7 +90,11 @@ __m128i BlendGroups4(__m128i s0, __m128i s1, __m128i keyed, __m128i f, __m128i w
 }
 
 // Steps without a keyed pixel skip the half-group work.
-__m128i BlendStep(__m128i s0, __m128i s1, __m128i keyed, __m128i f, __m128i w16) {
+[[gnu::always_inline]] inline __m128i BlendStep(__m128i s0,
+                                                __m128i s1,
+                                                __m128i keyed,
+                                                __m128i f,
+                                                __m128i w16) {
   return _mm_movemask_epi8(keyed) == 0 ? BlendGroups4<false>(s0, s1, keyed, f, w16)
                                        : BlendGroups4<true>(s0, s1, keyed, f, w16);
 }
@@ -99,14 +114,14 @@ Consts MakeConsts(const BlendCall& call) {
 }
 
 // All ones in the 32-bit lane of each BGRX pixel whose B, G, R equal the key.
-__m128i KeyedBgrx(__m128i s, const Consts& c) {
+[[gnu::always_inline]] inline __m128i KeyedBgrx(__m128i s, const Consts& c) {
   const __m128i bgr = _mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF));
   return _mm_and_si128(_mm_cmpeq_epi32(bgr, c.keyBgrx), c.keyOn);
 }
 
 // All ones over each work pixel whose words equal the key's; `ignored` marks words that
 // always count as equal.
-__m128i KeyedWork(__m128i v, const Consts& c, __m128i ignored) {
+[[gnu::always_inline]] inline __m128i KeyedWork(__m128i v, const Consts& c, __m128i ignored) {
   __m128i eq = _mm_or_si128(_mm_cmpeq_epi16(v, c.keyWork), ignored);
   eq = _mm_cmpeq_epi32(eq, _mm_set1_epi32(-1));
   eq = _mm_and_si128(eq, _mm_shuffle_epi32(eq, 0xB1));
@@ -153,7 +168,7 @@ void WorkGroupsSse2(const WorkPixel* src, uint8_t* groups, int32_t count, const 
 // Two 24-bit frame pixels at d with source words s (B, G, R, X twice) and a keyed mask per
 // pixel. The 8-byte load reaches two bytes into the next pixel; only the six bytes of the
 // pair are stored, so the next pair's load never waits on a partly overlapping store.
-void BlendPair(uint8_t* d, __m128i s, __m128i keyed, __m128i w16) {
+[[gnu::always_inline]] inline void BlendPair(uint8_t* d, __m128i s, __m128i keyed, __m128i w16) {
   const __m128i f = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d));
   const __m128i fw = _mm_unpacklo_epi8(f, _mm_setzero_si128());  // B0 G0 R0 B1 G1 R1 B2 G2
   const __m128i frame = _mm_unpacklo_epi64(fw, _mm_srli_si128(fw, 6));
