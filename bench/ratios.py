@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Prints the medians of a zunk-bench JSON report and the ratios the kernels are held to.
 
-Usage: zunk-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+Usage: zunk-bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+           --benchmark_report_aggregates_only=true \
            --benchmark_out=bench.json --benchmark_out_format=json
+(Random interleaving spreads the repetitions of kernels and anchors over the run, so a
+change of machine load does not fall on one side of a ratio.)
        bench/ratios.py bench.json
 """
 import json

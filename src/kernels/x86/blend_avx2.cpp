@@ -69,7 +69,8 @@ template <bool kAnyKeyed>
       _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi64(bgAvg, bgAvg), uvWeightsB),
                        _mm256_mullo_epi16(_mm256_unpackhi_epi64(bgAvg, bgAvg), uvWeightsG)),
       _mm256_mullo_epi16(_mm256_unpacklo_epi64(rAvg, rAvg), uvWeightsR));
-  __m256i uv = _mm256_add_epi16(_mm256_srai_epi16(sum, 8), centre);
+  // floor(sum / 256) + 128, as the sum offset by 32768 (its sign bit flipped) shifted down.
+  __m256i uv = _mm256_srli_epi16(_mm256_xor_si256(sum, _mm256_set1_epi16(-32768)), 8);
   __m256i yTarget = y;
   // The frame in the same planes: luma words in column order, U and V words of 4 groups.
   const __m256i yFrame = _mm256_and_si256(f, _mm256_set1_epi16(0xFF));
