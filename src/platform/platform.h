@@ -57,7 +57,7 @@ struct Platform {
   // Creates one directory level; the result is not needed by callers.
   int (*CreateFolder)(const char* path);
   // Replaces `to` by `from` in one step. Returns nonzero on success.
-  int (*ReplaceFile)(const char* from, const char* to);
+  int (*MoveFileOver)(const char* from, const char* to);
   // Folder separator of paths built by the settings code: '\\' or '/'.
   char pathSeparator;
 

@@ -118,7 +118,7 @@ bool IniStore::Close() {
     temp_ = nullptr;
     std::string temp = TemporaryPath();
     if (ok)
-      ok = Os().ReplaceFile(temp.c_str(), FullPath.c_str()) != 0;
+      ok = Os().MoveFileOver(temp.c_str(), FullPath.c_str()) != 0;
     if (!ok)
       std::remove(temp.c_str());
   }

@@ -50,10 +50,10 @@ int CreateFolder(const char* path) {
   return env.createReally ? NativePlatform().CreateFolder(path) : 0;
 }
 
-int ReplaceFile(const char* from, const char* to) {
+int MoveFileOver(const char* from, const char* to) {
   if (env.replaceFails)
     return 0;
-  return NativePlatform().ReplaceFile(from, to);
+  return NativePlatform().MoveFileOver(from, to);
 }
 
 WindowHandle FindWindowByClass(const char* className, const char* title) {
@@ -90,7 +90,7 @@ FakeEnvScope::FakeEnvScope() {
   fake.ModulePath = ModulePath;
   fake.CommandLine = CommandLine;
   fake.CreateFolder = CreateFolder;
-  fake.ReplaceFile = ReplaceFile;
+  fake.MoveFileOver = MoveFileOver;
   fake.FindWindowByClass = FindWindowByClass;
   fake.SendToWindow = SendToWindow;
   SetPlatformForTest(&fake);

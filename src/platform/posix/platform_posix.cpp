@@ -37,7 +37,7 @@ const Platform kPosix = {
     posix::ModulePath,
     posix::CommandLine,
     posix::CreateFolder,
-    posix::ReplaceFile,
+    posix::MoveFileOver,
     '/',
     posix::FindWindowByClass,
     posix::SendToWindow,

@@ -103,7 +103,7 @@ int CreateFolder(const char* path) {
   return mkdir(path, 0777) == 0 ? 1 : 0;
 }
 
-int ReplaceFile(const char* from, const char* to) {
+int MoveFileOver(const char* from, const char* to) {
   return std::rename(from, to) == 0 ? 1 : 0;
 }
 

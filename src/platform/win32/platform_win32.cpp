@@ -67,7 +67,7 @@ const Platform kWin32 = {
     win32::ModulePath,
     win32::CommandLine,
     win32::CreateFolder,
-    win32::ReplaceFile,
+    win32::MoveFileOver,
     '\\',
     win32::FindWindowByClass,
     win32::SendToWindow,

@@ -27,7 +27,7 @@ int HostExecutablePath(char* buf, size_t size);
 int ModulePath(char* buf, size_t size);
 const char* CommandLine();
 int CreateFolder(const char* path);
-int ReplaceFile(const char* from, const char* to);
+int MoveFileOver(const char* from, const char* to);
 
 WindowHandle FindWindowByClass(const char* className, const char* title);
 intptr_t SendToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);

@@ -98,7 +98,7 @@ int CreateFolder(const char* path) {
   return CreateDirectoryA(path, nullptr) ? 1 : 0;
 }
 
-int ReplaceFile(const char* from, const char* to) {
+int MoveFileOver(const char* from, const char* to) {
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
 }
 
