@@ -116,6 +116,11 @@ TEST_P(BlendExamples, Yuy2WorkKeyNeedsZeroX) {
   const int y = (29 * 3 + 150 * 2 + 77 * 1) >> 8;
   EXPECT_EQ(frame[0], y);
   EXPECT_EQ(frame[2], 100);
+  // Keying off: nothing is keyed, not even a pixel whose X word is 255 (a luma of 255).
+  const std::vector<WorkPixel> white{{255, 255, 255, 255}, {255, 255, 255, 0}};
+  frame = {0, 128, 0, 128};
+  k_.BlendWorkToYuy2(white.data(), 0, 0, 2, 1, 2, 1, frame.data(), 0, 0, 2, 1, 100, 0xFFFFFF, 0);
+  EXPECT_EQ(frame, (Bytes{255, 128, 255, 128}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants,
