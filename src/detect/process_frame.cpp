@@ -19,7 +19,8 @@ int64_t KeyOf(const ChannelInfo& c) {
 // Copies the host's channel name, never reading past its terminator or the limit.
 void CopyChannelName(const ChannelInfo& c) {
   size_t n = 0;
-  while (n < kChannelNameMax && c.name[n] != '\0') ++n;
+  while (n < kChannelNameMax && c.name[n] != '\0')
+    ++n;
   std::memcpy(ChannelName, c.name, n);
   ChannelName[n] = '\0';
 }
@@ -39,12 +40,14 @@ void ChangeChannel(const ChannelInfo& channel, int64_t key) {
 }  // namespace
 
 int32_t ProcessFrame(FrameInfo* frame) {
-  if (!frame || !frame->pixels) return 0;
+  if (!frame || !frame->pixels)
+    return 0;
   if (StartSkip > 0) {
     --StartSkip;
     return 0;
   }
-  if (!StreamUsable || !frame->channel) return 0;
+  if (!StreamUsable || !frame->channel)
+    return 0;
 
   const ChannelInfo& channel = *frame->channel;
   int64_t key = KeyOf(channel);
@@ -56,7 +59,8 @@ int32_t ProcessFrame(FrameInfo* frame) {
     --ChangeSkip;
     return 0;
   }
-  if (!TemplateReady) return 0;
+  if (!TemplateReady)
+    return 0;
   return 0;
 }
 

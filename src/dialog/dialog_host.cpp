@@ -5,8 +5,12 @@
 
 namespace zunk {
 
-void OpenSettingsDialog(void* parentWindowVariable) { (void)parentWindowVariable; }
+void OpenSettingsDialog(void* parentWindowVariable) {
+  (void)parentWindowVariable;
+}
 void FocusSettingsDialog() {}
-void DestroySettingsDialog() { DialogCreated = 0; }
+void DestroySettingsDialog() {
+  DialogCreated = 0;
+}
 
 }  // namespace zunk

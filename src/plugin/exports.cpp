@@ -1,16 +1,15 @@
 // The module's two exports and its descriptor. Every operation runs in the module's own
 // context, on a realigned stack, and lets no exception escape into the host.
+#include "platform/platform.h"
 #include "plugin/abi.h"
 #include "plugin/host_records.h"
 #include "plugin/lifecycle.h"
-#include "platform/platform.h"
 
 namespace zunk {
 namespace {
 
 // "Детектор логотипов" and "Детектирование логотипа в кадре" in Windows-1251.
-const char kPluginName[] =
-    "\xC4\xE5\xF2\xE5\xEA\xF2\xEE\xF0 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xEE\xE2";
+const char kPluginName[] = "\xC4\xE5\xF2\xE5\xEA\xF2\xEE\xF0 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xEE\xE2";
 const char kPluginDescription[] =
     "\xC4\xE5\xF2\xE5\xEA\xF2\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xE0 "
     "\xE2 \xEA\xE0\xE4\xF0\xE5";
@@ -68,8 +67,8 @@ ZUNK_ENTRY void ZUNK_CDECL ExitEntry() {
 }
 
 PluginDescriptor descriptor = {
-    kPluginName,   kPluginDescription, &InitEntry,      &StartEntry,
-    &ProcessFrameEntry, &StopEntry,    &ConfigureEntry, &ExitEntry,
+    kPluginName,        kPluginDescription, &InitEntry,      &StartEntry,
+    &ProcessFrameEntry, &StopEntry,         &ConfigureEntry, &ExitEntry,
 };
 
 }  // namespace

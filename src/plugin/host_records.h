@@ -39,9 +39,9 @@ struct ChannelInfo {
 };
 
 struct FrameInfo {
-  uint8_t* pixels;               // 0: the frame, changed in place; null = no frame
-  uint32_t reserved[10];         // 4..43 on the 32-bit host
-  const ChannelInfo* channel;    // 44
+  uint8_t* pixels;             // 0: the frame, changed in place; null = no frame
+  uint32_t reserved[10];       // 4..43 on the 32-bit host
+  const ChannelInfo* channel;  // 44
 };
 
 struct PluginDescriptor {

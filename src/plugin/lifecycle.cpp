@@ -19,7 +19,8 @@ void Init(const InitInfo* info) {
   }
   SettingsStore.ResolveSettingsPath();
   SettingsStore.LoadProfiles();
-  if (!MessageSurface.surface) MessageSurface.surface = Os().SurfaceCreate();
+  if (!MessageSurface.surface)
+    MessageSurface.surface = Os().SurfaceCreate();
   OpenMixer();
 }
 
@@ -36,7 +37,8 @@ int32_t Start(const StreamFormat* format) {
   ReleaseStreamResources();
 
   StreamFormat f = {};
-  if (format) f = *format;
+  if (format)
+    f = *format;
   PixelFormat = f.pixelFormat;
   FrameWidth = f.width;
   FrameHeight = f.height;
@@ -55,7 +57,8 @@ int32_t Start(const StreamFormat* format) {
     if (MessageSurface.surface)
       MessageSurface.pixels = Os().SurfaceBegin(MessageSurface.surface, FrameWidth, FrameHeight);
     // Without its buffers the stream cannot be processed; frames then pass unchanged.
-    if (!ScoreRow) StreamUsable = false;
+    if (!ScoreRow)
+      StreamUsable = false;
   }
   return 1;
 }
@@ -64,7 +67,8 @@ void ReleaseStreamResources() {
   FreeAligned(ScoreRow);
   ScoreRow = nullptr;
   FreeTemplateBuffers();
-  if (MessageSurface.surface && MessageSurface.pixels) Os().SurfaceEnd(MessageSurface.surface);
+  if (MessageSurface.surface && MessageSurface.pixels)
+    Os().SurfaceEnd(MessageSurface.surface);
   MessageSurface.pixels = nullptr;
 }
 
@@ -87,7 +91,8 @@ void Configure(void* parentWindowVariable) {
 }
 
 void Exit() {
-  if (DialogCreated) DestroySettingsDialog();
+  if (DialogCreated)
+    DestroySettingsDialog();
   CloseMixer();
   SettingsStore.SaveProfiles();
 }
@@ -98,7 +103,8 @@ namespace {
 // The screen-compatible context lives until the module unloads.
 struct SurfaceReleaser {
   ~SurfaceReleaser() {
-    if (zunk::MessageSurface.surface) zunk::Os().SurfaceDestroy(zunk::MessageSurface.surface);
+    if (zunk::MessageSurface.surface)
+      zunk::Os().SurfaceDestroy(zunk::MessageSurface.surface);
     zunk::MessageSurface.surface = nullptr;
   }
 } surfaceReleaser;

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "plugin/host_records.h"
 #include "platform/platform.h"
+#include "plugin/host_records.h"
 
 namespace zunk {
 

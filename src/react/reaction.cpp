@@ -3,6 +3,8 @@
 
 namespace zunk {
 
-void ApplyReaction(int32_t absent) { (void)absent; }
+void ApplyReaction(int32_t absent) {
+  (void)absent;
+}
 
 }  // namespace zunk

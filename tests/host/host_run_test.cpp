@@ -19,9 +19,11 @@ std::string HostCommand() {
   std::string path = ZUNK_HOST_PATH;
 #if defined(_WIN32)
   char full[MAX_PATH];
-  if (GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr)) path = full;
+  if (GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr))
+    path = full;
   for (char& c : path)
-    if (c == '/') c = '\\';
+    if (c == '/')
+      c = '\\';
 #endif
   return "\"" + path + "\"";
 }
@@ -29,10 +31,12 @@ std::string HostCommand() {
 std::string RunHost(const std::string& args) {
   std::string output;
   FILE* p = popen((HostCommand() + " " + args).c_str(), "r");
-  if (!p) return output;
+  if (!p)
+    return output;
   char buf[4096];
   size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) output.append(buf, n);
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+    output.append(buf, n);
   pclose(p);
   return output;
 }
@@ -41,7 +45,8 @@ std::string RunHost(const std::string& args) {
 std::string WriteFrames(const char* name, int w, int h, int format, int count) {
   std::vector<char> frame(static_cast<size_t>(w) * h * (format == 0 ? 2 : 3), '\x80');
   std::ofstream out(name, std::ios::binary);
-  for (int i = 0; i < count; ++i) out.write(frame.data(), static_cast<std::streamsize>(frame.size()));
+  for (int i = 0; i < count; ++i)
+    out.write(frame.data(), static_cast<std::streamsize>(frame.size()));
   return name;
 }
 
@@ -53,13 +58,14 @@ TEST(HostRun, RawFramesThroughTheModule) {
   EXPECT_NE(out.find("stream: 768x576, pixel format 0, preview"), std::string::npos) << out;
   EXPECT_NE(out.find("frames: 30 "), std::string::npos) << out;
   EXPECT_NE(out.find("GetVersion x1"), std::string::npos) << "the main window was not found\n"
-                                                           << out;
+                                                          << out;
 }
 
 TEST(HostRun, BottomUpFramesAndPerFrameLines) {
   std::string raw = WriteFrames("host_run_bgr.raw", 320, 240, 1, 8);
-  std::string out = RunHost("--raw " + raw + " --format 1 --size 320x240 --recording "
-                        "--no-progress --channel-key -5");
+  std::string out = RunHost("--raw " + raw +
+                            " --format 1 --size 320x240 --recording "
+                            "--no-progress --channel-key -5");
   std::remove(raw.c_str());
   EXPECT_NE(out.find("pixel format 1, recording, channel -5"), std::string::npos) << out;
   EXPECT_NE(out.find("frame 7 t=0:00.280 result=0"), std::string::npos) << out;

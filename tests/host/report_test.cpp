@@ -17,11 +17,11 @@ Command Cmd(int64_t frame, uint32_t command, int64_t value = 0) {
 TEST(ReactionSpansTest, VolumeAndPauseOpenAndCloseSpans) {
   std::vector<Command> log = {
       {0, zunk::HostCommandMessage, zunk::HostCmdGetVersion, 0, false},
-      Cmd(100, zunk::HostCmdSetVolume, 40),      // lowered: break starts
-      Cmd(150, zunk::HostCmdSetVolume, 100),     // restored: ends before frame 150
+      Cmd(100, zunk::HostCmdSetVolume, 40),   // lowered: break starts
+      Cmd(150, zunk::HostCmdSetVolume, 100),  // restored: ends before frame 150
       Cmd(200, zunk::HostCmdPauseRecording),
       Cmd(220, zunk::HostCmdResumeRecording),
-      Cmd(300, zunk::HostCmdTogglePause),        // toggled on, never off: runs to the end
+      Cmd(300, zunk::HostCmdTogglePause),  // toggled on, never off: runs to the end
   };
   std::vector<Span> spans = ReactionSpans(log, 100, 400);
   ASSERT_EQ(spans.size(), 3u);
@@ -34,9 +34,9 @@ TEST(ReactionSpansTest, VolumeAndPauseOpenAndCloseSpans) {
 }
 
 TEST(ReactionSpansTest, OverlappingReactionsMakeOneSpan) {
-  std::vector<Command> log = {Cmd(10, zunk::HostCmdSetVolume, 20), Cmd(12, zunk::HostCmdPauseRecording),
-                              Cmd(20, zunk::HostCmdSetVolume, 100),
-                              Cmd(25, zunk::HostCmdResumeRecording)};
+  std::vector<Command> log = {
+      Cmd(10, zunk::HostCmdSetVolume, 20), Cmd(12, zunk::HostCmdPauseRecording),
+      Cmd(20, zunk::HostCmdSetVolume, 100), Cmd(25, zunk::HostCmdResumeRecording)};
   std::vector<Span> spans = ReactionSpans(log, 100, 50);
   ASSERT_EQ(spans.size(), 1u);
   EXPECT_EQ(spans[0].first, 10);

@@ -15,10 +15,10 @@ namespace {
 
 TEST(MulDivTest, RoundsHalvesAwayFromZero) {
   EXPECT_EQ(MulDiv(30, 768, 768), 30);
-  EXPECT_EQ(MulDiv(30, 720, 768), 28);    // 28.125
-  EXPECT_EQ(MulDiv(3, 20, 100), 1);       // 0.6
-  EXPECT_EQ(MulDiv(3, 50, 100), 2);       // 1.5 -> 2
-  EXPECT_EQ(MulDiv(-3, 50, 100), -2);     // -1.5 -> -2
+  EXPECT_EQ(MulDiv(30, 720, 768), 28);  // 28.125
+  EXPECT_EQ(MulDiv(3, 20, 100), 1);     // 0.6
+  EXPECT_EQ(MulDiv(3, 50, 100), 2);     // 1.5 -> 2
+  EXPECT_EQ(MulDiv(-3, 50, 100), -2);   // -1.5 -> -2
   EXPECT_EQ(MulDiv(5, 1, 2), 3);
   EXPECT_EQ(MulDiv(-5, 1, 2), -3);
   EXPECT_EQ(MulDiv(5, 1, -2), -3);

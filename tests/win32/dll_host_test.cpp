@@ -17,8 +17,7 @@ namespace {
 
 using zunktest::LoadedPlugin;
 
-const char kName1251[] =
-    "\xC4\xE5\xF2\xE5\xEA\xF2\xEE\xF0 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xEE\xE2";
+const char kName1251[] = "\xC4\xE5\xF2\xE5\xEA\xF2\xEE\xF0 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xEE\xE2";
 const char kDescription1251[] =
     "\xC4\xE5\xF2\xE5\xEA\xF2\xE8\xF0\xEE\xE2\xE0\xED\xE8\xE5 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xE0 "
     "\xE2 \xEA\xE0\xE4\xF0\xE5";
@@ -79,7 +78,8 @@ TEST(DllExports, VersionDescriptorAndSlots) {
 
   EXPECT_STREQ(reinterpret_cast<const char*>(Field(d, 0)), kName1251);
   EXPECT_STREQ(reinterpret_cast<const char*>(Field(d, 4)), kDescription1251);
-  for (int offset = 8; offset < 32; offset += 4) EXPECT_NE(Field(d, offset), 0u) << offset;
+  for (int offset = 8; offset < 32; offset += 4)
+    EXPECT_NE(Field(d, offset), 0u) << offset;
 
   // Slot order: Init, Start, ProcessFrame, Stop, Configure, Exit.
   zunk::InitInfo init = {0, &RecordingChannelCheck};
@@ -126,7 +126,8 @@ void RunLifecycle(const LoadedPlugin& p, int frames) {
     format.recording = 1;
     EXPECT_EQ(d->Start(&format), 1);
     Frames f(width, 576, 5);
-    for (int i = 0; i < frames; ++i) d->ProcessFrame(&f.info);
+    for (int i = 0; i < frames; ++i)
+      d->ProcessFrame(&f.info);
     d->Stop();
   }
   d->Exit();
@@ -161,7 +162,8 @@ TEST(DllLifecycle, StreamsWithoutStopStillReleaseTheirObjects) {
   d->Start(&format);
   d->Stop();
   int before = zunktest::CountGdiObjects();
-  for (int i = 0; i < 5; ++i) d->Start(&format);  // no Stop in between
+  for (int i = 0; i < 5; ++i)
+    d->Start(&format);  // no Stop in between
   d->Stop();
   EXPECT_EQ(zunktest::CountGdiObjects(), before);
   d->Exit();
@@ -184,7 +186,8 @@ TEST(DllLifecycle, RecordingSkipsItsFirstFiveFrames) {
     format.recording = 1;
     d->Start(&format);
     Frames f(768, 576, 77);
-    for (int i = 0; i < frames; ++i) EXPECT_EQ(d->ProcessFrame(&f.info), 0);
+    for (int i = 0; i < frames; ++i)
+      EXPECT_EQ(d->ProcessFrame(&f.info), 0);
     d->Stop();
     d->Exit();
     p.Unload();
@@ -211,12 +214,13 @@ TEST(DllStack, EveryEntryRealignsAFourByteAlignedStack) {
     format.height = 576;
     format.pixelFormat = recording;  // both pixel formats
     format.recording = recording;
-    EXPECT_EQ(CallMisaligned1(reinterpret_cast<void*>(d->Start),
-                              reinterpret_cast<uintptr_t>(&format)),
-              1u);
+    EXPECT_EQ(
+        CallMisaligned1(reinterpret_cast<void*>(d->Start), reinterpret_cast<uintptr_t>(&format)),
+        1u);
     Frames f(720, 576, 1001 + recording);
     std::vector<uint8_t> rgb(720 * 576 * 3, 0x40);
-    if (recording) f.info.pixels = rgb.data();
+    if (recording)
+      f.info.pixels = rgb.data();
     for (int i = 0; i < 40; ++i)
       CallMisaligned1(reinterpret_cast<void*>(d->ProcessFrame),
                       reinterpret_cast<uintptr_t>(&f.info));

@@ -17,7 +17,8 @@ struct LoadedPlugin {
 
   bool Load() {
     module = LoadLibraryA(ZUNK_DLL_PATH);
-    if (!module) return false;
+    if (!module)
+      return false;
     version = reinterpret_cast<zunk::PluginVersionFn>(
         reinterpret_cast<void*>(GetProcAddress(module, "Quintora_Plugin_Version")));
     descriptor = reinterpret_cast<zunk::PluginDescriptorFn>(
@@ -25,7 +26,8 @@ struct LoadedPlugin {
     return version && descriptor;
   }
   void Unload() {
-    if (module) FreeLibrary(module);
+    if (module)
+      FreeLibrary(module);
     module = nullptr;
   }
 };
@@ -35,10 +37,12 @@ struct LoadedPlugin {
 inline int CountGdiObjects() {
   SetLastError(0);
   DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n != 0 || GetLastError() == 0) return static_cast<int>(n);
+  if (n != 0 || GetLastError() == 0)
+    return static_cast<int>(n);
   int count = 0;
   for (ULONG_PTR i = 1; i < 0x10000; ++i)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++count;
+    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i)))
+      ++count;
   return count;
 }
 

@@ -15,4 +15,6 @@ extern volatile uint32_t ChannelCheckCalls;
 }
 
 // A callback entered with an ABI-aligned stack sees the return address at 12 mod 16.
-inline bool EnteredAligned(uintptr_t entryStack) { return (entryStack + 4) % 16 == 0; }
+inline bool EnteredAligned(uintptr_t entryStack) {
+  return (entryStack + 4) % 16 == 0;
+}

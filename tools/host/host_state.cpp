@@ -14,7 +14,8 @@ HostState& Host() {
 
 intptr_t HandleHostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, bool posted) {
   HostState& h = Host();
-  if (message != zunk::HostCommandMessage) return 0;
+  if (message != zunk::HostCommandMessage)
+    return 0;
   h.log.push_back({h.currentFrame, message, static_cast<uint32_t>(wParam),
                    static_cast<int64_t>(lParam), posted});
   switch (wParam) {
@@ -41,12 +42,18 @@ intptr_t HandleHostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, 
 
 std::string CommandName(uint32_t command) {
   switch (command) {
-    case zunk::HostCmdGetVersion: return "GetVersion";
-    case zunk::HostCmdGetVolume: return "GetVolume";
-    case zunk::HostCmdSetVolume: return "SetVolume";
-    case zunk::HostCmdPauseRecording: return "PauseRecording";
-    case zunk::HostCmdResumeRecording: return "ResumeRecording";
-    case zunk::HostCmdTogglePause: return "TogglePause";
+    case zunk::HostCmdGetVersion:
+      return "GetVersion";
+    case zunk::HostCmdGetVolume:
+      return "GetVolume";
+    case zunk::HostCmdSetVolume:
+      return "SetVolume";
+    case zunk::HostCmdPauseRecording:
+      return "PauseRecording";
+    case zunk::HostCmdResumeRecording:
+      return "ResumeRecording";
+    case zunk::HostCmdTogglePause:
+      return "TogglePause";
     default: {
       char buf[16];
       std::snprintf(buf, sizeof buf, "0x%X", command);

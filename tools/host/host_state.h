@@ -9,11 +9,11 @@
 namespace zunkhost {
 
 struct Command {
-  int64_t frame;      // index of the frame being processed (or -1 outside frames)
-  uint32_t message;   // window message
-  uint32_t command;   // wParam
-  int64_t value;      // lParam
-  bool posted;        // PostMessage (true) or SendMessage (false)
+  int64_t frame;     // index of the frame being processed (or -1 outside frames)
+  uint32_t message;  // window message
+  uint32_t command;  // wParam
+  int64_t value;     // lParam
+  bool posted;       // PostMessage (true) or SendMessage (false)
 };
 
 struct HostState {

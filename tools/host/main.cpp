@@ -59,8 +59,8 @@ void PrintSpans(const char* title, const std::vector<Span>& spans, double fps) {
 
 int Run(const Options& o) {
   std::string error;
-  std::string pluginPath = o.plugin.empty() ? ExecutableFolder() + "../../" + kPluginFileName
-                                            : o.plugin;
+  std::string pluginPath =
+      o.plugin.empty() ? ExecutableFolder() + "../../" + kPluginFileName : o.plugin;
   if (!o.settings.empty()) {
     std::string installed = InstallSettings(o.settings, o.instance, &error);
     if (installed.empty()) {
@@ -80,7 +80,8 @@ int Run(const Options& o) {
   host.version = o.hostVersion;
   host.volume = o.volume;
   std::string title = o.instance.empty() ? "Quintora" : "Quintora.Inst" + o.instance;
-  if (!CreateHostWindow(title)) std::fprintf(stderr, "zunk-host: no main window\n");
+  if (!CreateHostWindow(title))
+    std::fprintf(stderr, "zunk-host: no main window\n");
 
   FILE* source = OpenFrameSource(o.input, o.raw, o.video, &error);
   if (!source) {
@@ -91,7 +92,8 @@ int Run(const Options& o) {
   FILE* sink = nullptr;
   if (!o.output.empty()) {
     sink = OpenFrameSink(o.output, o.rawOutput, o.video, &error);
-    if (!sink) std::fprintf(stderr, "zunk-host: %s\n", error.c_str());
+    if (!sink)
+      std::fprintf(stderr, "zunk-host: %s\n", error.c_str());
   }
   FILE* log = nullptr;
   if (o.log == "-")
@@ -131,7 +133,8 @@ int Run(const Options& o) {
     bool differs = std::memcmp(before.data(), frame.data(), bytes) != 0;
     processed += result == 1;
     changed += differs;
-    if (sink) std::fwrite(frame.data(), 1, bytes, sink);
+    if (sink)
+      std::fwrite(frame.data(), 1, bytes, sink);
     if (log) {
       std::fprintf(log, "frame %lld t=%s result=%d changed=%d volume=%d paused=%d",
                    static_cast<long long>(n), Seconds(n, o.video.fps).c_str(), result,
@@ -153,8 +156,10 @@ int Run(const Options& o) {
   d->Exit();
   DestroyHostWindow();
   CloseFrameSource(source, o.raw);
-  if (sink) CloseFrameSink(sink, o.rawOutput);
-  if (log && log != stdout) std::fclose(log);
+  if (sink)
+    CloseFrameSink(sink, o.rawOutput);
+  if (log && log != stdout)
+    std::fclose(log);
 
   std::vector<Span> breaks = ReactionSpans(host.log, o.volume, n);
   if (!o.edl.empty()) {
@@ -167,17 +172,20 @@ int Run(const Options& o) {
   std::printf("\nzunk-host summary\n");
   std::printf("plug-in: %s - %s (interface %d)\n", Cp1251ToUtf8(d->name).c_str(),
               Cp1251ToUtf8(d->description).c_str(), interfaceVersion);
-  std::printf("stream: %dx%d, pixel format %d, %s, channel %lld\n", o.video.width,
-              o.video.height, o.video.pixelFormat, o.recording ? "recording" : "preview",
+  std::printf("stream: %dx%d, pixel format %d, %s, channel %lld\n", o.video.width, o.video.height,
+              o.video.pixelFormat, o.recording ? "recording" : "preview",
               static_cast<long long>(o.channelKey));
-  std::printf("frames: %lld (%s), detection ran on %lld, changed %lld\n",
-              static_cast<long long>(n), Seconds(n, o.video.fps).c_str(),
-              static_cast<long long>(processed), static_cast<long long>(changed));
+  std::printf("frames: %lld (%s), detection ran on %lld, changed %lld\n", static_cast<long long>(n),
+              Seconds(n, o.video.fps).c_str(), static_cast<long long>(processed),
+              static_cast<long long>(changed));
   std::map<std::string, int> counts;
-  for (const Command& c : host.log) ++counts[CommandName(c.command)];
+  for (const Command& c : host.log)
+    ++counts[CommandName(c.command)];
   std::printf("host commands:");
-  if (counts.empty()) std::printf(" none");
-  for (const auto& c : counts) std::printf(" %s x%d", c.first.c_str(), c.second);
+  if (counts.empty())
+    std::printf(" none");
+  for (const auto& c : counts)
+    std::printf(" %s x%d", c.first.c_str(), c.second);
   std::printf("\n");
   PrintSpans("advert breaks (sound lowered or recording paused)", breaks, o.video.fps);
   if (!o.truth.empty()) {
@@ -185,14 +193,18 @@ int Run(const Options& o) {
     PrintSpans("known breaks", truth, o.video.fps);
     int64_t inTruth = SpanFrames(truth), found = SpanFrames(breaks);
     int64_t both = OverlapFrames(truth, breaks);
-    std::printf("agreement: %lld of %lld break frames reacted to, %lld frames reacted to "
-                "outside breaks\n",
-                static_cast<long long>(both), static_cast<long long>(inTruth),
-                static_cast<long long>(found - both));
+    std::printf(
+        "agreement: %lld of %lld break frames reacted to, %lld frames reacted to "
+        "outside breaks\n",
+        static_cast<long long>(both), static_cast<long long>(inTruth),
+        static_cast<long long>(found - both));
   }
-  if (!o.output.empty() && sink) std::printf("processed video: %s\n", o.output.c_str());
-  if (!o.edl.empty()) std::printf("EDL: %s\n", o.edl.c_str());
-  if (!o.log.empty() && o.log != "-") std::printf("per-frame log: %s\n", o.log.c_str());
+  if (!o.output.empty() && sink)
+    std::printf("processed video: %s\n", o.output.c_str());
+  if (!o.edl.empty())
+    std::printf("EDL: %s\n", o.edl.c_str());
+  if (!o.log.empty() && o.log != "-")
+    std::printf("per-frame log: %s\n", o.log.c_str());
   UnloadPlugin(&module);
   return 0;
 }
@@ -212,7 +224,8 @@ int main(int argc, char** argv) {
     std::printf("%s", zunkhost::Usage());
     return 0;
   }
-  if (argc == 1) zunkhost::UseBundledSample(&o);
+  if (argc == 1)
+    zunkhost::UseBundledSample(&o);
   if (o.input.empty()) {
     std::fprintf(stderr, "zunk-host: no input\n%s", zunkhost::Usage());
     return 2;

@@ -37,9 +37,11 @@ const char* Usage() {
 }
 
 static bool IsInstanceSwitch(const std::string& a) {
-  if (a.size() < 6) return false;
+  if (a.size() < 6)
+    return false;
   std::string head = a.substr(0, 6);
-  for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : head)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return head == "/inst:" || head == "-inst:";
 }
 
@@ -61,24 +63,30 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
       *help = true;
       return true;
     } else if (a == "--input") {
-      if (!value(&o->input)) return false;
+      if (!value(&o->input))
+        return false;
     } else if (a == "--raw") {
-      if (!value(&o->input)) return false;
+      if (!value(&o->input))
+        return false;
       o->raw = true;
     } else if (a == "--output") {
-      if (!value(&o->output)) return false;
+      if (!value(&o->output))
+        return false;
     } else if (a == "--raw-output") {
-      if (!value(&o->output)) return false;
+      if (!value(&o->output))
+        return false;
       o->rawOutput = true;
     } else if (a == "--format") {
-      if (!value(&v)) return false;
+      if (!value(&v))
+        return false;
       o->video.pixelFormat = std::atoi(v.c_str());
       if (o->video.pixelFormat != 0 && o->video.pixelFormat != 1) {
         *error = "--format takes 0 or 1";
         return false;
       }
     } else if (a == "--size") {
-      if (!value(&v)) return false;
+      if (!value(&v))
+        return false;
       if (std::sscanf(v.c_str(), "%dx%d", &o->video.width, &o->video.height) != 2 ||
           o->video.width <= 0 || o->video.height <= 0 || o->video.width > 8192 ||
           o->video.height > 8192) {
@@ -86,26 +94,33 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
         return false;
       }
     } else if (a == "--fps") {
-      if (!value(&v)) return false;
+      if (!value(&v))
+        return false;
       o->video.fps = std::atof(v.c_str());
       if (!(o->video.fps > 0)) {
         *error = "--fps takes a positive number";
         return false;
       }
     } else if (a == "--settings") {
-      if (!value(&o->settings)) return false;
+      if (!value(&o->settings))
+        return false;
     } else if (a == "--plugin") {
-      if (!value(&o->plugin)) return false;
+      if (!value(&o->plugin))
+        return false;
     } else if (a == "--channel-key") {
-      if (!value(&v)) return false;
+      if (!value(&v))
+        return false;
       o->channelKey = std::strtoll(v.c_str(), nullptr, 10);
     } else if (a == "--channel-name") {
-      if (!value(&o->channelName)) return false;
+      if (!value(&o->channelName))
+        return false;
     } else if (a == "--host-version") {
-      if (!value(&v)) return false;
+      if (!value(&v))
+        return false;
       o->hostVersion = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 0));
     } else if (a == "--volume") {
-      if (!value(&v)) return false;
+      if (!value(&v))
+        return false;
       o->volume = std::atoi(v.c_str());
     } else if (a == "--recording") {
       o->recording = true;
@@ -113,18 +128,22 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
       // Spelled as the host's own switch, so the plug-in finds it on the command line.
       o->instance = a.substr(6, 1);
     } else if (a == "--frames") {
-      if (!value(&v)) return false;
+      if (!value(&v))
+        return false;
       o->maxFrames = std::strtoll(v.c_str(), nullptr, 10);
     } else if (a == "--drop-channels") {
       o->keepChannels = false;
     } else if (a == "--log") {
-      if (!value(&o->log)) return false;
+      if (!value(&o->log))
+        return false;
     } else if (a == "--no-log") {
       o->log.clear();
     } else if (a == "--edl") {
-      if (!value(&o->edl)) return false;
+      if (!value(&o->edl))
+        return false;
     } else if (a == "--truth") {
-      if (!value(&o->truth)) return false;
+      if (!value(&o->truth))
+        return false;
     } else if (a == "--no-progress") {
       o->progress = false;
     } else {

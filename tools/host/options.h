@@ -9,24 +9,24 @@
 namespace zunkhost {
 
 struct Options {
-  std::string input;          // video decoded by ffmpeg, or raw frames with `raw`
+  std::string input;  // video decoded by ffmpeg, or raw frames with `raw`
   bool raw = false;
-  std::string output;         // processed frames: encoded video, or raw with rawOutput
+  std::string output;  // processed frames: encoded video, or raw with rawOutput
   bool rawOutput = false;
-  std::string settings;       // settings file installed beside the host before Init
-  std::string plugin;         // module path; default: the build's module
-  std::string log;            // per-frame lines: "-" = standard output, "" = none
-  std::string edl;            // advert breaks as an EDL file
-  std::string truth;          // known breaks, to compare with
+  std::string settings;  // settings file installed beside the host before Init
+  std::string plugin;    // module path; default: the build's module
+  std::string log;       // per-frame lines: "-" = standard output, "" = none
+  std::string edl;       // advert breaks as an EDL file
+  std::string truth;     // known breaks, to compare with
   VideoGeometry video;
   int64_t channelKey = 1001;
   std::string channelName = "Sample";
   uint32_t hostVersion = 0x4000A;
   int32_t volume = 100;
   bool recording = false;
-  std::string instance;       // "/inst:N": the window title becomes "Quintora.Inst" + N
+  std::string instance;  // "/inst:N": the window title becomes "Quintora.Inst" + N
   int64_t maxFrames = -1;
-  bool keepChannels = true;   // the channel callback's answer
+  bool keepChannels = true;  // the channel callback's answer
   bool progress = true;
 };
 

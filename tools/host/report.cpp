@@ -9,7 +9,8 @@
 
 namespace zunkhost {
 
-std::vector<Span> ReactionSpans(const std::vector<Command>& log, int32_t startVolume,
+std::vector<Span> ReactionSpans(const std::vector<Command>& log,
+                                int32_t startVolume,
                                 int64_t frameCount) {
   std::vector<Span> spans;
   int32_t volume = startVolume;
@@ -17,13 +18,23 @@ std::vector<Span> ReactionSpans(const std::vector<Command>& log, int32_t startVo
   bool open = false;
   int64_t openedAt = 0;
   for (const Command& c : log) {
-    if (c.message != zunk::HostCommandMessage) continue;
+    if (c.message != zunk::HostCommandMessage)
+      continue;
     switch (c.command) {
-      case zunk::HostCmdSetVolume: volume = static_cast<int32_t>(c.value); break;
-      case zunk::HostCmdPauseRecording: paused = true; break;
-      case zunk::HostCmdResumeRecording: paused = false; break;
-      case zunk::HostCmdTogglePause: paused = !paused; break;
-      default: continue;
+      case zunk::HostCmdSetVolume:
+        volume = static_cast<int32_t>(c.value);
+        break;
+      case zunk::HostCmdPauseRecording:
+        paused = true;
+        break;
+      case zunk::HostCmdResumeRecording:
+        paused = false;
+        break;
+      case zunk::HostCmdTogglePause:
+        paused = !paused;
+        break;
+      default:
+        continue;
     }
     bool absent = volume < startVolume || paused;
     int64_t frame = std::max<int64_t>(c.frame, 0);
@@ -32,10 +43,12 @@ std::vector<Span> ReactionSpans(const std::vector<Command>& log, int32_t startVo
       openedAt = frame;
     } else if (!absent && open) {
       open = false;
-      if (frame > openedAt) spans.push_back({openedAt, frame - 1});
+      if (frame > openedAt)
+        spans.push_back({openedAt, frame - 1});
     }
   }
-  if (open && frameCount > openedAt) spans.push_back({openedAt, frameCount - 1});
+  if (open && frameCount > openedAt)
+    spans.push_back({openedAt, frameCount - 1});
   return spans;
 }
 
@@ -50,17 +63,20 @@ std::vector<Span> ReadTruth(const std::string& path) {
   std::string line;
   while (std::getline(in, line)) {
     size_t hash = line.find('#');
-    if (hash != std::string::npos) line.resize(hash);
+    if (hash != std::string::npos)
+      line.resize(hash);
     std::istringstream fields(line);
     Span s;
-    if (fields >> s.first >> s.last && s.last >= s.first) spans.push_back(s);
+    if (fields >> s.first >> s.last && s.last >= s.first)
+      spans.push_back(s);
   }
   return spans;
 }
 
 int64_t SpanFrames(const std::vector<Span>& spans) {
   int64_t n = 0;
-  for (const Span& s : spans) n += s.last - s.first + 1;
+  for (const Span& s : spans)
+    n += s.last - s.first + 1;
   return n;
 }
 
@@ -69,7 +85,8 @@ int64_t OverlapFrames(const std::vector<Span>& a, const std::vector<Span>& b) {
   for (const Span& x : a)
     for (const Span& y : b) {
       int64_t lo = std::max(x.first, y.first), hi = std::min(x.last, y.last);
-      if (hi >= lo) n += hi - lo + 1;
+      if (hi >= lo)
+        n += hi - lo + 1;
     }
   return n;
 }

@@ -18,7 +18,8 @@ struct Span {
 };
 
 // Spans in which the host's volume was below startVolume or the recording was paused.
-std::vector<Span> ReactionSpans(const std::vector<Command>& log, int32_t startVolume,
+std::vector<Span> ReactionSpans(const std::vector<Command>& log,
+                                int32_t startVolume,
                                 int64_t frameCount);
 
 // EDL lines "start end 3" (seconds, commercial break) that media players skip.

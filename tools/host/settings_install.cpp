@@ -22,7 +22,8 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-std::string InstallSettings(const std::string& source, const std::string& instance,
+std::string InstallSettings(const std::string& source,
+                            const std::string& instance,
                             std::string* error) {
   std::ifstream in(source, std::ios::binary);
   if (!in) {
@@ -37,10 +38,12 @@ std::string InstallSettings(const std::string& source, const std::string& instan
     if (line.compare(0, key.size(), key) == 0) {
       std::string name = line.substr(key.size());
       bool cr = !name.empty() && name.back() == '\r';
-      if (cr) name.pop_back();
+      if (cr)
+        name.pop_back();
       if (!name.empty() && name.find_first_of("\\/:") == std::string::npos) {
         std::string candidate = folder + name;
-        if (std::ifstream(candidate).good()) name = FullPath(candidate);
+        if (std::ifstream(candidate).good())
+          name = FullPath(candidate);
       }
       line = key + name + (cr ? "\r" : "");
     }

@@ -8,7 +8,8 @@
 namespace zunkhost {
 
 // Returns the installed file's path, or "" with a message in *error.
-std::string InstallSettings(const std::string& source, const std::string& instance,
+std::string InstallSettings(const std::string& source,
+                            const std::string& instance,
                             std::string* error);
 
 // Text of a cp1251 string as UTF-8, for printing.

@@ -11,7 +11,8 @@ bool ReadFrame(FILE* f, uint8_t* buf, size_t n) {
   size_t got = 0;
   while (got < n) {
     size_t r = std::fread(buf + got, 1, n - got, f);
-    if (r == 0) return false;
+    if (r == 0)
+      return false;
     got += r;
   }
   return true;

@@ -20,13 +20,14 @@ size_t FrameBytes(const VideoGeometry& g);
 
 // Opens the frame source: a video decoded by ffmpeg, or raw frames when `raw` is set
 // ("-" = standard input). Returns null with a message on failure.
-FILE* OpenFrameSource(const std::string& path, bool raw, const VideoGeometry& g,
+FILE* OpenFrameSource(const std::string& path,
+                      bool raw,
+                      const VideoGeometry& g,
                       std::string* error);
 void CloseFrameSource(FILE* f, bool raw);
 
 // Opens the sink for processed frames: an encoded video through ffmpeg, or raw frames.
-FILE* OpenFrameSink(const std::string& path, bool raw, const VideoGeometry& g,
-                    std::string* error);
+FILE* OpenFrameSink(const std::string& path, bool raw, const VideoGeometry& g, std::string* error);
 void CloseFrameSink(FILE* f, bool raw);
 
 // Reads exactly n bytes; false at the end of the stream.

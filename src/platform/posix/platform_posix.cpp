@@ -7,15 +7,21 @@ namespace zunk {
 namespace posix {
 namespace {
 
-void* EnterModuleContext() { return nullptr; }
+void* EnterModuleContext() {
+  return nullptr;
+}
 void LeaveModuleContext(void*) {}
 
 std::recursive_mutex& ModuleLock() {
   static std::recursive_mutex m;
   return m;
 }
-void Lock() { ModuleLock().lock(); }
-void Unlock() { ModuleLock().unlock(); }
+void Lock() {
+  ModuleLock().lock();
+}
+void Unlock() {
+  ModuleLock().unlock();
+}
 
 }  // namespace
 }  // namespace posix
@@ -46,8 +52,14 @@ const Platform kPosix = {
 const Platform* current = &kPosix;
 }  // namespace
 
-const Platform& Os() { return *current; }
-const Platform& NativePlatform() { return kPosix; }
-void SetPlatformForTest(const Platform* p) { current = p ? p : &kPosix; }
+const Platform& Os() {
+  return *current;
+}
+const Platform& NativePlatform() {
+  return kPosix;
+}
+void SetPlatformForTest(const Platform* p) {
+  current = p ? p : &kPosix;
+}
 
 }  // namespace zunk

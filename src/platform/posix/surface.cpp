@@ -14,20 +14,25 @@ struct Surface {
 
 namespace posix {
 
-Surface* SurfaceCreate() { return new Surface; }
+Surface* SurfaceCreate() {
+  return new Surface;
+}
 
 uint32_t* SurfaceBegin(Surface* s, int32_t width, int32_t height) {
-  if (!s || width <= 0 || height <= 0) return nullptr;
+  if (!s || width <= 0 || height <= 0)
+    return nullptr;
   SurfaceEnd(s);
   s->pixels = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(width) * height, 4));
-  if (!s->pixels) return nullptr;
+  if (!s->pixels)
+    return nullptr;
   s->width = width;
   s->height = height;
   return s->pixels;
 }
 
 void SurfaceEnd(Surface* s) {
-  if (!s) return;
+  if (!s)
+    return;
   std::free(s->pixels);
   *s = Surface{};
 }

@@ -16,7 +16,9 @@ void* EnterModuleContext() {
   return previous;
 }
 
-void LeaveModuleContext(void* previous) { currentResources = static_cast<HINSTANCE>(previous); }
+void LeaveModuleContext(void* previous) {
+  currentResources = static_cast<HINSTANCE>(previous);
+}
 
 CRITICAL_SECTION* ModuleLock() {
   // Made on first use from DllMain-free code; InitOnce is not available on older systems,
@@ -30,17 +32,21 @@ CRITICAL_SECTION* ModuleLock() {
   return &holder.cs;
 }
 
-void Lock() { EnterCriticalSection(ModuleLock()); }
-void Unlock() { LeaveCriticalSection(ModuleLock()); }
+void Lock() {
+  EnterCriticalSection(ModuleLock());
+}
+void Unlock() {
+  LeaveCriticalSection(ModuleLock());
+}
 
 }  // namespace
 
 HINSTANCE ModuleInstance() {
   HMODULE module = nullptr;
   static const char anchor = 0;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     &anchor, &module);
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      &anchor, &module);
   return module;
 }
 
@@ -76,8 +82,14 @@ const Platform kWin32 = {
 const Platform* current = &kWin32;
 }  // namespace
 
-const Platform& Os() { return *current; }
-const Platform& NativePlatform() { return kWin32; }
-void SetPlatformForTest(const Platform* p) { current = p ? p : &kWin32; }
+const Platform& Os() {
+  return *current;
+}
+const Platform& NativePlatform() {
+  return kWin32;
+}
+void SetPlatformForTest(const Platform* p) {
+  current = p ? p : &kWin32;
+}
 
 }  // namespace zunk

@@ -18,15 +18,18 @@ namespace win32 {
 
 Surface* SurfaceCreate() {
   HDC dc = CreateCompatibleDC(nullptr);
-  if (!dc) return nullptr;
+  if (!dc)
+    return nullptr;
   Surface* s = new Surface;
   s->dc = dc;
   return s;
 }
 
 uint32_t* SurfaceBegin(Surface* s, int32_t width, int32_t height) {
-  if (!s || !s->dc) return nullptr;
-  if (s->bitmap) SurfaceEnd(s);
+  if (!s || !s->dc)
+    return nullptr;
+  if (s->bitmap)
+    SurfaceEnd(s);
 
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -38,12 +41,13 @@ uint32_t* SurfaceBegin(Surface* s, int32_t width, int32_t height) {
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(s->dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap || !bits) {
-    if (bitmap) DeleteObject(bitmap);
+    if (bitmap)
+      DeleteObject(bitmap);
     return nullptr;
   }
-  HFONT font = CreateFontA(-75, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, 0,
-                           "Arial");
+  HFONT font =
+      CreateFontA(-75, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, 0, "Arial");
   s->bitmap = bitmap;
   s->font = font;
   s->previousBitmap = SelectObject(s->dc, bitmap);
@@ -56,22 +60,31 @@ uint32_t* SurfaceBegin(Surface* s, int32_t width, int32_t height) {
 }
 
 void SurfaceEnd(Surface* s) {
-  if (!s || !s->dc) return;
-  if (s->previousBitmap) SelectObject(s->dc, s->previousBitmap);
-  if (s->previousFont) SelectObject(s->dc, s->previousFont);
-  if (s->bitmap) DeleteObject(s->bitmap);
-  if (s->font) DeleteObject(s->font);
+  if (!s || !s->dc)
+    return;
+  if (s->previousBitmap)
+    SelectObject(s->dc, s->previousBitmap);
+  if (s->previousFont)
+    SelectObject(s->dc, s->previousFont);
+  if (s->bitmap)
+    DeleteObject(s->bitmap);
+  if (s->font)
+    DeleteObject(s->font);
   *s = Surface{s->dc};
 }
 
 void SurfaceDestroy(Surface* s) {
-  if (!s) return;
+  if (!s)
+    return;
   SurfaceEnd(s);
-  if (s->dc) DeleteDC(s->dc);
+  if (s->dc)
+    DeleteDC(s->dc);
   delete s;
 }
 
-HDC SurfaceDc(Surface* s) { return s ? s->dc : nullptr; }
+HDC SurfaceDc(Surface* s) {
+  return s ? s->dc : nullptr;
+}
 
 }  // namespace win32
 }  // namespace zunk

@@ -13,7 +13,8 @@ const char kPluginFileName[] = "Zunk_LogoDetector.so";
 std::string ExecutableFolder() {
   char buf[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return "./";
+  if (n <= 0)
+    return "./";
   std::string p(buf, static_cast<size_t>(n));
   return p.substr(0, p.rfind('/') + 1);
 }
@@ -23,6 +24,8 @@ std::string FullPath(const std::string& path) {
   return realpath(path.c_str(), buf) ? std::string(buf) : path;
 }
 
-bool MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
+bool MakeFolder(const std::string& path) {
+  return mkdir(path.c_str(), 0755) == 0;
+}
 
 }  // namespace zunkhost

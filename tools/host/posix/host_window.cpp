@@ -25,20 +25,28 @@ std::deque<Posted> queue;
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) uintptr_t ZunkHostFindWindow(
-    const char* className, const char* title) {
-  if (!windowExists || !className || !title) return 0;
+    const char* className,
+    const char* title) {
+  if (!windowExists || !className || !title)
+    return 0;
   return (std::strcmp(className, "TMain") == 0 && windowTitle == title) ? kWindow : 0;
 }
 
-extern "C" __attribute__((visibility("default"))) intptr_t ZunkHostSendMessage(
-    uintptr_t w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  if (!windowExists || w != kWindow) return 0;
+extern "C" __attribute__((visibility("default"))) intptr_t ZunkHostSendMessage(uintptr_t w,
+                                                                               uint32_t message,
+                                                                               uintptr_t wParam,
+                                                                               intptr_t lParam) {
+  if (!windowExists || w != kWindow)
+    return 0;
   return zunkhost::HandleHostMessage(message, wParam, lParam, false);
 }
 
-extern "C" __attribute__((visibility("default"))) int ZunkHostPostMessage(
-    uintptr_t w, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  if (!windowExists || w != kWindow) return 0;
+extern "C" __attribute__((visibility("default"))) int ZunkHostPostMessage(uintptr_t w,
+                                                                          uint32_t message,
+                                                                          uintptr_t wParam,
+                                                                          intptr_t lParam) {
+  if (!windowExists || w != kWindow)
+    return 0;
   queue.push_back({message, wParam, lParam});
   return 1;
 }

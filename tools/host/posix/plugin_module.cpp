@@ -13,7 +13,8 @@ bool LoadPlugin(const std::string& path, PluginModule* m, std::string* error) {
     return false;
   }
   m->version = reinterpret_cast<zunk::PluginVersionFn>(dlsym(m->handle, "Quintora_Plugin_Version"));
-  m->descriptor = reinterpret_cast<zunk::PluginDescriptorFn>(dlsym(m->handle, "Quintora_Plugin_PR"));
+  m->descriptor =
+      reinterpret_cast<zunk::PluginDescriptorFn>(dlsym(m->handle, "Quintora_Plugin_PR"));
   if (!m->version || !m->descriptor) {
     *error = path + ": the plug-in exports are missing";
     UnloadPlugin(m);
@@ -23,7 +24,8 @@ bool LoadPlugin(const std::string& path, PluginModule* m, std::string* error) {
 }
 
 void UnloadPlugin(PluginModule* m) {
-  if (m->handle) dlclose(m->handle);
+  if (m->handle)
+    dlclose(m->handle);
   *m = PluginModule{};
 }
 

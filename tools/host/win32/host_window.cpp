@@ -13,9 +13,12 @@ HWND window = nullptr;
 // Posted messages reach the procedure through DispatchMessage, sent ones directly.
 bool dispatching = false;
 
-__attribute__((force_align_arg_pointer)) LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg,
-                                                                         WPARAM wp, LPARAM lp) {
-  if (msg >= WM_USER) return HandleHostMessage(msg, wp, lp, dispatching);
+__attribute__((force_align_arg_pointer)) LRESULT CALLBACK MainWindowProc(HWND hwnd,
+                                                                         UINT msg,
+                                                                         WPARAM wp,
+                                                                         LPARAM lp) {
+  if (msg >= WM_USER)
+    return HandleHostMessage(msg, wp, lp, dispatching);
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -46,7 +49,8 @@ void PumpHostMessages() {
 
 void DestroyHostWindow() {
   PumpHostMessages();
-  if (window) DestroyWindow(window);
+  if (window)
+    DestroyWindow(window);
   window = nullptr;
 }
 

@@ -25,7 +25,8 @@ bool LoadPlugin(const std::string& path, PluginModule* m, std::string* error) {
 }
 
 void UnloadPlugin(PluginModule* m) {
-  if (m->handle) FreeLibrary(static_cast<HMODULE>(m->handle));
+  if (m->handle)
+    FreeLibrary(static_cast<HMODULE>(m->handle));
   *m = PluginModule{};
 }
 

@@ -9,7 +9,9 @@
 
 namespace zunkhost {
 
-FILE* OpenFrameSource(const std::string& path, bool raw, const VideoGeometry& g,
+FILE* OpenFrameSource(const std::string& path,
+                      bool raw,
+                      const VideoGeometry& g,
                       std::string* error) {
   (void)g;
   if (!raw) {
@@ -21,30 +23,33 @@ FILE* OpenFrameSource(const std::string& path, bool raw, const VideoGeometry& g,
     return stdin;
   }
   FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) *error = "cannot open " + path;
+  if (!f)
+    *error = "cannot open " + path;
   return f;
 }
 
 void CloseFrameSource(FILE* f, bool raw) {
   (void)raw;
-  if (f && f != stdin) std::fclose(f);
+  if (f && f != stdin)
+    std::fclose(f);
 }
 
-FILE* OpenFrameSink(const std::string& path, bool raw, const VideoGeometry& g,
-                    std::string* error) {
+FILE* OpenFrameSink(const std::string& path, bool raw, const VideoGeometry& g, std::string* error) {
   (void)g;
   if (!raw) {
     *error = "this build writes raw frames only (--raw-output FILE)";
     return nullptr;
   }
   FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) *error = "cannot create " + path;
+  if (!f)
+    *error = "cannot create " + path;
   return f;
 }
 
 void CloseFrameSink(FILE* f, bool raw) {
   (void)raw;
-  if (f) std::fclose(f);
+  if (f)
+    std::fclose(f);
 }
 
 }  // namespace zunkhost
