@@ -196,6 +196,53 @@ TEST(DllLifecycle, RecordingSkipsItsFirstFiveFrames) {
   }
 }
 
+// The host's video thread may outlive the module: once unloaded, nothing of the module
+// may run when that thread ends.
+struct VideoThread {
+  LoadedPlugin* plugin;
+  HANDLE unloaded;
+  HANDLE framesDone;
+};
+
+DWORD WINAPI RunVideoThread(void* arg) {
+  auto* t = static_cast<VideoThread*>(arg);
+  const zunk::PluginDescriptor* d = t->plugin->descriptor();
+  zunk::StreamFormat format = {};
+  format.width = 320;
+  format.height = 240;
+  d->Start(&format);
+  Frames f(320, 240, 9);
+  for (int i = 0; i < 30; ++i)
+    d->ProcessFrame(&f.info);
+  d->Stop();
+  SetEvent(t->framesDone);
+  WaitForSingleObject(t->unloaded, INFINITE);
+  return 0;
+}
+
+TEST(DllLifecycle, VideoThreadEndsAfterTheModuleIsUnloaded) {
+  WriteSettings("");
+  LoadedPlugin p;
+  ASSERT_TRUE(p.Load());
+  zunk::InitInfo init = {0, &RecordingChannelCheck};
+  p.descriptor()->Init(&init);
+  VideoThread t = {&p, CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                   CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  HANDLE thread = CreateThread(nullptr, 0, RunVideoThread, &t, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  WaitForSingleObject(t.framesDone, INFINITE);
+  p.descriptor()->Exit();
+  p.Unload();
+  SetEvent(t.unloaded);
+  EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeThread(thread, &code);
+  EXPECT_EQ(code, 0u);
+  CloseHandle(thread);
+  CloseHandle(t.unloaded);
+  CloseHandle(t.framesDone);
+}
+
 TEST(DllStack, EveryEntryRealignsAFourByteAlignedStack) {
   WriteSettings("");
   ChannelCheckCalls = 0;
