@@ -4,7 +4,7 @@ WIN32  := out/win32
 ASAN   := out/asan
 JOBS   ?= $(shell nproc)
 
-.PHONY: setup native win32 asan dll demo test bench clean
+.PHONY: setup native win32 asan dll demo demo-win32 test bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -28,6 +28,12 @@ dll: win32
 
 demo: native
 	@$(NATIVE)/tools/host/zunk-host
+
+# The same run with the Windows build under Wine (ffmpeg decodes outside Wine).
+demo-win32: win32
+	@mkdir -p out/demo-win32
+	@scripts/run-host-win32.sh data/sample/sample.mp4 --settings data/sample/Zunk_LogoDetector.ini \
+	  --truth data/sample/truth.txt --edl out/demo-win32/breaks.edl --log out/demo-win32/frames.log
 
 test: native win32 asan
 	@bash scripts/run-tests.sh
