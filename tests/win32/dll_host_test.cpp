@@ -16,6 +16,8 @@
 namespace {
 
 using zunktest::LoadedPlugin;
+using zunktest::ReadSettings;
+using zunktest::WriteSettings;
 
 const char kName1251[] = "\xC4\xE5\xF2\xE5\xEA\xF2\xEE\xF0 \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xEE\xE2";
 const char kDescription1251[] =
@@ -36,23 +38,6 @@ uint32_t Field(const void* descriptor, int offset) {
 template <typename Fn>
 Fn Slot(const void* descriptor, int offset) {
   return reinterpret_cast<Fn>(static_cast<uintptr_t>(Field(descriptor, offset)));
-}
-
-std::string PluginsFolder() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p = path;
-  return p.substr(0, p.find_last_of("\\/") + 1) + "Plugins\\";
-}
-
-void WriteSettings(const std::string& text) {
-  CreateDirectoryA(PluginsFolder().c_str(), nullptr);
-  std::ofstream(PluginsFolder() + "Zunk_LogoDetector.ini", std::ios::binary) << text;
-}
-
-std::string ReadSettings() {
-  std::ifstream in(PluginsFolder() + "Zunk_LogoDetector.ini", std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 struct Frames {

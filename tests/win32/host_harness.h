@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "plugin/host_records.h"
@@ -44,6 +46,28 @@ inline int CountGdiObjects() {
     if (GetObjectType(reinterpret_cast<HGDIOBJ>(i)))
       ++count;
   return count;
+}
+
+// The module keeps its settings in "Plugins" beside the host's executable: here, the test.
+inline std::string PluginsFolder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string p = path;
+  return p.substr(0, p.find_last_of("\\/") + 1) + "Plugins\\";
+}
+
+inline std::string SettingsPath() {
+  return PluginsFolder() + "Zunk_LogoDetector.ini";
+}
+
+inline void WriteSettings(const std::string& bytes) {
+  CreateDirectoryA(PluginsFolder().c_str(), nullptr);
+  std::ofstream(SettingsPath(), std::ios::binary) << bytes;
+}
+
+inline std::string ReadSettings() {
+  std::ifstream in(SettingsPath(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace zunktest

@@ -15,27 +15,9 @@
 namespace {
 
 using zunktest::LoadedPlugin;
-
-std::string PluginsFolder() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p = path;
-  return p.substr(0, p.find_last_of("\\/") + 1) + "Plugins\\";
-}
-
-std::string SettingsPath() {
-  return PluginsFolder() + "Zunk_LogoDetector.ini";
-}
-
-void WriteSettings(const std::string& bytes) {
-  CreateDirectoryA(PluginsFolder().c_str(), nullptr);
-  std::ofstream(SettingsPath(), std::ios::binary) << bytes;
-}
-
-std::string ReadSettings() {
-  std::ifstream in(SettingsPath(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using zunktest::ReadSettings;
+using zunktest::SettingsPath;
+using zunktest::WriteSettings;
 
 // The key lines of a profile with the built-in defaults, with some lines replaced.
 // " * * *  В ы б е р и т е   ш а б л о н   л о г о т и п а  * * *" and "РЕКЛАМА" are
