@@ -290,4 +290,22 @@ void BlendBgrxToYuy2(const uint8_t* src,
                      int32_t keyOn);
 }  // namespace avx2
 
+namespace avx512 {
+void BlendBgrxToYuy2(const uint8_t* src,
+                     int32_t x0,
+                     int32_t y0,
+                     int32_t x1,
+                     int32_t y1,
+                     int32_t srcW,
+                     int32_t srcH,
+                     uint8_t* frame,
+                     int32_t dstX,
+                     int32_t dstY,
+                     int32_t frameW,
+                     int32_t frameH,
+                     int32_t level,
+                     uint32_t colorKey,
+                     int32_t keyOn);
+}  // namespace avx512
+
 }  // namespace zunk

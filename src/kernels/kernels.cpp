@@ -1,7 +1,29 @@
 // The kernel table: reference first, then the instruction-set ladder upward.
 #include "kernels/kernels.h"
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
+#endif
+
 namespace zunk {
+namespace {
+
+#if defined(__i386__) || defined(__x86_64__)
+// AVX-512 F and BW by CPUID, and the OS saving the opmask and all 512-bit registers on a
+// context switch (XCR0 bits 5..7 beside the SSE and AVX bits 1 and 2).
+bool HasAvx512Bw() {
+  unsigned a, b, c, d;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_OSXSAVE))
+    return false;
+  if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !(b & bit_AVX512F) || !(b & bit_AVX512BW))
+    return false;
+  unsigned xcr0, xcr0High;
+  __asm__("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
+  return (xcr0 & 0xE6) == 0xE6;
+}
+#endif
+
+}  // namespace
 
 KernelTable KernelsFor(uint32_t cpuMask) {
   KernelTable t{ref::CopyRegionFromYuy2, ref::CopyRegionFromRgb24, ref::MaskedMeanColour,
@@ -29,6 +51,10 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   t.MaskedMeanAbsDiffRow = avx2::MaskedMeanAbsDiffRow;
   t.BlendWorkToYuy2 = avx2::BlendWorkToYuy2;
   t.BlendBgrxToYuy2 = avx2::BlendBgrxToYuy2;
+
+  if (!(cpuMask & kCpuAvx512Bw))
+    return t;
+  t.BlendBgrxToYuy2 = avx512::BlendBgrxToYuy2;
 #endif
   return t;
 }
@@ -42,6 +68,8 @@ uint32_t CpuFeatures() {
     features |= kCpuSse2;
   if (__builtin_cpu_supports("avx2"))
     features |= kCpuAvx2;
+  if (HasAvx512Bw())
+    features |= kCpuAvx512Bw;
 #endif
   return features;
 }

@@ -16,6 +16,7 @@ namespace zunk {
 enum CpuFeature : uint32_t {
   kCpuSse2 = 1u << 0,
   kCpuAvx2 = 1u << 1,
+  kCpuAvx512Bw = 1u << 2,  // AVX-512 F and BW
 };
 
 struct KernelTable {

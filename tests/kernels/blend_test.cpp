@@ -2,6 +2,8 @@
 // reference on random frames, sources, rectangles, levels and keys.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -228,6 +230,40 @@ TEST_P(BlendExact, BgrxToYuy2) {
 }
 TEST_P(BlendExact, BgrxToRgb24) {
   CheckBlend<uint8_t>(k_.BlendBgrxToRgb24, ref::BlendBgrxToRgb24, 3, 304, RandomBgrx);
+}
+
+// Rows wide enough for several whole vector steps, with the key planted in patterns that
+// random content rarely makes: whole steps keyed, every left or right pixel of a pair keyed,
+// alternate pairs keyed, one keyed pixel per step.
+TEST_P(BlendExact, BgrxToYuy2KeyPatternsOnWideRows) {
+  const int32_t w = 150, h = 6;  // 75 groups a row: whole steps and a tail
+  const uint32_t key = 0x4080C0;
+  const std::function<bool(int32_t)> patterns[] = {
+      [](int32_t) { return true; },         [](int32_t x) { return x < 64; },
+      [](int32_t x) { return x % 2 == 0; }, [](int32_t x) { return x % 2 == 1; },
+      [](int32_t x) { return x % 4 < 2; },  [](int32_t x) { return x % 32 == 17; },
+  };
+  test::Rng rng(305);
+  for (size_t p = 0; p < std::size(patterns); ++p) {
+    Bytes src = test::RandomBytes(rng, w * h * 4);
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; ++x) {
+        if (patterns[p](x + y)) {  // each row shifted by one: both pixel parities lead
+          uint8_t* px = &src[(y * w + x) * 4];
+          px[0] = 0x40, px[1] = 0x80, px[2] = 0xC0;  // B, G, R of COLORREF 0x4080C0
+        }
+      }
+    }
+    for (const int32_t level : {0, 33, 100}) {
+      SCOPED_TRACE("pattern " + std::to_string(p) + " level " + std::to_string(level));
+      const Bytes start = test::RandomBytes(rng, w * h * 2);
+      Bytes expected = start, actual = start;
+      ref::BlendBgrxToYuy2(src.data(), 0, 0, w, h, w, h, expected.data(), 0, 0, w, h, level, key,
+                           1);
+      k_.BlendBgrxToYuy2(src.data(), 0, 0, w, h, w, h, actual.data(), 0, 0, w, h, level, key, 1);
+      ASSERT_EQ(expected, actual);
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants,

@@ -28,6 +28,8 @@ inline std::vector<Variant> SimdVariants() {
     v.push_back({"sse2", kCpuSse2});
   if ((f & kCpuSse2) && (f & kCpuAvx2))
     v.push_back({"avx2", kCpuSse2 | kCpuAvx2});
+  if ((f & kCpuSse2) && (f & kCpuAvx2) && (f & kCpuAvx512Bw))
+    v.push_back({"avx512bw", kCpuSse2 | kCpuAvx2 | kCpuAvx512Bw});
   return v;
 }
 
