@@ -12,7 +12,9 @@
 
 namespace zunk {
 
-using BlendWorkFn = void (*)(const WorkPixel* src,
+// Each kernel has a function type, which declares its variants below, and a pointer type
+// for the kernel table.
+using BlendWorkKernel = void(const WorkPixel* src,
                              int32_t x0,
                              int32_t y0,
                              int32_t x1,
@@ -27,7 +29,8 @@ using BlendWorkFn = void (*)(const WorkPixel* src,
                              int32_t level,
                              uint32_t colorKey,
                              int32_t keyOn);
-using BlendBgrxFn = void (*)(const uint8_t* src,
+using BlendWorkFn = BlendWorkKernel*;
+using BlendBgrxKernel = void(const uint8_t* src,
                              int32_t x0,
                              int32_t y0,
                              int32_t x1,
@@ -42,6 +45,7 @@ using BlendBgrxFn = void (*)(const uint8_t* src,
                              int32_t level,
                              uint32_t colorKey,
                              int32_t keyOn);
+using BlendBgrxFn = BlendBgrxKernel*;
 
 // Row loops: `count` groups (2 * count source pixels) or `count` 24-bit pixels.
 using WorkGroupsFn = void (*)(const WorkPixel* src,
@@ -132,180 +136,26 @@ void BgrxGroupsToYuy2(const uint8_t* src, uint8_t* groups, int32_t count, const 
 void WorkPixelsToRgb24(const WorkPixel* src, uint8_t* pixels, int32_t count, const BlendCall& call);
 void BgrxPixelsToRgb24(const uint8_t* src, uint8_t* pixels, int32_t count, const BlendCall& call);
 
-void BlendWorkToYuy2(const WorkPixel* src,
-                     int32_t x0,
-                     int32_t y0,
-                     int32_t x1,
-                     int32_t y1,
-                     int32_t srcW,
-                     int32_t srcH,
-                     uint8_t* frame,
-                     int32_t dstX,
-                     int32_t dstY,
-                     int32_t frameW,
-                     int32_t frameH,
-                     int32_t level,
-                     uint32_t colorKey,
-                     int32_t keyOn);
-void BlendWorkToRgb24(const WorkPixel* src,
-                      int32_t x0,
-                      int32_t y0,
-                      int32_t x1,
-                      int32_t y1,
-                      int32_t srcW,
-                      int32_t srcH,
-                      uint8_t* frame,
-                      int32_t dstX,
-                      int32_t dstY,
-                      int32_t frameW,
-                      int32_t frameH,
-                      int32_t level,
-                      uint32_t colorKey,
-                      int32_t keyOn);
-void BlendBgrxToYuy2(const uint8_t* src,
-                     int32_t x0,
-                     int32_t y0,
-                     int32_t x1,
-                     int32_t y1,
-                     int32_t srcW,
-                     int32_t srcH,
-                     uint8_t* frame,
-                     int32_t dstX,
-                     int32_t dstY,
-                     int32_t frameW,
-                     int32_t frameH,
-                     int32_t level,
-                     uint32_t colorKey,
-                     int32_t keyOn);
-void BlendBgrxToRgb24(const uint8_t* src,
-                      int32_t x0,
-                      int32_t y0,
-                      int32_t x1,
-                      int32_t y1,
-                      int32_t srcW,
-                      int32_t srcH,
-                      uint8_t* frame,
-                      int32_t dstX,
-                      int32_t dstY,
-                      int32_t frameW,
-                      int32_t frameH,
-                      int32_t level,
-                      uint32_t colorKey,
-                      int32_t keyOn);
+BlendWorkKernel BlendWorkToYuy2;
+BlendWorkKernel BlendWorkToRgb24;
+BlendBgrxKernel BlendBgrxToYuy2;
+BlendBgrxKernel BlendBgrxToRgb24;
 }  // namespace ref
 
 namespace sse2 {
-void BlendWorkToYuy2(const WorkPixel* src,
-                     int32_t x0,
-                     int32_t y0,
-                     int32_t x1,
-                     int32_t y1,
-                     int32_t srcW,
-                     int32_t srcH,
-                     uint8_t* frame,
-                     int32_t dstX,
-                     int32_t dstY,
-                     int32_t frameW,
-                     int32_t frameH,
-                     int32_t level,
-                     uint32_t colorKey,
-                     int32_t keyOn);
-void BlendWorkToRgb24(const WorkPixel* src,
-                      int32_t x0,
-                      int32_t y0,
-                      int32_t x1,
-                      int32_t y1,
-                      int32_t srcW,
-                      int32_t srcH,
-                      uint8_t* frame,
-                      int32_t dstX,
-                      int32_t dstY,
-                      int32_t frameW,
-                      int32_t frameH,
-                      int32_t level,
-                      uint32_t colorKey,
-                      int32_t keyOn);
-void BlendBgrxToYuy2(const uint8_t* src,
-                     int32_t x0,
-                     int32_t y0,
-                     int32_t x1,
-                     int32_t y1,
-                     int32_t srcW,
-                     int32_t srcH,
-                     uint8_t* frame,
-                     int32_t dstX,
-                     int32_t dstY,
-                     int32_t frameW,
-                     int32_t frameH,
-                     int32_t level,
-                     uint32_t colorKey,
-                     int32_t keyOn);
-void BlendBgrxToRgb24(const uint8_t* src,
-                      int32_t x0,
-                      int32_t y0,
-                      int32_t x1,
-                      int32_t y1,
-                      int32_t srcW,
-                      int32_t srcH,
-                      uint8_t* frame,
-                      int32_t dstX,
-                      int32_t dstY,
-                      int32_t frameW,
-                      int32_t frameH,
-                      int32_t level,
-                      uint32_t colorKey,
-                      int32_t keyOn);
+BlendWorkKernel BlendWorkToYuy2;
+BlendWorkKernel BlendWorkToRgb24;
+BlendBgrxKernel BlendBgrxToYuy2;
+BlendBgrxKernel BlendBgrxToRgb24;
 }  // namespace sse2
 
 namespace avx2 {
-void BlendWorkToYuy2(const WorkPixel* src,
-                     int32_t x0,
-                     int32_t y0,
-                     int32_t x1,
-                     int32_t y1,
-                     int32_t srcW,
-                     int32_t srcH,
-                     uint8_t* frame,
-                     int32_t dstX,
-                     int32_t dstY,
-                     int32_t frameW,
-                     int32_t frameH,
-                     int32_t level,
-                     uint32_t colorKey,
-                     int32_t keyOn);
-void BlendBgrxToYuy2(const uint8_t* src,
-                     int32_t x0,
-                     int32_t y0,
-                     int32_t x1,
-                     int32_t y1,
-                     int32_t srcW,
-                     int32_t srcH,
-                     uint8_t* frame,
-                     int32_t dstX,
-                     int32_t dstY,
-                     int32_t frameW,
-                     int32_t frameH,
-                     int32_t level,
-                     uint32_t colorKey,
-                     int32_t keyOn);
+BlendWorkKernel BlendWorkToYuy2;
+BlendBgrxKernel BlendBgrxToYuy2;
 }  // namespace avx2
 
 namespace avx512 {
-void BlendBgrxToYuy2(const uint8_t* src,
-                     int32_t x0,
-                     int32_t y0,
-                     int32_t x1,
-                     int32_t y1,
-                     int32_t srcW,
-                     int32_t srcH,
-                     uint8_t* frame,
-                     int32_t dstX,
-                     int32_t dstY,
-                     int32_t frameW,
-                     int32_t frameH,
-                     int32_t level,
-                     uint32_t colorKey,
-                     int32_t keyOn);
+BlendBgrxKernel BlendBgrxToYuy2;
 }  // namespace avx512
 
 }  // namespace zunk

@@ -10,7 +10,9 @@
 
 namespace zunk {
 
-using CopyRegionFn = void (*)(const uint8_t* frame,
+// Each kernel has a function type, which declares its variants below, and a pointer type
+// for the kernel table.
+using CopyRegionKernel = void(const uint8_t* frame,
                               int32_t x0,
                               int32_t y0,
                               int32_t x1,
@@ -22,6 +24,7 @@ using CopyRegionFn = void (*)(const uint8_t* frame,
                               int32_t dstY,
                               int32_t workW,
                               int32_t workH);
+using CopyRegionFn = CopyRegionKernel*;
 
 // Converts `count` whole groups (Y0, U, Y1, V) into 2 * count work pixels.
 using Yuy2GroupsFn = void (*)(const uint8_t* groups, int32_t count, WorkPixel* out);
@@ -62,72 +65,17 @@ void CopyRegionFromRgb24With(Rgb24PixelsFn pixels,
 namespace ref {
 void Yuy2GroupsToWork(const uint8_t* groups, int32_t count, WorkPixel* out);
 void Rgb24PixelsToWork(const uint8_t* pixels, int32_t count, WorkPixel* out);
-void CopyRegionFromYuy2(const uint8_t* frame,
-                        int32_t x0,
-                        int32_t y0,
-                        int32_t x1,
-                        int32_t y1,
-                        int32_t frameW,
-                        int32_t frameH,
-                        WorkPixel* work,
-                        int32_t dstX,
-                        int32_t dstY,
-                        int32_t workW,
-                        int32_t workH);
-void CopyRegionFromRgb24(const uint8_t* frame,
-                         int32_t x0,
-                         int32_t y0,
-                         int32_t x1,
-                         int32_t y1,
-                         int32_t frameW,
-                         int32_t frameH,
-                         WorkPixel* work,
-                         int32_t dstX,
-                         int32_t dstY,
-                         int32_t workW,
-                         int32_t workH);
+CopyRegionKernel CopyRegionFromYuy2;
+CopyRegionKernel CopyRegionFromRgb24;
 }  // namespace ref
 
 namespace sse2 {
-void CopyRegionFromYuy2(const uint8_t* frame,
-                        int32_t x0,
-                        int32_t y0,
-                        int32_t x1,
-                        int32_t y1,
-                        int32_t frameW,
-                        int32_t frameH,
-                        WorkPixel* work,
-                        int32_t dstX,
-                        int32_t dstY,
-                        int32_t workW,
-                        int32_t workH);
-void CopyRegionFromRgb24(const uint8_t* frame,
-                         int32_t x0,
-                         int32_t y0,
-                         int32_t x1,
-                         int32_t y1,
-                         int32_t frameW,
-                         int32_t frameH,
-                         WorkPixel* work,
-                         int32_t dstX,
-                         int32_t dstY,
-                         int32_t workW,
-                         int32_t workH);
+CopyRegionKernel CopyRegionFromYuy2;
+CopyRegionKernel CopyRegionFromRgb24;
 }  // namespace sse2
 
 namespace avx2 {
-void CopyRegionFromYuy2(const uint8_t* frame,
-                        int32_t x0,
-                        int32_t y0,
-                        int32_t x1,
-                        int32_t y1,
-                        int32_t frameW,
-                        int32_t frameH,
-                        WorkPixel* work,
-                        int32_t dstX,
-                        int32_t dstY,
-                        int32_t workW,
-                        int32_t workH);
+CopyRegionKernel CopyRegionFromYuy2;
 }  // namespace avx2
 
 }  // namespace zunk

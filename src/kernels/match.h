@@ -11,8 +11,10 @@
 
 namespace zunk {
 
+// Each kernel has a function type, which declares its variants below, and a pointer type
+// for the kernel table.
 // Mean B, G, R (words 0..2 of *outMean, word 3 = 0) of a's pixels under the template.
-using MaskedMeanColourFn = void (*)(const WorkPixel* a,
+using MaskedMeanColourKernel = void(const WorkPixel* a,
                                     int32_t aW,
                                     int32_t aH,
                                     const WorkPixel* tpl,
@@ -24,11 +26,13 @@ using MaskedMeanColourFn = void (*)(const WorkPixel* a,
                                     int32_t y1,
                                     uint32_t colorKey,
                                     uint64_t* outMean);
+using MaskedMeanColourFn = MaskedMeanColourKernel*;
 // Subtracts the grey level of `mean` from B, G, R of every pixel not equal to the key.
-using SubtractMeanGreyFn =
-    void (*)(WorkPixel* buf, int32_t w, int32_t h, uint32_t colorKey, uint64_t mean);
+using SubtractMeanGreyKernel =
+    void(WorkPixel* buf, int32_t w, int32_t h, uint32_t colorKey, uint64_t mean);
+using SubtractMeanGreyFn = SubtractMeanGreyKernel*;
 // Mean absolute difference per channel at one placement; note the order red, green, blue.
-using MaskedMeanAbsDiffFn = void (*)(const WorkPixel* a,
+using MaskedMeanAbsDiffKernel = void(const WorkPixel* a,
                                      int32_t aW,
                                      int32_t aH,
                                      const WorkPixel* tpl,
@@ -42,8 +46,9 @@ using MaskedMeanAbsDiffFn = void (*)(const WorkPixel* a,
                                      uint32_t* outR,
                                      uint32_t* outG,
                                      uint32_t* outB);
+using MaskedMeanAbsDiffFn = MaskedMeanAbsDiffKernel*;
 // Mean absolute differences for the 2r + 1 placements cx - r .. cx + r at row cy.
-using MaskedMeanAbsDiffRowFn = void (*)(const WorkPixel* a,
+using MaskedMeanAbsDiffRowKernel = void(const WorkPixel* a,
                                         int32_t aW,
                                         int32_t aH,
                                         const WorkPixel* tpl,
@@ -54,87 +59,20 @@ using MaskedMeanAbsDiffRowFn = void (*)(const WorkPixel* a,
                                         DiffEntry* out,
                                         int32_t r,
                                         uint32_t colorKey);
+using MaskedMeanAbsDiffRowFn = MaskedMeanAbsDiffRowKernel*;
 
 namespace ref {
-void MaskedMeanColour(const WorkPixel* a,
-                      int32_t aW,
-                      int32_t aH,
-                      const WorkPixel* tpl,
-                      int32_t tplW,
-                      int32_t tplH,
-                      int32_t x0,
-                      int32_t y0,
-                      int32_t x1,
-                      int32_t y1,
-                      uint32_t colorKey,
-                      uint64_t* outMean);
-void SubtractMeanGrey(WorkPixel* buf, int32_t w, int32_t h, uint32_t colorKey, uint64_t mean);
-void MaskedMeanAbsDiff(const WorkPixel* a,
-                       int32_t aW,
-                       int32_t aH,
-                       const WorkPixel* tpl,
-                       int32_t tplW,
-                       int32_t tplH,
-                       int32_t x0,
-                       int32_t y0,
-                       int32_t x1,
-                       int32_t y1,
-                       uint32_t colorKey,
-                       uint32_t* outR,
-                       uint32_t* outG,
-                       uint32_t* outB);
-void MaskedMeanAbsDiffRow(const WorkPixel* a,
-                          int32_t aW,
-                          int32_t aH,
-                          const WorkPixel* tpl,
-                          int32_t tplW,
-                          int32_t tplH,
-                          int32_t cx,
-                          int32_t cy,
-                          DiffEntry* out,
-                          int32_t r,
-                          uint32_t colorKey);
+MaskedMeanColourKernel MaskedMeanColour;
+SubtractMeanGreyKernel SubtractMeanGrey;
+MaskedMeanAbsDiffKernel MaskedMeanAbsDiff;
+MaskedMeanAbsDiffRowKernel MaskedMeanAbsDiffRow;
 }  // namespace ref
 
 namespace sse2 {
-void MaskedMeanColour(const WorkPixel* a,
-                      int32_t aW,
-                      int32_t aH,
-                      const WorkPixel* tpl,
-                      int32_t tplW,
-                      int32_t tplH,
-                      int32_t x0,
-                      int32_t y0,
-                      int32_t x1,
-                      int32_t y1,
-                      uint32_t colorKey,
-                      uint64_t* outMean);
-void SubtractMeanGrey(WorkPixel* buf, int32_t w, int32_t h, uint32_t colorKey, uint64_t mean);
-void MaskedMeanAbsDiff(const WorkPixel* a,
-                       int32_t aW,
-                       int32_t aH,
-                       const WorkPixel* tpl,
-                       int32_t tplW,
-                       int32_t tplH,
-                       int32_t x0,
-                       int32_t y0,
-                       int32_t x1,
-                       int32_t y1,
-                       uint32_t colorKey,
-                       uint32_t* outR,
-                       uint32_t* outG,
-                       uint32_t* outB);
-void MaskedMeanAbsDiffRow(const WorkPixel* a,
-                          int32_t aW,
-                          int32_t aH,
-                          const WorkPixel* tpl,
-                          int32_t tplW,
-                          int32_t tplH,
-                          int32_t cx,
-                          int32_t cy,
-                          DiffEntry* out,
-                          int32_t r,
-                          uint32_t colorKey);
+MaskedMeanColourKernel MaskedMeanColour;
+SubtractMeanGreyKernel SubtractMeanGrey;
+MaskedMeanAbsDiffKernel MaskedMeanAbsDiff;
+MaskedMeanAbsDiffRowKernel MaskedMeanAbsDiffRow;
 
 // For the SIMD row kernels: counts the template's non-key pixels into *counted and returns
 // how many template pixels of a row may have their absolute differences summed in 16-bit
@@ -152,17 +90,7 @@ int32_t AbsDiffRun(const WorkPixel* area,
 }  // namespace sse2
 
 namespace avx2 {
-void MaskedMeanAbsDiffRow(const WorkPixel* a,
-                          int32_t aW,
-                          int32_t aH,
-                          const WorkPixel* tpl,
-                          int32_t tplW,
-                          int32_t tplH,
-                          int32_t cx,
-                          int32_t cy,
-                          DiffEntry* out,
-                          int32_t r,
-                          uint32_t colorKey);
+MaskedMeanAbsDiffRowKernel MaskedMeanAbsDiffRow;
 }  // namespace avx2
 
 // The key as the 64-bit value of a work pixel B, G, R, 0.

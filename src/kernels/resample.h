@@ -10,7 +10,9 @@
 
 namespace zunk {
 
-using ResampleFn = void (*)(const uint8_t* src,
+// Each kernel has a function type, which declares its variants below, and a pointer type
+// for the kernel table.
+using ResampleKernel = void(const uint8_t* src,
                             int32_t srcW,
                             int32_t srcH,
                             WorkPixel* dst,
@@ -20,6 +22,7 @@ using ResampleFn = void (*)(const uint8_t* src,
                             ResampleStep* colSteps,
                             ResampleStep* rowSteps,
                             uint32_t colorKey);
+using ResampleFn = ResampleKernel*;
 
 // Row pass: every source row into the tmp row of dstW pixels, by the column table.
 using ResampleRowsFn = void (*)(const uint8_t* src,
@@ -69,29 +72,11 @@ void ResampleColumns(const WorkPixel* tmp,
                      int32_t dstH,
                      const ResampleStep* rowSteps,
                      uint32_t colorKey);
-void ResampleBgrxToWork(const uint8_t* src,
-                        int32_t srcW,
-                        int32_t srcH,
-                        WorkPixel* dst,
-                        int32_t dstW,
-                        int32_t dstH,
-                        WorkPixel* tmp,
-                        ResampleStep* colSteps,
-                        ResampleStep* rowSteps,
-                        uint32_t colorKey);
+ResampleKernel ResampleBgrxToWork;
 }  // namespace ref
 
 namespace sse2 {
-void ResampleBgrxToWork(const uint8_t* src,
-                        int32_t srcW,
-                        int32_t srcH,
-                        WorkPixel* dst,
-                        int32_t dstW,
-                        int32_t dstH,
-                        WorkPixel* tmp,
-                        ResampleStep* colSteps,
-                        ResampleStep* rowSteps,
-                        uint32_t colorKey);
+ResampleKernel ResampleBgrxToWork;
 }  // namespace sse2
 
 }  // namespace zunk
