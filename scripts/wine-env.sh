@@ -1,5 +1,6 @@
 # Sourced by the scripts that run Windows programs: a private prefix, no debug
 # output, and a Russian locale so that the ANSI code page is Windows-1251.
+export HOME="${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}"
 export WINEPREFIX="${ZUNK_WINEPREFIX:-$HOME/.cache/zunk-wine}"
 export WINEARCH=win32
 export WINEDEBUG=-all
