@@ -6,13 +6,31 @@
 
 namespace zunk {
 
-extern int32_t TemplateReady;
-extern uint8_t* TemplateImage;       // WorkBuffer: the template at the stream's scale
-extern uint8_t* TemplateNormalised;  // the same with its mean grey removed
-extern uint8_t* SearchWindow;        // WorkBuffer: the frame around the logo position
+// The template file's picture at its own size bmW x bmH: top-down, 4 bytes per pixel
+// B, G, R, X. Lives as long as the module; each successful load replaces it. Read by the
+// dialog's preview and by the left-top-pixel rule.
+struct TemplatePictureData {
+  uint32_t* pixels;  // null before the first successful load
+  int32_t width;     // bmW
+  int32_t height;    // bmH
+};
+extern TemplatePictureData TemplatePicture;
 
-// Start: forget the previous stream's buffers without freeing them (they were freed by
-// Stop, or belong to a template the dialog loaded between streams).
+extern int32_t TemplateReady;
+extern int32_t TemplateWidth;        // tw: the template at the stream's scale
+extern int32_t TemplateHeight;       // th
+extern uint8_t* TemplateImage;       // WorkBuffer tw x th: the template at the stream's scale
+extern uint8_t* TemplateNormalised;  // the same with its mean grey removed
+extern uint8_t* SearchWindow;        // WorkBuffer (tw + 2S) x th: the frame around the logo
+
+// Loads the current profile's template file and prepares the buffers for the current
+// stream. Callers hold the module lock.
+void LoadTemplate();
+// Takes the current profile's ColorKey from the picture's top-left pixel when the profile
+// asks for it and a template is ready. Callers hold the module lock.
+void ApplyLeftTopPixelRule();
+
+// Start: the previous stream's buffers are freed (Stop normally did so already).
 void ForgetTemplateBuffers();
 // Stop: free the buffers.
 void FreeTemplateBuffers();

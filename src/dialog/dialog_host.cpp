@@ -12,5 +12,7 @@ void FocusSettingsDialog() {}
 void DestroySettingsDialog() {
   DialogCreated = 0;
 }
+void RequestSettingsDialogRefresh() {}
+void PublishLevels(LevelColourSet, int32_t, int32_t, int32_t, int32_t) {}
 
 }  // namespace zunk

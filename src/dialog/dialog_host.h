@@ -1,5 +1,7 @@
-// What the shell asks of the settings dialog.
+// What the shell and the frame path ask of the settings dialog.
 #pragma once
+
+#include <cstdint>
 
 namespace zunk {
 
@@ -10,5 +12,19 @@ void OpenSettingsDialog(void* parentWindowVariable);
 void FocusSettingsDialog();
 // Destroys the dialog's window (its position is kept for saving).
 void DestroySettingsDialog();
+
+// Called by ProcessFrame at a change of channel while the dialog is open, with the frame
+// lock held: asks the dialog's thread to show the current profile again. Never waits.
+void RequestSettingsDialogRefresh();
+
+// The level bars' colour sets: 0 while detection is off, 1 while frames are matched.
+enum LevelColourSet : int32_t { kLevelColoursOff = 0, kLevelColoursOn = 1 };
+// Called by ProcessFrame while the dialog is open: the detection bar's (threshold, value)
+// and the match bar's, with the colour set to draw them in. Never waits.
+void PublishLevels(LevelColourSet colours,
+                   int32_t detectThreshold,
+                   int32_t detectValue,
+                   int32_t matchThreshold,
+                   int32_t matchValue);
 
 }  // namespace zunk

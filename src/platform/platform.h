@@ -40,6 +40,18 @@ struct Platform {
   void (*SurfaceEnd)(Surface* s);
   void (*SurfaceDestroy)(Surface* s);
 
+  // --- template pictures ----------------------------------------------------------------
+  // Loads a Windows bitmap file of any kind the system's loader accepts as a top-down
+  // 32-bit picture, 4 bytes per pixel B, G, R, X (X = 0), of the file's own size. Files
+  // wider than maxWidth or taller than maxHeight, and malformed files, are rejected.
+  // Returns the pixels (AllocAligned, the caller frees them with FreeAligned) and sets
+  // *width and *height, or returns null and leaves them alone.
+  uint32_t* (*LoadBitmapFile)(const char* path,
+                              int32_t maxWidth,
+                              int32_t maxHeight,
+                              int32_t* width,
+                              int32_t* height);
+
   // --- settings environment -------------------------------------------------------------
   // extended != 0 asks with the extended version record first. Returns the family.
   VersionFamily (*QueryVersion)(int extended);

@@ -26,6 +26,8 @@ int32_t StartSkip = 0;
 int32_t ChangeSkip = 0;
 int32_t SimulateLogoLoss = 0;
 
+FrameTrace LastFrameTrace = {};
+
 MessageSurfaceState MessageSurface = {nullptr, nullptr};
 
 int32_t DialogCreated = 0;

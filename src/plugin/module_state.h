@@ -37,6 +37,17 @@ extern int32_t StartSkip;
 extern int32_t ChangeSkip;
 extern int32_t SimulateLogoLoss;
 
+// What the last frame that reached the decision computed, for tools that trace a run.
+struct FrameTrace {
+  int32_t matched;  // 1 when the frame was matched (the values below are this frame's)
+  int32_t matchPercent;
+  int32_t scoreContrast;
+  int32_t logoFound;
+  int32_t confidence;
+  int32_t decision;  // 1 = logo absent
+};
+extern FrameTrace LastFrameTrace;
+
 // The layer the on-screen message is drawn into.
 struct MessageSurfaceState {
   Surface* surface;  // the screen-compatible context, from Init

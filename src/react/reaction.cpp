@@ -7,4 +7,10 @@ void ApplyReaction(int32_t absent) {
   (void)absent;
 }
 
+void ChannelChangeRecordHook() {}
+
+void DrawMessage(uint8_t* framePixels) {
+  (void)framePixels;
+}
+
 }  // namespace zunk

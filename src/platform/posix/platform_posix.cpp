@@ -36,6 +36,7 @@ const Platform kPosix = {
     posix::SurfaceBegin,
     posix::SurfaceEnd,
     posix::SurfaceDestroy,
+    posix::LoadBitmapFile,
     posix::QueryVersion,
     posix::ReadMachineDword,
     posix::AppDataFolder,

@@ -11,6 +11,12 @@ uint32_t* SurfaceBegin(Surface* s, int32_t width, int32_t height);
 void SurfaceEnd(Surface* s);
 void SurfaceDestroy(Surface* s);
 
+uint32_t* LoadBitmapFile(const char* path,
+                         int32_t maxWidth,
+                         int32_t maxHeight,
+                         int32_t* width,
+                         int32_t* height);
+
 VersionFamily QueryVersion(int extended);
 int ReadMachineDword(const char* key, const char* value, uint32_t* out);
 int AppDataFolder(char* buf, size_t size);

@@ -66,6 +66,7 @@ const Platform kWin32 = {
     win32::SurfaceBegin,
     win32::SurfaceEnd,
     win32::SurfaceDestroy,
+    win32::LoadBitmapFile,
     win32::QueryVersion,
     win32::ReadMachineDword,
     win32::AppDataFolder,

@@ -17,6 +17,12 @@ Surface* SurfaceCreate();
 uint32_t* SurfaceBegin(Surface* s, int32_t width, int32_t height);
 void SurfaceEnd(Surface* s);
 void SurfaceDestroy(Surface* s);
+
+uint32_t* LoadBitmapFile(const char* path,
+                         int32_t maxWidth,
+                         int32_t maxHeight,
+                         int32_t* width,
+                         int32_t* height);
 // The surface's device context, for drawing the message.
 HDC SurfaceDc(Surface* s);
 
