@@ -1,8 +1,12 @@
-// ProcessFrame: which frames are looked at, the change of channel, and the presence
-// decision over the match results.
+// ProcessFrame: which frames are looked at, the change of channel, matching, the presence
+// decision and what is drawn into the frame. Runs with the module lock held.
 #include <cstring>
 
+#include "detect/decision.h"
+#include "detect/matching.h"
+#include "detect/overlay.h"
 #include "detect/template.h"
+#include "dialog/dialog_host.h"
 #include "plugin/lifecycle.h"
 #include "plugin/module_state.h"
 #include "react/reaction.h"
@@ -26,31 +30,58 @@ void CopyChannelName(const ChannelInfo& c) {
 }
 
 void ChangeChannel(const ChannelInfo& channel, int64_t key) {
-  if (LastChannelKey != 0 && ReactionState == 1) {
+  // A reaction in force is undone whatever the previous key was: one started on a channel
+  // with key 0 must not outlive it.
+  if (ReactionState == 1) {
     ApplyReaction(0);
     ReactionState = 0;
   }
   LastChannelKey = key;
   CopyChannelName(channel);
   SelectProfile();
+  ChannelChangeRecordHook();
+  LoadTemplate();
+  ApplyLeftTopPixelRule();
+  if (DialogOpen)
+    RequestSettingsDialogRefresh();
   Confidence = 100;
   ChangeSkip = 24;
+}
+
+// The decision of this frame: evaluated unless the hold-off freezes it.
+int32_t Decide() {
+  const ChannelProfile& p = *CurrentProfile();
+  if (HoldOff > 0) {
+    --HoldOff;
+    return LastDecision;
+  }
+  const int32_t d = Confidence < p.LogoDetectLevel ? 1 : 0;
+  LastDecision = d;
+  if (d != ReactionState) {
+    HoldOff = 12;
+    MessageFadeCounter = 25;
+    ApplyReaction(d);
+  }
+  ReactionState = d;
+  return d;
 }
 
 }  // namespace
 
 int32_t ProcessFrame(FrameInfo* frame) {
+  LastFrameTrace.matched = 0;
   if (!frame || !frame->pixels)
     return 0;
   if (StartSkip > 0) {
     --StartSkip;
     return 0;
   }
+  // Frames of a stream whose size or pixel format the module cannot handle pass unchanged.
   if (!StreamUsable || !frame->channel)
     return 0;
 
   const ChannelInfo& channel = *frame->channel;
-  int64_t key = KeyOf(channel);
+  const int64_t key = KeyOf(channel);
   if (key != LastChannelKey) {
     ChangeChannel(channel, key);
     return 0;
@@ -59,9 +90,52 @@ int32_t ProcessFrame(FrameInfo* frame) {
     --ChangeSkip;
     return 0;
   }
-  if (!TemplateReady)
+  ChannelProfile* profile = CurrentProfile();
+  if (!TemplateReady || !profile)
     return 0;
-  return 0;
+  // The buffers of a template loaded before this stream are made for its size on the first
+  // frame that needs them.
+  if (!TemplateBuffersReady && !TemplatePrepareTried)
+    PrepareTemplateBuffers();
+  if (!TemplateBuffersReady)
+    return 0;
+  if (!profile->ProcessingEnable) {
+    if (DialogOpen)
+      PublishLevels(kLevelColoursOff, profile->LogoDetectLevel, 0, profile->LogoMatchLevel, 0);
+    return 0;
+  }
+
+  uint8_t* pixels = static_cast<uint8_t*>(frame->pixels);
+  const MatchGeometry g =
+      ComputeMatchGeometry(profile, TemplatePicture.width, TemplatePicture.height, TemplateWidth,
+                           TemplateHeight, FrameWidth, FrameHeight, SearchHalfWidth);
+  if (g.x < 0 || g.y < 0 || g.t < 0)
+    return 0;
+  if (SimulateLogoLoss)
+    PaintOverLogo(pixels, g);
+  const MatchResult m = MatchFrame(pixels, g, profile->ColorKey);
+
+  const int32_t on = DampedOnSpeed(profile->LogoOnResponseSpeed, m.scoreContrast, m.matchPercent,
+                                   profile->LogoMatchLevel);
+  Confidence = NextConfidence(Confidence, m.logoFound, on, profile->LogoOffResponseSpeed);
+  // The reactions may not touch the profile table, but the profile is found afresh anyway.
+  const int32_t d = Decide();
+  profile = CurrentProfile();
+
+  if (profile->MsgEnable && d == 1) {
+    if (MessageFadeCounter > 0)
+      --MessageFadeCounter;
+    DrawMessage(pixels);
+  }
+  if (DialogOpen) {
+    PublishLevels(kLevelColoursOn, profile->LogoDetectLevel, Confidence, profile->LogoMatchLevel,
+                  m.matchPercent);
+  }
+  if (profile->ShowLogo)
+    DrawLogoOverlay(pixels, g, profile->LogoTransparency, profile->ColorKey);
+
+  LastFrameTrace = {1, m.matchPercent, m.scoreContrast, m.logoFound, Confidence, d};
+  return 1;
 }
 
 }  // namespace zunk

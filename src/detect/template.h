@@ -16,7 +16,13 @@ struct TemplatePictureData {
 };
 extern TemplatePictureData TemplatePicture;
 
+// 1 while a template picture is loaded (the dialog shows it and enables its controls).
 extern int32_t TemplateReady;
+// 1 while the buffers below are prepared for the current stream: a loaded template that
+// fits the frame and does not vanish at its scale. Matching runs only then.
+extern int32_t TemplateBuffersReady;
+// 1 once this stream tried to prepare the buffers; Start and every load clear it.
+extern int32_t TemplatePrepareTried;
 extern int32_t TemplateWidth;        // tw: the template at the stream's scale
 extern int32_t TemplateHeight;       // th
 extern uint8_t* TemplateImage;       // WorkBuffer tw x th: the template at the stream's scale
@@ -26,11 +32,15 @@ extern uint8_t* SearchWindow;        // WorkBuffer (tw + 2S) x th: the frame aro
 // Loads the current profile's template file and prepares the buffers for the current
 // stream. Callers hold the module lock.
 void LoadTemplate();
+// Prepares the buffers from the loaded picture for the current stream, with the current
+// profile's ColorKey. Returns TemplateBuffersReady. Callers hold the module lock.
+bool PrepareTemplateBuffers();
 // Takes the current profile's ColorKey from the picture's top-left pixel when the profile
 // asks for it and a template is ready. Callers hold the module lock.
 void ApplyLeftTopPixelRule();
 
-// Start: the previous stream's buffers are freed (Stop normally did so already).
+// Start: the previous stream's buffers are freed (Stop normally did so already) and the
+// next matched frame prepares them again for the new stream.
 void ForgetTemplateBuffers();
 // Stop: free the buffers.
 void FreeTemplateBuffers();

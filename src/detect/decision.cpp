@@ -1,0 +1,30 @@
+// The arithmetic of the presence decision.
+#include "detect/decision.h"
+
+#include "plugin/mul_div.h"
+
+namespace zunk {
+
+int32_t DampedOnSpeed(int32_t on, int32_t scoreContrast, int32_t matchPercent, int32_t matchLevel) {
+  if (scoreContrast < 64)
+    on = MulDiv(on, scoreContrast, 100);
+  if (matchPercent < matchLevel) {
+    // matchLevel > matchPercent >= 0 here, so the division is safe; 64-bit for huge levels.
+    int64_t f = 3 * int64_t{matchPercent} - 2 * int64_t{matchLevel};
+    if (f < 0)
+      f = 0;
+    on = MulDiv(on, static_cast<int32_t>(f), matchLevel);
+  }
+  return on;
+}
+
+int32_t NextConfidence(int32_t confidence, int32_t logoFound, int32_t on, int32_t off) {
+  int64_t c = int64_t{confidence} + (logoFound ? int64_t{on} : -int64_t{off});
+  if (c > 100)
+    c = 100;
+  if (c < 0)
+    c = 0;
+  return static_cast<int32_t>(c);
+}
+
+}  // namespace zunk

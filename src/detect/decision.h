@@ -1,0 +1,17 @@
+// The arithmetic of the presence decision: how far the confidence moves on one frame.
+#pragma once
+
+#include <cstdint>
+
+namespace zunk {
+
+// The on-speed after damping: scaled by contrast / 100 below a contrast of 64, then by
+// f / L with f = 3 * match - 2 * L (0 if negative) while the match is below the match
+// level L. The off-speed is never damped.
+int32_t DampedOnSpeed(int32_t on, int32_t scoreContrast, int32_t matchPercent, int32_t matchLevel);
+
+// The confidence after one matched frame: up by `on` when the logo was found, down by `off`
+// otherwise, always kept within 0..100 (speeds come unchecked from the settings file).
+int32_t NextConfidence(int32_t confidence, int32_t logoFound, int32_t on, int32_t off);
+
+}  // namespace zunk

@@ -1,0 +1,119 @@
+// Frame matching: the geometry of the search, the match percentage at the expected place,
+// and the scores of the horizontal placements around it.
+#include "detect/matching.h"
+
+#include <cstring>
+
+#include "detect/template.h"
+#include "kernels/kernels.h"
+#include "plugin/module_state.h"
+#include "plugin/mul_div.h"
+#include "settings/channel_profile.h"
+
+namespace zunk {
+
+MatchGeometry ComputeMatchGeometry(ChannelProfile* profile,
+                                   int32_t bmW,
+                                   int32_t bmH,
+                                   int32_t tw,
+                                   int32_t th,
+                                   int32_t W,
+                                   int32_t H,
+                                   int32_t S) {
+  int32_t X = profile->LogoPosX < 0 ? 0 : profile->LogoPosX;
+  int32_t Y = profile->LogoPosY < 0 ? 0 : profile->LogoPosY;
+  // 64-bit sums: positions come unchecked from the settings file.
+  if (int64_t{X} + bmW > kReferenceWidth)
+    X = kReferenceWidth - bmW;
+  if (int64_t{Y} + bmH > kReferenceHeight)
+    Y = kReferenceHeight - bmH;
+  profile->LogoPosX = X;
+  profile->LogoPosY = Y;
+
+  MatchGeometry g;
+  g.x = MulDiv(X, W, kReferenceWidth);
+  g.y = MulDiv(Y, H, kReferenceHeight);
+  if (g.x + tw > W)
+    g.x = W - tw;
+  if (g.y + th > H)
+    g.y = H - th;
+  g.t = S;
+  if (g.x - S < 0)
+    g.t = g.x;
+  if (g.x + tw + g.t > W)
+    g.t = W - tw - g.x;
+  // A tolerance far outside the reference frame would overflow the scaling.
+  const int32_t tolerance = profile->LogoPosTolerance;
+  g.tol = tolerance > kReferenceWidth    ? g.t
+          : tolerance < -kReferenceWidth ? -1
+                                         : MulDiv(tolerance, W, kReferenceWidth);
+  if (g.tol > g.t)
+    g.tol = g.t;
+  return g;
+}
+
+int32_t MatchPercentFromDifferences(uint32_t r, uint32_t g, uint32_t b) {
+  uint32_t m = r > g ? r : g;
+  m = b > m ? b : m;
+  if (m >= 255)
+    return 0;
+  return static_cast<int32_t>((255 - m) * 100 / 255);
+}
+
+void ScorePlacements(uint8_t* scoreRow, int32_t t, int32_t tol, MatchResult* result) {
+  const int32_t n = 2 * t + 1;
+  // Entry k (16 bytes) is read before word k (4 bytes) is written; word k lies inside entry
+  // k / 4 <= k, so no later entry is overwritten before it is read.
+  int32_t mn = 765;
+  for (int32_t k = 0; k < n; ++k) {
+    DiffEntry e;
+    std::memcpy(&e, scoreRow + static_cast<size_t>(k) * sizeof(DiffEntry), sizeof e);
+    // The sums of three means fit easily: each mean is at most 65535.
+    const int32_t score = 765 - static_cast<int32_t>(e.b + e.g + e.r);
+    std::memcpy(scoreRow + static_cast<size_t>(k) * 4, &score, 4);
+    if (score < mn)
+      mn = score;
+  }
+  int32_t* scores = reinterpret_cast<int32_t*>(scoreRow);
+  int32_t contrast = 0;
+  for (int32_t k = 0; k < n; ++k) {
+    scores[k] -= mn;
+    if (scores[k] > contrast)
+      contrast = scores[k];
+  }
+  int32_t found = 0;
+  for (int32_t k = t - tol; k <= t + tol; ++k) {
+    if (k >= 0 && k < n && scores[k] == contrast)
+      found = 1;
+  }
+  result->scoreContrast = contrast;
+  result->logoFound = found;
+}
+
+MatchResult MatchFrame(const uint8_t* frame, const MatchGeometry& g, uint32_t colorKey) {
+  const KernelTable& k = Kernels();
+  const int32_t tw = TemplateWidth, th = TemplateHeight;
+  const int32_t ww = tw + 2 * SearchHalfWidth;
+  WorkPixel* window = reinterpret_cast<WorkPixel*>(SearchWindow);
+  const WorkPixel* image = reinterpret_cast<const WorkPixel*>(TemplateImage);
+  const WorkPixel* normalised = reinterpret_cast<const WorkPixel*>(TemplateNormalised);
+
+  const CopyRegionFn copy = PixelFormat == 0 ? k.CopyRegionFromYuy2 : k.CopyRegionFromRgb24;
+  copy(frame, g.x - g.t, g.y, g.x + tw + g.t, g.y + th, FrameWidth, FrameHeight, window, 0, 0, ww,
+       th);
+
+  MatchResult result;
+  uint32_t r = 0, gr = 0, b = 0;
+  k.MaskedMeanAbsDiff(window, ww, th, image, tw, th, g.t, 0, tw + g.t, th, colorKey, &r, &gr, &b);
+  result.matchPercent = MatchPercentFromDifferences(r, gr, b);
+
+  uint64_t mean = 0;
+  k.MaskedMeanColour(window, ww, th, normalised, tw, th, g.t, 0, tw + g.t, th, colorKey, &mean);
+  k.SubtractMeanGrey(window, ww, th, colorKey, mean);
+  k.MaskedMeanAbsDiffRow(window, ww, th, normalised, tw, th, g.t, 0,
+                         reinterpret_cast<DiffEntry*>(ScoreRow), g.t, colorKey);
+  ScorePlacements(ScoreRow, g.t, g.tol, &result);
+  return result;
+}
+
+}  // namespace zunk

@@ -1,0 +1,49 @@
+// Frame matching: where the logo is expected in this frame, how well the frame matches the
+// template there, and whether the best horizontal placement lies within the tolerance.
+#pragma once
+
+#include <cstdint>
+
+namespace zunk {
+
+struct ChannelProfile;
+
+// Where the template is searched in a frame, all in frame pixels.
+struct MatchGeometry {
+  int32_t x, y;  // the template's expected top-left corner
+  int32_t t;     // search half-width: placements x - t .. x + t
+  int32_t tol;   // tolerance half-width, at most t (negative: nothing counts as found)
+};
+
+// The geometry for a W x H frame with search half-width S and a template of bmW x bmH
+// reference pixels (tw x th at frame scale). Clamps the profile's LogoPosX and LogoPosY
+// into the reference frame and writes them back.
+MatchGeometry ComputeMatchGeometry(ChannelProfile* profile,
+                                   int32_t bmW,
+                                   int32_t bmH,
+                                   int32_t tw,
+                                   int32_t th,
+                                   int32_t W,
+                                   int32_t H,
+                                   int32_t S);
+
+struct MatchResult {
+  int32_t matchPercent;   // 0..100 at offset 0
+  int32_t scoreContrast;  // best minus worst score, 0 or more
+  int32_t logoFound;      // 1 when a best score lies within -tol..+tol
+};
+
+// MatchPercent from the largest of the per-channel mean differences: (255 - m) * 100 / 255
+// truncated, never below 0.
+int32_t MatchPercentFromDifferences(uint32_t r, uint32_t g, uint32_t b);
+
+// Turns the 2t + 1 difference entries at `scoreRow` into scores (in place, as 32-bit words
+// at the start of the row) and returns the contrast and whether the logo was found.
+void ScorePlacements(uint8_t* scoreRow, int32_t t, int32_t tol, MatchResult* result);
+
+// Extracts the search area of the frame (pixels of the stream's format) into SearchWindow,
+// compares it with the template and scores the placements. The template buffers must be
+// prepared and the geometry must lie inside the frame.
+MatchResult MatchFrame(const uint8_t* frame, const MatchGeometry& g, uint32_t colorKey);
+
+}  // namespace zunk

@@ -1,0 +1,48 @@
+// The test mode's patch and the logo overlay, through the blend kernels of the stream's
+// pixel format.
+#include "detect/overlay.h"
+
+#include "detect/template.h"
+#include "kernels/kernels.h"
+#include "plugin/module_state.h"
+
+namespace zunk {
+
+namespace {
+
+BlendWorkFn BlendForStream() {
+  if (PixelFormat == 0)
+    return Kernels().BlendWorkToYuy2;
+  if (PixelFormat == 1)
+    return Kernels().BlendWorkToRgb24;
+  return nullptr;
+}
+
+}  // namespace
+
+void PaintOverLogo(uint8_t* frame, const MatchGeometry& g) {
+  const BlendWorkFn blend = BlendForStream();
+  if (!blend)
+    return;
+  const int32_t tw = TemplateWidth, th = TemplateHeight;
+  const int32_t ww = tw + 2 * SearchHalfWidth;
+  const int32_t cx = (FrameWidth - tw) / 2;
+  const int32_t cy = (FrameHeight - th) / 2;
+  WorkPixel* window = reinterpret_cast<WorkPixel*>(SearchWindow);
+  const CopyRegionFn copy =
+      PixelFormat == 0 ? Kernels().CopyRegionFromYuy2 : Kernels().CopyRegionFromRgb24;
+  copy(frame, cx - g.t, cy, cx + tw + g.t, cy + th, FrameWidth, FrameHeight, window, 0, 0, ww, th);
+  blend(window, 0, 0, tw + 2 * g.t, th, ww, th, frame, g.x - g.t, g.y, FrameWidth, FrameHeight, 100,
+        0, 0);
+}
+
+void DrawLogoOverlay(uint8_t* frame, const MatchGeometry& g, int32_t level, uint32_t colorKey) {
+  const BlendWorkFn blend = BlendForStream();
+  if (!blend)
+    return;
+  const int32_t tw = TemplateWidth, th = TemplateHeight;
+  blend(reinterpret_cast<const WorkPixel*>(TemplateImage), 0, 0, tw, th, tw, th, frame, g.x, g.y,
+        FrameWidth, FrameHeight, level, colorKey, 1);
+}
+
+}  // namespace zunk
