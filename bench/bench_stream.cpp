@@ -1,0 +1,124 @@
+// The benchmarks' stream: the plug-in's own ProcessFrame over a frame with a striped logo.
+#include "bench_stream.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/platform.h"
+#include "plugin/aligned_buffer.h"
+#include "plugin/lifecycle.h"
+#include "plugin/module_state.h"
+#include "plugin/mul_div.h"
+#include "settings/channel_profile.h"
+
+namespace zunk {
+namespace bench {
+namespace {
+
+constexpr int32_t kLogoW = 60, kLogoH = 40, kLogoX = 600, kLogoY = 40;
+
+uint8_t LogoGrey(int32_t x, int32_t y) {
+  if (x < 2 || y < 2 || x >= kLogoW - 2 || y >= kLogoH - 2)
+    return 0;  // the key
+  const int32_t band = (x * 7 + (x * x) % 5) / 9;
+  return band % 2 ? 235 : static_cast<uint8_t>(40 + (band * 13) % 60);
+}
+
+uint32_t* LoadLogo(const char*, int32_t, int32_t, int32_t* w, int32_t* h) {
+  uint32_t* p = static_cast<uint32_t*>(AllocAligned(kLogoW * kLogoH * 4));
+  for (int32_t y = 0; y < kLogoH; ++y)
+    for (int32_t x = 0; x < kLogoW; ++x)
+      p[y * kLogoW + x] = LogoGrey(x, y) * 0x010101u;
+  *w = kLogoW;
+  *h = kLogoH;
+  return p;
+}
+
+WindowHandle NoWindow(const char*, const char*) {
+  return 0;
+}
+
+Platform fake;
+
+void Put(BenchStream* s, int32_t x, int32_t y, uint8_t v) {
+  if (s->format == 1) {
+    uint8_t* p = s->frame.data() + (static_cast<size_t>(s->height - 1 - y) * s->width + x) * 3;
+    p[0] = p[1] = p[2] = v;
+  } else {
+    s->frame[(static_cast<size_t>(y) * s->width + x) * 2] = v;
+  }
+}
+
+}  // namespace
+
+void StartBenchStream(BenchStream* s,
+                      int32_t width,
+                      int32_t height,
+                      int32_t format,
+                      bool showLogo) {
+  fake = NativePlatform();
+  fake.LoadBitmapFile = LoadLogo;
+  fake.FindWindowByClass = NoWindow;
+  SetPlatformForTest(&fake);
+
+  Profiles.clear();
+  ChannelProfile p;
+  p.ChannelKey = 1001;
+  p.LogoFileName = "logo.bmp";
+  p.LogoPosX = kLogoX;
+  p.LogoPosY = kLogoY;
+  p.LogoPosTolerance = 3;
+  p.ProcessingEnable = 1;
+  p.ShowLogo = showLogo ? 1 : 0;
+  p.LogoTransparency = 60;
+  p.LogoOffResponseSpeed = 10;
+  p.LogoOnResponseSpeed = 3;
+  p.LogoDetectLevel = 80;
+  p.LogoMatchLevel = 80;
+  Profiles.push_back(p);
+
+  s->width = width;
+  s->height = height;
+  s->format = format;
+  s->frame.assign(static_cast<size_t>(width) * height * (format == 1 ? 3 : 2), 128);
+  uint32_t seed = 1;
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      Put(s, x, y, static_cast<uint8_t>(60 + (seed >> 16) % 120));
+    }
+  }
+  // The logo as it appears at this frame size (nearest pixel of the reference logo).
+  const int32_t lx = MulDiv(kLogoX, width, 768), ly = MulDiv(kLogoY, height, 576);
+  const int32_t lw = MulDiv(kLogoW, width, 768), lh = MulDiv(kLogoH, height, 576);
+  for (int32_t y = 0; y < lh; ++y) {
+    for (int32_t x = 0; x < lw; ++x) {
+      const uint8_t v = LogoGrey(x * kLogoW / lw, y * kLogoH / lh);
+      if (v)
+        Put(s, lx + x, ly + y, v);
+    }
+  }
+
+  std::memset(&s->channel, 0, sizeof s->channel);
+  s->channel.keyLow = 1001;
+  s->info = {};
+  s->info.pixels = s->frame.data();
+  s->info.channel = &s->channel;
+
+  StreamFormat f = {};
+  f.width = width;
+  f.height = height;
+  f.pixelFormat = format;
+  Start(&f);
+  for (int i = 0; i < 25; ++i)
+    ProcessFrame(&s->info);
+}
+
+void StopBenchStream() {
+  Stop();
+  SetPlatformForTest(nullptr);
+  Profiles.clear();
+}
+
+}  // namespace bench
+}  // namespace zunk
