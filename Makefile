@@ -1,32 +1,43 @@
-# Entry points: make demo | make test | make dll. Each sets up what it needs first.
+# Entry points: make demo | make test | make dll | make demo-win32 | make bench. Each sets
+# up what it needs first (scripts/setup.sh: the demo's packages, or the tests' superset).
 NATIVE := out/native
 WIN32  := out/win32
 ASAN   := out/asan
 JOBS   ?= $(shell nproc)
+CONFIGURE := cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup native win32 asan dll demo demo-win32 test bench clean
+.PHONY: setup-demo setup-test native host win32 asan dll demo demo-win32 test bench clean
 
-setup:
-	@bash scripts/setup.sh
+setup-demo:
+	@bash scripts/setup.sh demo
 
-native: setup
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+setup-test:
+	@bash scripts/setup.sh test
+
+# The native build with its tests, fuzz replay and benchmarks.
+native: setup-test
+	@$(CONFIGURE) -S . -B $(NATIVE) -DZUNK_TESTS=ON >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
-win32: setup
-	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# Only the module and zunk-host, in the same native build folder: no test frameworks.
+host: setup-demo
+	@$(CONFIGURE) -S . -B $(NATIVE) -DZUNK_TESTS=OFF >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS) --target zunk-host
+
+win32: setup-test
+	@$(CONFIGURE) -S . -B $(WIN32) \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw32.cmake >/dev/null
 	@cmake --build $(WIN32) -j $(JOBS)
 
 # The native tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
-asan: setup
+asan: setup-test
 	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DZUNK_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN) -j $(JOBS)
 
 dll: win32
 	@ls -l $(WIN32)/Zunk_LogoDetector.dll
 
-demo: native
+demo: host
 	@$(NATIVE)/tools/host/zunk-host
 
 # The same run with the Windows build under Wine (ffmpeg decodes outside Wine).

@@ -1,44 +1,125 @@
 #!/usr/bin/env bash
-# Installs what the builds and tests need on a Debian machine, once. Idempotent:
-# packages already present are not fetched again, the locale and the Wine prefix
-# are made only when missing.
+# Installs what a build needs on a Debian machine, needing nothing but bash and apt:
+#   scripts/setup.sh demo   the native tool and the plug-in core
+#   scripts/setup.sh test   all that as well as the tests, the benchmarks and the Windows
+#                           build under Wine (the default)
+# The package manager's output goes to out/setup.log; the terminal gets one line per step
+# and how long it took. A step whose result is already there is skipped, so a second run
+# returns at once.
 set -euo pipefail
 
-need=(cmake make g++ pkg-config googletest libgtest-dev libbenchmark-dev libfreetype-dev
-      g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
-      wine wine32 xvfb x11-apps imagemagick ffmpeg libyuv-dev locales fonts-dejavu-core xauth)
+# The native tool and the plug-in core: compiler and build tools, the video libraries,
+# the fonts and FreeType for drawing text.
+demo_packages=(
+  g++ make cmake pkg-config
+  ffmpeg libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libyuv-dev
+  libfreetype-dev libfontconfig-dev fonts-liberation
+)
 
-missing=()
-for p in "${need[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
+# Everything of the demo, and the test and benchmark frameworks, the MinGW-w64 cross
+# compiler, 32-bit Wine (the i386 architecture), Xvfb and screenshots, the Russian locale.
+test_packages=(
+  "${demo_packages[@]}"
+  googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
+  wine wine32 xvfb xauth x11-apps imagemagick locales fonts-dejavu-core
+)
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+what=${1:-test}
+case "$what" in
+  demo) need=("${demo_packages[@]}") ;;
+  test) need=("${test_packages[@]}") ;;
+  *) echo "usage: scripts/setup.sh [demo|test]" >&2; exit 2 ;;
+esac
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
-  fi
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+here=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "$here/out"
+log="$here/out/setup.log"
+
+# Started with an empty environment, dpkg still has to find ldconfig and its helpers.
+case ":${PATH:-}:" in
+  *:/usr/sbin:*) ;;
+  *) export PATH="/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin${PATH:+:$PATH}" ;;
+esac
+export DEBIAN_FRONTEND=noninteractive
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || {
+    echo "setup: installing needs root; run this as root or install sudo" >&2
+    exit 1
+  }
+  as_root=(sudo)
 fi
 
+# Microseconds; the decimal mark of EPOCHREALTIME follows the locale.
+micros() { echo "${EPOCHREALTIME//[!0-9]/}"; }
+
+# step WHAT COMMAND...: runs the command with its output in the log and prints one line.
+# On failure it shows the command and the last lines of the log, and stops.
+step() {
+  local title=$1 t0 rc=0
+  shift
+  t0=$(micros)
+  printf '\n== %s  %s\n$ %s\n' "$(date '+%F %T')" "$title" "$*" >>"$log"
+  "$@" </dev/null >>"$log" 2>&1 || rc=$?
+  local ms=$((($(micros) - t0) / 1000))
+  if [ $rc -ne 0 ]; then
+    printf 'setup: %s failed after %d.%d s (exit %d)\n' "$title" $((ms / 1000)) \
+      $((ms % 1000 / 100)) $rc
+    printf 'setup: the command was: %s\nsetup: the last lines of %s:\n' "$*" "$log"
+    tail -n 30 "$log" | sed 's/^/  | /'
+    exit $rc
+  fi
+  printf 'setup: %s: %d.%d s\n' "$title" $((ms / 1000)) $((ms % 1000 / 100))
+}
+
+# All packages in one query; one that is unknown, missing or half installed is installed.
+declare -A status=()
+while read -r state name; do
+  status[$name]=$state
+done < <(dpkg-query -W -f='${db:Status-Abbrev}${Package}\n' "${need[@]}" 2>/dev/null || true)
+missing=()
+for p in "${need[@]}"; do
+  [ "${status[$p]:-}" = ii ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$what" = test ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    step "adding the i386 architecture for 32-bit Wine" "${as_root[@]}" dpkg --add-architecture i386
+  fi
+  step "reading the package lists" "${as_root[@]}" apt-get update
+  noun=packages
+  [ ${#missing[@]} -gt 1 ] || noun=package
+  step "installing ${#missing[@]} $noun (${missing[*]})" "${as_root[@]}" \
+    apt-get install -y --no-install-recommends -o Dpkg::Use-Pty=0 "${missing[@]}"
+  sed -n 's/^Need to get \([^ ]* [^ ]*\).*/setup: downloaded \1 of packages/p' "$log" | tail -n 1
+fi
+
+[ "$what" = test ] || exit 0
+
 # Wine takes the ANSI code page from the locale: ru_RU gives Windows-1251.
+make_locale() {
+  sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen
+}
 if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
-  echo "setup: generating ru_RU.UTF-8"
-  $sudo sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
-  $sudo locale-gen >/dev/null
+  if [ ${#as_root[@]} -gt 0 ]; then
+    step "generating the ru_RU.UTF-8 locale" sudo bash -c "$(declare -f make_locale); make_locale"
+  else
+    step "generating the ru_RU.UTF-8 locale" make_locale
+  fi
 fi
 
 # A private Wine prefix, made once and reused by every run.
-here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/wine-env.sh"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "setup: creating the Wine prefix $WINEPREFIX"
+make_prefix() {
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
+  wineboot -i || true
   wineserver -w || true
+  [ -f "$WINEPREFIX/system.reg" ]
+}
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  step "creating the Wine prefix $WINEPREFIX" make_prefix
 fi

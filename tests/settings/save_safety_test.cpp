@@ -1,13 +1,16 @@
 // A failed save keeps the previous settings file exactly as it was.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "settings_test_util.h"
 
 #if !defined(_WIN32)
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace zunk {
@@ -18,6 +21,35 @@ using testing_util::ReadBytes;
 using testing_util::WriteBytes;
 
 const char kOldFile[] = "[COMMON]\r\nDlgWndPosX=1\r\nDlgWndPosY=2\r\n[7]\r\nLogoPosX=3\r\n";
+
+// Root writes into a read-only folder anyway. While this lives, the given folder and its
+// files belong to the ordinary "nobody" account and files are opened with its rights, as
+// an ordinary user who owns them would. Elsewhere it changes nothing.
+class OrdinaryAccountScope {
+ public:
+  explicit OrdinaryAccountScope(const testing_util::fs::path& folder) {
+#if !defined(_WIN32)
+    if (geteuid() != 0)
+      return;
+    const struct passwd* nobody = getpwnam("nobody");
+    const uid_t uid = nobody ? nobody->pw_uid : 65534;
+    const gid_t gid = nobody ? nobody->pw_gid : 65534;
+    bool owned = chown(folder.c_str(), uid, gid) == 0;
+    for (const auto& entry : testing_util::fs::directory_iterator(folder))
+      owned = owned && chown(entry.path().c_str(), uid, gid) == 0;
+    dropped_ = owned && seteuid(uid) == 0;
+#endif
+  }
+  ~OrdinaryAccountScope() {
+#if !defined(_WIN32)
+    if (dropped_ && seteuid(0) != 0)
+      std::abort();
+#endif
+  }
+
+ private:
+  bool dropped_ = false;
+};
 
 class SaveSafetyTest : public ::testing::Test {
  protected:
@@ -71,17 +103,27 @@ TEST_F(SaveSafetyTest, SettingsPathThatIsNoFileIsLeftAlone) {
 
 TEST_F(SaveSafetyTest, UnwritableFolderKeepsTheOldFile) {
   namespace fs = testing_util::fs;
-  fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  // Administrators and systems without folder permissions write anyway.
-  std::string probe = folder.File("probe");
-  if (std::FILE* f = std::fopen(probe.c_str(), "wb")) {
-    std::fclose(f);
-    std::remove(probe.c_str());
-    fs::permissions(folder.path(), fs::perms::all);
-    GTEST_SKIP() << "this account can write into a read-only folder";
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                             fs::perms::group_exec | fs::perms::others_read |
+                             fs::perms::others_exec;
+  fs::permissions(folder.path(), readOnly);
+  bool writable = false;
+  {
+    OrdinaryAccountScope account(folder.path());
+    // Systems without folder permissions (Windows ignores a folder's read-only flag)
+    // write anyway.
+    std::string probe = folder.File("probe");
+    if (std::FILE* f = std::fopen(probe.c_str(), "wb")) {
+      std::fclose(f);
+      std::remove(probe.c_str());
+      writable = true;
+    } else {
+      store.SaveProfiles();
+    }
   }
-  store.SaveProfiles();
   fs::permissions(folder.path(), fs::perms::all);
+  if (writable)
+    GTEST_SKIP() << "this account can write into a read-only folder";
   ExpectOldFileKept();
 }
 
