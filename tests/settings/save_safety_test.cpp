@@ -22,35 +22,6 @@ using testing_util::WriteBytes;
 
 const char kOldFile[] = "[COMMON]\r\nDlgWndPosX=1\r\nDlgWndPosY=2\r\n[7]\r\nLogoPosX=3\r\n";
 
-// Root writes into a read-only folder anyway. While this lives, the given folder and its
-// files belong to the ordinary "nobody" account and files are opened with its rights, as
-// an ordinary user who owns them would. Elsewhere it changes nothing.
-class OrdinaryAccountScope {
- public:
-  explicit OrdinaryAccountScope(const testing_util::fs::path& folder) {
-#if !defined(_WIN32)
-    if (geteuid() != 0)
-      return;
-    const struct passwd* nobody = getpwnam("nobody");
-    const uid_t uid = nobody ? nobody->pw_uid : 65534;
-    const gid_t gid = nobody ? nobody->pw_gid : 65534;
-    bool owned = chown(folder.c_str(), uid, gid) == 0;
-    for (const auto& entry : testing_util::fs::directory_iterator(folder))
-      owned = owned && chown(entry.path().c_str(), uid, gid) == 0;
-    dropped_ = owned && seteuid(uid) == 0;
-#endif
-  }
-  ~OrdinaryAccountScope() {
-#if !defined(_WIN32)
-    if (dropped_ && seteuid(0) != 0)
-      std::abort();
-#endif
-  }
-
- private:
-  bool dropped_ = false;
-};
-
 class SaveSafetyTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -101,32 +72,6 @@ TEST_F(SaveSafetyTest, SettingsPathThatIsNoFileIsLeftAlone) {
   EXPECT_FALSE(testing_util::Exists(store.TemporaryPath()));
 }
 
-TEST_F(SaveSafetyTest, UnwritableFolderKeepsTheOldFile) {
-  namespace fs = testing_util::fs;
-  const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                             fs::perms::group_exec | fs::perms::others_read |
-                             fs::perms::others_exec;
-  fs::permissions(folder.path(), readOnly);
-  bool writable = false;
-  {
-    OrdinaryAccountScope account(folder.path());
-    // Systems without folder permissions (Windows ignores a folder's read-only flag)
-    // write anyway.
-    std::string probe = folder.File("probe");
-    if (std::FILE* f = std::fopen(probe.c_str(), "wb")) {
-      std::fclose(f);
-      std::remove(probe.c_str());
-      writable = true;
-    } else {
-      store.SaveProfiles();
-    }
-  }
-  fs::permissions(folder.path(), fs::perms::all);
-  if (writable)
-    GTEST_SKIP() << "this account can write into a read-only folder";
-  ExpectOldFileKept();
-}
-
 TEST_F(SaveSafetyTest, FileNotReadWholeIsNotRewritten) {
   const size_t size = std::string(kOldFile).size();
   store.MaxFileBytes = size - 1;
@@ -145,6 +90,58 @@ TEST_F(SaveSafetyTest, FileNotReadWholeIsNotRewritten) {
 }
 
 #if !defined(_WIN32)
+// Root writes into a read-only folder anyway. While this lives, the given folder and its
+// files belong to the ordinary "nobody" account and files are opened with its rights, as
+// an ordinary user who owns them would.
+class OrdinaryAccountScope {
+ public:
+  explicit OrdinaryAccountScope(const testing_util::fs::path& folder) {
+    if (geteuid() != 0)
+      return;
+    const struct passwd* nobody = getpwnam("nobody");
+    const uid_t uid = nobody ? nobody->pw_uid : 65534;
+    const gid_t gid = nobody ? nobody->pw_gid : 65534;
+    bool owned = chown(folder.c_str(), uid, gid) == 0;
+    for (const auto& entry : testing_util::fs::directory_iterator(folder))
+      owned = owned && chown(entry.path().c_str(), uid, gid) == 0;
+    dropped_ = owned && seteuid(uid) == 0;
+  }
+  ~OrdinaryAccountScope() {
+    if (dropped_ && seteuid(0) != 0)
+      std::abort();
+  }
+
+ private:
+  bool dropped_ = false;
+};
+
+// Not in the Windows build: Windows ignores the read-only flag of a folder; there a temporary
+// file that cannot be made is the case above.
+TEST_F(SaveSafetyTest, UnwritableFolderKeepsTheOldFile) {
+  namespace fs = testing_util::fs;
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                             fs::perms::group_exec | fs::perms::others_read |
+                             fs::perms::others_exec;
+  fs::permissions(folder.path(), readOnly);
+  bool writable = false;
+  {
+    OrdinaryAccountScope account(folder.path());
+    // A file system without permissions writes anyway.
+    std::string probe = folder.File("probe");
+    if (std::FILE* f = std::fopen(probe.c_str(), "wb")) {
+      std::fclose(f);
+      std::remove(probe.c_str());
+      writable = true;
+    } else {
+      store.SaveProfiles();
+    }
+  }
+  fs::permissions(folder.path(), fs::perms::all);
+  if (writable)
+    GTEST_SKIP() << "this account can write into a read-only folder";
+  ExpectOldFileKept();
+}
+
 // A file size limit makes the writes fail part way, as a full disk would.
 TEST_F(SaveSafetyTest, WriteFailurePartWayKeepsTheOldFile) {
   struct rlimit old;
