@@ -130,8 +130,9 @@ bool DecodeRows(const uint8_t* data, const BmpLayout& layout, uint32_t* pixels) 
 }
 
 // An RLE8 or RLE4 stream, stored bottom row first. A run, an absolute block or a jump
-// that leaves the picture is malformed; a stream that ends without its end mark leaves
-// the rest black.
+// that leaves the picture is malformed. The loader keeps the pixels of a line only once a
+// mark (end of line, jump, end of bitmap) closes them: when the stream just stops, the
+// pixels drawn since the last mark stay black, like everything after them.
 bool DecodeRle(const uint8_t* data, const BmpLayout& layout, uint32_t* pixels) {
   Palette palette;
   LoadPalette(data, layout, &palette);
@@ -141,7 +142,8 @@ bool DecodeRle(const uint8_t* data, const BmpLayout& layout, uint32_t* pixels) {
   const int64_t width = layout.width;
   const int64_t height = layout.height;
   int64_t x = 0;
-  int64_t y = 0;  // counted from the bottom row
+  int64_t y = 0;          // counted from the bottom row
+  int64_t lineStart = 0;  // where the pixels not yet closed by a mark begin
   auto put = [&](uint32_t index) {
     if (index >= palette.count)
       return false;
@@ -161,10 +163,10 @@ bool DecodeRle(const uint8_t* data, const BmpLayout& layout, uint32_t* pixels) {
           return false;
       }
     } else if (value == 0) {  // end of line
-      x = 0;
+      x = lineStart = 0;
       ++y;
     } else if (value == 1) {  // end of bitmap
-      break;
+      return true;
     } else if (value == 2) {  // jump right and up
       if (end - p < 2)
         return false;
@@ -173,6 +175,7 @@ bool DecodeRle(const uint8_t* data, const BmpLayout& layout, uint32_t* pixels) {
       p += 2;
       if (x > width || y > height)
         return false;
+      lineStart = x;
     } else {  // absolute block of `value` pixels, padded to whole 16-bit words
       const size_t bytes = four ? (value + 1u) / 2 : value;
       if (static_cast<size_t>(end - p) < bytes || y >= height || x + value > width)
@@ -185,6 +188,11 @@ bool DecodeRle(const uint8_t* data, const BmpLayout& layout, uint32_t* pixels) {
       const size_t padded = bytes + (bytes & 1);
       p += padded <= static_cast<size_t>(end - p) ? padded : bytes;
     }
+  }
+  if (y < height) {
+    uint32_t* row = pixels + static_cast<size_t>(height - 1 - y) * layout.width;
+    for (int64_t i = lineStart; i < x; ++i)
+      row[i] = 0;
   }
   return true;
 }

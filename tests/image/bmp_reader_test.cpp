@@ -228,14 +228,30 @@ TEST(BmpReader, Rle8RunsBlocksJumpsAndLineEnds) {
 }
 
 TEST(BmpReader, Rle4AlternatesNibbles) {
-  // 5 x 2: bottom row = run of 5 alternating 1 and 2; top row = absolute 3 (4, 3, 1) + pad,
-  // then the stream ends without its end mark.
-  const Bytes stream = {5, 0x12, 0, 0, 0, 3, 0x43, 0x10};
+  // 5 x 2: bottom row = run of 5 alternating 1 and 2; top row = absolute 3 (4, 3, 1),
+  // no padding after 2 bytes, and the end mark.
+  const Bytes stream = {5, 0x12, 0, 0, 0, 3, 0x43, 0x10, 0, 1};
   const Picture p = Read(BuildBmp(RleSpec(4, 5, 2, stream)));
   ASSERT_TRUE(p.ok);
   const uint32_t k = 0, a = 0xAA, b = 0xBB00, c = 0xCC0000, d = 0xDDDDDD;
   EXPECT_EQ(p.pixels, (std::vector<uint32_t>{d, c, a, k, k,  //
                                              a, b, a, b, a}));
+}
+
+TEST(BmpReader, RlePixelsAfterTheLastMarkStayBlackWhenTheStreamStops) {
+  const uint32_t k = 0, a = 0xAA, b = 0xBB00, c = 0xCC0000;
+  // 4 x 2: bottom row = run of 2, closed by a jump 1 right; run of 1, then the data ends.
+  Picture p = Read(BuildBmp(RleSpec(8, 4, 2, {2, 1, 0, 2, 1, 0, 1, 2})));
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.pixels, (std::vector<uint32_t>{k, k, k, k, a, a, k, k}));
+  // An end of line closes the row: the top row's absolute block then stops unclosed.
+  p = Read(BuildBmp(RleSpec(8, 4, 2, {4, 2, 0, 0, 0, 3, 3, 3, 3, 0})));
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.pixels, (std::vector<uint32_t>{k, k, k, k, b, b, b, b}));
+  // Closed by a final end of line, the same block stays.
+  p = Read(BuildBmp(RleSpec(8, 4, 2, {4, 2, 0, 0, 0, 3, 3, 3, 3, 0, 0, 0})));
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.pixels, (std::vector<uint32_t>{c, c, c, k, b, b, b, b}));
 }
 
 TEST(BmpReader, MalformedRleStreamsAreRefused) {
