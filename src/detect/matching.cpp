@@ -90,6 +90,34 @@ void ScorePlacements(uint8_t* scoreRow, int32_t t, int32_t tol, MatchResult* res
   result->logoFound = found;
 }
 
+void PlacementDifferences(WorkPixel* window,
+                          int32_t ww,
+                          int32_t t,
+                          uint64_t mean,
+                          uint32_t colorKey,
+                          DiffEntry* out) {
+  const KernelTable& k = Kernels();
+  const int32_t tw = TemplateWidth, th = TemplateHeight;
+  const int32_t grey = MeanGreyLevel(mean);
+  const int32_t searched = tw + 2 * t;
+  if (k.WindowBytePlanes(window, ww, searched, th, colorKey, grey, SearchPlanes)) {
+    // The template's planes hold for one grey level and key; most frames repeat them.
+    if (grey != TemplatePlanesGrey || colorKey != TemplatePlanesKey) {
+      SadTemplatePlanes(reinterpret_cast<const WorkPixel*>(TemplateNormalised), tw, th, colorKey,
+                        grey, TemplatePlanes, TemplatePlanesExcess, &TemplatePlanesCounted);
+      TemplatePlanesGrey = grey;
+      TemplatePlanesKey = colorKey;
+    }
+    k.PlacementSadRow(SearchPlanes, searched, TemplatePlanes, tw, th, 2 * t + 1, PlacementSums);
+    SadSumsToDiffEntries(PlacementSums, TemplatePlanesExcess, TemplatePlanesCounted, 2 * t + 1,
+                         out);
+    return;
+  }
+  k.SubtractMeanGrey(window, ww, th, colorKey, mean);
+  k.MaskedMeanAbsDiffRow(window, ww, th, reinterpret_cast<const WorkPixel*>(TemplateNormalised), tw,
+                         th, t, 0, out, t, colorKey);
+}
+
 MatchResult MatchFrame(const uint8_t* frame, const MatchGeometry& g, uint32_t colorKey) {
   const KernelTable& k = Kernels();
   const int32_t tw = TemplateWidth, th = TemplateHeight;
@@ -109,9 +137,7 @@ MatchResult MatchFrame(const uint8_t* frame, const MatchGeometry& g, uint32_t co
 
   uint64_t mean = 0;
   k.MaskedMeanColour(window, ww, th, normalised, tw, th, g.t, 0, tw + g.t, th, colorKey, &mean);
-  k.SubtractMeanGrey(window, ww, th, colorKey, mean);
-  k.MaskedMeanAbsDiffRow(window, ww, th, normalised, tw, th, g.t, 0,
-                         reinterpret_cast<DiffEntry*>(ScoreRow), g.t, colorKey);
+  PlacementDifferences(window, ww, g.t, mean, colorKey, reinterpret_cast<DiffEntry*>(ScoreRow));
   ScorePlacements(ScoreRow, g.t, g.tol, &result);
   return result;
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "kernels/kernel_types.h"
+
 namespace zunk {
 
 struct ChannelProfile;
@@ -40,6 +42,17 @@ int32_t MatchPercentFromDifferences(uint32_t r, uint32_t g, uint32_t b);
 // Turns the 2t + 1 difference entries at `scoreRow` into scores (in place, as 32-bit words
 // at the start of the row) and returns the contrast and whether the logo was found.
 void ScorePlacements(uint8_t* scoreRow, int32_t t, int32_t tol, MatchResult* result);
+
+// The difference row of the 2t + 1 placements (B, G, R means; X left 0) between the window
+// (its frame bytes, grey level not yet removed) and the normalised template, equal to
+// removing the window's grey level and taking MaskedMeanAbsDiffRow. `mean` is the window's
+// mean colour under the template. The window may be changed.
+void PlacementDifferences(WorkPixel* window,
+                          int32_t ww,
+                          int32_t t,
+                          uint64_t mean,
+                          uint32_t colorKey,
+                          DiffEntry* out);
 
 // Extracts the search area of the frame (pixels of the stream's format) into SearchWindow,
 // compares it with the template and scores the placements. The template buffers must be

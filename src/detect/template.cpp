@@ -3,6 +3,7 @@
 #include "detect/template.h"
 
 #include "kernels/kernels.h"
+#include "kernels/placement_sad.h"
 #include "platform/platform.h"
 #include "plugin/aligned_buffer.h"
 #include "plugin/module_state.h"
@@ -20,6 +21,13 @@ int32_t TemplateHeight = 0;
 uint8_t* TemplateImage = nullptr;
 uint8_t* TemplateNormalised = nullptr;
 uint8_t* SearchWindow = nullptr;
+uint8_t* SearchPlanes = nullptr;
+uint8_t* TemplatePlanes = nullptr;
+int32_t TemplatePlanesGrey = -1;
+uint32_t TemplatePlanesKey = 0;
+uint32_t TemplatePlanesExcess[3] = {0, 0, 0};
+uint32_t TemplatePlanesCounted = 0;
+uint32_t* PlacementSums = nullptr;
 
 namespace {
 
@@ -27,6 +35,14 @@ namespace {
 bool Reallocate(uint8_t** buffer, int32_t w, int32_t h) {
   FreeAligned(*buffer);
   *buffer = static_cast<uint8_t*>(AllocAligned(static_cast<size_t>(w) * h * sizeof(WorkPixel)));
+  return *buffer != nullptr;
+}
+
+// A block of `bytes` bytes, replacing *buffer.
+template <typename T>
+bool ReallocateBytes(T** buffer, int64_t bytes) {
+  FreeAligned(*buffer);
+  *buffer = static_cast<T*>(AllocAligned(static_cast<size_t>(bytes)));
   return *buffer != nullptr;
 }
 
@@ -73,8 +89,13 @@ bool PrepareTemplateBuffers() {
   uint64_t mean = 0;
   Kernels().MaskedMeanColour(normalised, tw, th, normalised, tw, th, 0, 0, tw, th, key, &mean);
   Kernels().SubtractMeanGrey(normalised, tw, th, key, mean);
-  if (!Reallocate(&SearchWindow, tw + 2 * SearchHalfWidth, th))
+  const int32_t ww = tw + 2 * SearchHalfWidth;
+  if (!Reallocate(&SearchWindow, ww, th) ||
+      !ReallocateBytes(&SearchPlanes, SadWindowBytes(ww, th)) ||
+      !ReallocateBytes(&TemplatePlanes, SadTemplateBytes(tw, th)) ||
+      !ReallocateBytes(&PlacementSums, int64_t{3} * (2 * SearchHalfWidth + 1) * 4))
     return false;
+  TemplatePlanesGrey = -1;
   TemplateBuffersReady = 1;
   return true;
 }
@@ -115,9 +136,16 @@ void FreeTemplateBuffers() {
   FreeAligned(TemplateImage);
   FreeAligned(TemplateNormalised);
   FreeAligned(SearchWindow);
+  FreeAligned(SearchPlanes);
+  FreeAligned(TemplatePlanes);
+  FreeAligned(PlacementSums);
   TemplateImage = nullptr;
   TemplateNormalised = nullptr;
   SearchWindow = nullptr;
+  SearchPlanes = nullptr;
+  TemplatePlanes = nullptr;
+  PlacementSums = nullptr;
+  TemplatePlanesGrey = -1;
   TemplateBuffersReady = 0;
 }
 

@@ -29,6 +29,16 @@ extern uint8_t* TemplateImage;       // WorkBuffer tw x th: the template at the 
 extern uint8_t* TemplateNormalised;  // the same with its mean grey removed
 extern uint8_t* SearchWindow;        // WorkBuffer (tw + 2S) x th: the frame around the logo
 
+// The placement sums' byte planes (see kernels/placement_sad.h): the window's, the
+// template's for the grey level TemplatePlanesGrey (-1: not made yet), and the sums.
+extern uint8_t* SearchPlanes;
+extern uint8_t* TemplatePlanes;
+extern int32_t TemplatePlanesGrey;
+extern uint32_t TemplatePlanesKey;
+extern uint32_t TemplatePlanesExcess[3];
+extern uint32_t TemplatePlanesCounted;
+extern uint32_t* PlacementSums;
+
 // Loads the current profile's template file and prepares the buffers for the current
 // stream. Callers hold the module lock.
 void LoadTemplate();

@@ -29,7 +29,8 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   KernelTable t{ref::CopyRegionFromYuy2, ref::CopyRegionFromRgb24, ref::MaskedMeanColour,
                 ref::SubtractMeanGrey,   ref::MaskedMeanAbsDiff,   ref::MaskedMeanAbsDiffRow,
                 ref::BlendWorkToYuy2,    ref::BlendWorkToRgb24,    ref::BlendBgrxToYuy2,
-                ref::BlendBgrxToRgb24,   ref::ResampleBgrxToWork};
+                ref::BlendBgrxToRgb24,   ref::ResampleBgrxToWork,  ref::PlacementSadRow,
+                ref::WindowBytePlanes};
 #if defined(__i386__) || defined(__x86_64__)
   if (!(cpuMask & kCpuSse2))
     return t;
@@ -44,6 +45,8 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   t.BlendBgrxToYuy2 = sse2::BlendBgrxToYuy2;
   t.BlendBgrxToRgb24 = sse2::BlendBgrxToRgb24;
   t.ResampleBgrxToWork = sse2::ResampleBgrxToWork;
+  t.PlacementSadRow = sse2::PlacementSadRow;
+  t.WindowBytePlanes = sse2::WindowBytePlanes;
 
   if (!(cpuMask & kCpuAvx2))
     return t;
@@ -51,6 +54,7 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   t.MaskedMeanAbsDiffRow = avx2::MaskedMeanAbsDiffRow;
   t.BlendWorkToYuy2 = avx2::BlendWorkToYuy2;
   t.BlendBgrxToYuy2 = avx2::BlendBgrxToYuy2;
+  t.PlacementSadRow = avx2::PlacementSadRow;
 
   if (!(cpuMask & kCpuAvx512Bw))
     return t;

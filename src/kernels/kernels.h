@@ -9,6 +9,7 @@
 #include "kernels/convert.h"
 #include "kernels/kernel_types.h"
 #include "kernels/match.h"
+#include "kernels/placement_sad.h"
 #include "kernels/resample.h"
 
 namespace zunk {
@@ -31,6 +32,8 @@ struct KernelTable {
   BlendBgrxFn BlendBgrxToYuy2;
   BlendBgrxFn BlendBgrxToRgb24;
   ResampleFn ResampleBgrxToWork;
+  PlacementSadRowFn PlacementSadRow;
+  WindowBytePlanesFn WindowBytePlanes;
 };
 
 // The features of this CPU (and operating system) that the kernels use.

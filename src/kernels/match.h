@@ -93,6 +93,10 @@ namespace avx2 {
 MaskedMeanAbsDiffRowKernel MaskedMeanAbsDiffRow;
 }  // namespace avx2
 
+// The grey level of a mean colour (words 0..2 of `mean`) that SubtractMeanGrey removes:
+// (B + G + R) * 85 / 256 in 16-bit arithmetic.
+uint16_t MeanGreyLevel(uint64_t mean);
+
 // The key as the 64-bit value of a work pixel B, G, R, 0.
 uint64_t KeyBits(uint32_t colorKey);
 

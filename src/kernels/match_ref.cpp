@@ -40,6 +40,13 @@ uint64_t KeyBits(uint32_t colorKey) {
   return bits;
 }
 
+uint16_t MeanGreyLevel(uint64_t mean) {
+  const uint16_t b = mean & 0xFFFF, g = (mean >> 16) & 0xFFFF, r = (mean >> 32) & 0xFFFF;
+  // Exact for a mean of bytes (white gives 254).
+  const uint16_t sum = static_cast<uint16_t>(b + g + r);
+  return static_cast<uint16_t>(static_cast<uint16_t>(sum * 85u) >> 8);
+}
+
 namespace ref {
 
 void MaskedMeanColour(const WorkPixel* a,
@@ -73,10 +80,7 @@ void MaskedMeanColour(const WorkPixel* a,
 void SubtractMeanGrey(WorkPixel* buf, int32_t w, int32_t h, uint32_t colorKey, uint64_t mean) {
   if (w <= 0 || h <= 0)
     return;
-  const uint16_t b = mean & 0xFFFF, g = (mean >> 16) & 0xFFFF, r = (mean >> 32) & 0xFFFF;
-  // 16-bit arithmetic: (B + G + R) * 85 / 256, exact for a mean of bytes (white gives 254).
-  const uint16_t sum = static_cast<uint16_t>(b + g + r);
-  const uint16_t grey = static_cast<uint16_t>(static_cast<uint16_t>(sum * 85u) >> 8);
+  const uint16_t grey = MeanGreyLevel(mean);
   const uint64_t key = KeyBits(colorKey);
   const ptrdiff_t count = static_cast<ptrdiff_t>(w) * h;
   for (ptrdiff_t i = 0; i < count; ++i) {

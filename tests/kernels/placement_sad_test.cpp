@@ -1,0 +1,162 @@
+// Placement sums: every variant against the reference, and the decomposition of the frame
+// path (byte planes, placement-free excess) against removing the window's grey level and
+// taking the reference difference row, bit for bit.
+#include <gtest/gtest.h>
+
+#include "kernel_test_util.h"
+#include "kernels/kernels.h"
+#include "kernels/placement_sad.h"
+
+namespace zunk {
+namespace {
+
+class PlacementSadExact : public ::testing::TestWithParam<test::Variant> {
+ protected:
+  KernelTable k_ = KernelsFor(GetParam().mask);
+};
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(PlacementSadExact);
+
+// A template (bytes 0..255 less a grey level, some pixels the key) and a window of frame
+// bytes around it, as the frame path sees them.
+struct SadCase {
+  int32_t tw, th, t, ww;
+  uint32_t key;
+  std::vector<WorkPixel> tpl, window;
+};
+
+SadCase RandomSadCase(test::Rng& rng, bool keyedWindow) {
+  SadCase c;
+  c.tw = rng.Size(160);
+  c.th = rng.Int(1, 12);
+  c.t = rng.Percent(10) ? 0 : rng.Int(0, 75);
+  c.ww = c.tw + 2 * c.t + (rng.Percent(50) ? 0 : rng.Int(1, 9));  // wider than searched
+  c.key = test::RandomKey(rng);
+  const WorkPixel key = KeyWorkPixel(c.key);
+  const int32_t tplGrey = rng.Int(0, 254);
+  const int keyPercent = rng.Int(0, 3) == 0 ? 100 : rng.Int(0, 60);
+  for (int32_t i = 0; i < c.tw * c.th; ++i) {
+    WorkPixel p{static_cast<int16_t>(rng.Int(0, 255) - tplGrey),
+                static_cast<int16_t>(rng.Int(0, 255) - tplGrey),
+                static_cast<int16_t>(rng.Int(0, 255) - tplGrey), 0};
+    if (rng.Percent(keyPercent))
+      p = key;
+    c.tpl.push_back(p);
+  }
+  const bool luma = rng.Percent(50);  // format 0 carries the luma in X, format 1 zero
+  const int32_t lo = rng.Percent(20) ? 200 : 0, hi = rng.Percent(20) ? 60 : 255;
+  for (int32_t i = 0; i < c.ww * c.th; ++i) {
+    WorkPixel p{static_cast<int16_t>(rng.Int(std::min(lo, hi), std::max(lo, hi))),
+                static_cast<int16_t>(rng.Int(0, 255)), static_cast<int16_t>(rng.Int(0, 255)),
+                static_cast<int16_t>(luma ? rng.Int(0, 255) : 0)};
+    if (keyedWindow && rng.Percent(10))
+      p = key;
+    c.window.push_back(p);
+  }
+  return c;
+}
+
+TEST_P(PlacementSadExact, RowMatchesTheReference) {
+  test::Rng rng(301);
+  for (int n = 0; n < 400; ++n) {
+    const int32_t tw = rng.Size(170), th = rng.Int(1, 8), placements = rng.Int(1, 151);
+    const int32_t ww = tw + placements - 1 + (rng.Percent(50) ? 0 : rng.Int(1, 5));
+    SCOPED_TRACE(testing::Message() << "tw " << tw << " th " << th << " p " << placements);
+    std::vector<uint8_t> window =
+        test::RandomBytes(rng, static_cast<size_t>(SadWindowBytes(ww, th)));
+    std::vector<uint8_t> tpl(static_cast<size_t>(SadTemplateBytes(tw, th)), 0);
+    const int32_t ts = SadTemplateStride(tw);
+    for (int32_t c = 0; c < 4; ++c)
+      for (int32_t y = 0; y < th; ++y)
+        for (int32_t x = 0; x < tw; ++x)
+          tpl[(c * th + y) * ts + x] = c < 3 ? rng.Int(0, 255) : (rng.Percent(70) ? 0xFF : 0);
+    // Masked pixels carry a template byte of 0, as SadTemplatePlanes leaves them.
+    for (int32_t y = 0; y < th; ++y)
+      for (int32_t x = 0; x < tw; ++x)
+        if (!tpl[(3 * th + y) * ts + x])
+          for (int32_t c = 0; c < 3; ++c)
+            tpl[(c * th + y) * ts + x] = 0;
+    std::vector<uint32_t> expected(3 * placements);
+    ref::PlacementSadRow(window.data(), ww, tpl.data(), tw, th, placements, expected.data());
+    test::Guarded out(std::vector<uint8_t>(expected.size() * 4, 0x5A));
+    k_.PlacementSadRow(window.data(), ww, tpl.data(), tw, th, placements,
+                       reinterpret_cast<uint32_t*>(out.data()));
+    ASSERT_EQ(std::memcmp(out.data(), expected.data(), expected.size() * 4), 0);
+    ASSERT_TRUE(out.GuardsIntact());
+  }
+}
+
+TEST_P(PlacementSadExact, WindowPlanesMatchTheReference) {
+  test::Rng rng(303);
+  for (int n = 0; n < 500; ++n) {
+    SadCase c = RandomSadCase(rng, rng.Percent(50));
+    // Words beyond the byte range saturate.
+    if (rng.Percent(20))
+      for (WorkPixel& p : c.window)
+        p.g = static_cast<int16_t>(rng.Int(-300, 600));
+    const int32_t grey = rng.Int(0, 254);
+    const int32_t w = rng.Int(1, c.ww);
+    SCOPED_TRACE(testing::Message() << "w " << w << " key " << c.key << " grey " << grey);
+    const size_t bytes = static_cast<size_t>(w) * c.th * 3;
+    std::vector<uint8_t> expected(bytes);
+    test::Guarded actual(std::vector<uint8_t>(bytes, 0));
+    const bool ok =
+        ref::WindowBytePlanes(c.window.data(), c.ww, w, c.th, c.key, grey, expected.data());
+    ASSERT_EQ(k_.WindowBytePlanes(c.window.data(), c.ww, w, c.th, c.key, grey, actual.data()), ok);
+    ASSERT_TRUE(actual.GuardsIntact());
+    if (ok)
+      ASSERT_EQ(std::memcmp(actual.data(), expected.data(), bytes), 0);
+  }
+}
+
+TEST_P(PlacementSadExact, FramePathEqualsTheReferenceRow) {
+  test::Rng rng(302);
+  int planesTaken = 0;
+  for (int n = 0; n < 600; ++n) {
+    SadCase c = RandomSadCase(rng, rng.Percent(40));
+    SCOPED_TRACE(testing::Message()
+                 << "tw " << c.tw << " th " << c.th << " t " << c.t << " key " << c.key);
+    uint64_t mean = 0;
+    ref::MaskedMeanColour(c.window.data(), c.ww, c.th, c.tpl.data(), c.tw, c.th, c.t, 0, c.t + c.tw,
+                          c.th, c.key, &mean);
+    const int32_t grey = MeanGreyLevel(mean);
+
+    std::vector<WorkPixel> shifted = c.window;
+    ref::SubtractMeanGrey(shifted.data(), c.ww, c.th, c.key, mean);
+    std::vector<DiffEntry> expected(2 * c.t + 1);
+    ref::MaskedMeanAbsDiffRow(shifted.data(), c.ww, c.th, c.tpl.data(), c.tw, c.th, c.t, 0,
+                              expected.data(), c.t, c.key);
+
+    const int32_t searched = c.tw + 2 * c.t;
+    std::vector<uint8_t> windowPlanes(static_cast<size_t>(SadWindowBytes(searched, c.th)));
+    if (!k_.WindowBytePlanes(c.window.data(), c.ww, searched, c.th, c.key, grey,
+                             windowPlanes.data())) {
+      // Only a key pixel in the window whose key colour plus the grey leaves a byte.
+      const WorkPixel key = KeyWorkPixel(c.key);
+      EXPECT_GT(std::max({key.b, key.g, key.r}) + grey, 255);
+      continue;
+    }
+    ++planesTaken;
+    std::vector<uint8_t> tplPlanes(static_cast<size_t>(SadTemplateBytes(c.tw, c.th)));
+    uint32_t excess[3], counted = 0;
+    SadTemplatePlanes(c.tpl.data(), c.tw, c.th, c.key, grey, tplPlanes.data(), excess, &counted);
+    std::vector<uint32_t> sums(3 * (2 * c.t + 1));
+    k_.PlacementSadRow(windowPlanes.data(), searched, tplPlanes.data(), c.tw, c.th, 2 * c.t + 1,
+                       sums.data());
+    std::vector<DiffEntry> actual(2 * c.t + 1);
+    SadSumsToDiffEntries(sums.data(), excess, counted, 2 * c.t + 1, actual.data());
+    for (int32_t k = 0; k < 2 * c.t + 1; ++k) {
+      ASSERT_EQ(actual[k].b, expected[k].b) << k;
+      ASSERT_EQ(actual[k].g, expected[k].g) << k;
+      ASSERT_EQ(actual[k].r, expected[k].r) << k;
+    }
+  }
+  EXPECT_GT(planesTaken, 400);
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants,
+                         PlacementSadExact,
+                         ::testing::ValuesIn(test::AllVariants()),
+                         test::VariantName);
+
+}  // namespace
+}  // namespace zunk
