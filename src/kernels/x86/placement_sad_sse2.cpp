@@ -1,4 +1,5 @@
 // SSE2 placement sums: sixteen bytes of a row per PSADBW, masked by the template's plane.
+// Every load is unaligned: callers owe the planes no alignment.
 #include <emmintrin.h>
 
 #include <cstddef>
@@ -32,8 +33,8 @@ void PlacementSadRow(const uint8_t* window,
         __m128i acc = _mm_setzero_si128();
         for (int32_t j = 0; j < chunks; ++j) {
           const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + k + 16 * j));
-          const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(m + 16 * j));
-          const __m128i tv = _mm_load_si128(reinterpret_cast<const __m128i*>(t + 16 * j));
+          const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + 16 * j));
+          const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 16 * j));
           acc = _mm_add_epi64(acc, _mm_sad_epu8(_mm_and_si128(w, mask), tv));
         }
         acc = _mm_add_epi64(acc, _mm_unpackhi_epi64(acc, acc));
