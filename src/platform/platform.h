@@ -77,6 +77,30 @@ struct Platform {
   WindowHandle (*FindWindowByClass)(const char* className, const char* title);
   intptr_t (*SendToWindow)(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
   int (*PostToWindow)(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+  // --- drawing on the message surface, in 768 x 576 reference units ----------------------
+  // Colours are 0x00BBGGRR. Each call has finished writing the layer's pixels when it
+  // returns. SurfaceFill paints the whole reference area. SurfaceTextExtent measures
+  // `length` characters (Windows-1251) in the message font; SurfaceText draws them with
+  // the top-left of their cell at (x, y), leaving the pixels between the glyphs alone.
+  void (*SurfaceFill)(Surface* s, uint32_t colour);
+  void (*SurfaceTextExtent)(Surface* s, const char* text, int32_t length, int32_t* cx, int32_t* cy);
+  void (*SurfaceText)(Surface* s,
+                      int32_t x,
+                      int32_t y,
+                      const char* text,
+                      int32_t length,
+                      uint32_t colour);
+
+  // --- the system mixer's speaker volume ------------------------------------------------
+  // MixerOpen returns the open mixer of device 0, or 0. MixerVolumeControl finds the
+  // speaker line's volume control and sets *controlId only when it was found. The value
+  // calls return nonzero on success; MixerSetValue reads the control before it sets it.
+  uintptr_t (*MixerOpen)();
+  int (*MixerVolumeControl)(uintptr_t mixer, uint32_t* controlId);
+  int (*MixerGetValue)(uintptr_t mixer, uint32_t controlId, uint32_t* value);
+  int (*MixerSetValue)(uintptr_t mixer, uint32_t controlId, uint32_t value);
+  void (*MixerClose)(uintptr_t mixer);
 };
 
 // The services in force: the real ones unless a test replaced them.

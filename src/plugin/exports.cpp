@@ -1,9 +1,11 @@
 // The module's two exports and its descriptor. Every operation runs in the module's own
-// context, on a realigned stack, and lets no exception escape into the host.
+// context, on a realigned stack, and lets no exception escape into the host. Frame
+// processing and Stop hold the module lock; the reactions they ask for run after it.
 #include "platform/platform.h"
 #include "plugin/abi.h"
 #include "plugin/host_records.h"
 #include "plugin/lifecycle.h"
+#include "react/reaction.h"
 
 namespace zunk {
 namespace {
@@ -34,7 +36,7 @@ ZUNK_ENTRY int32_t ZUNK_CDECL StartEntry(const StreamFormat* format) {
 ZUNK_ENTRY int32_t ZUNK_CDECL ProcessFrameEntry(FrameInfo* frame) {
   ModuleContextScope context;
   try {
-    LockScope lock;
+    ReactionLockScope lock;
     return ProcessFrame(frame);
   } catch (...) {
     return 0;
@@ -44,7 +46,7 @@ ZUNK_ENTRY int32_t ZUNK_CDECL ProcessFrameEntry(FrameInfo* frame) {
 ZUNK_ENTRY void ZUNK_CDECL StopEntry() {
   ModuleContextScope context;
   try {
-    LockScope lock;
+    ReactionLockScope lock;
     Stop();
   } catch (...) {
   }

@@ -30,6 +30,11 @@ static bool SaneStream(const StreamFormat& f) {
 }
 
 int32_t Start(const StreamFormat* format) {
+  // A Start without a Stop ends the previous stream's reactions as Stop would have.
+  {
+    ReactionLockScope lock;
+    EndReactionInForce();
+  }
   // Asks the host's window for its version: done before the lock is taken.
   SettingsStore.FindHostWindows();
   LockScope lock;
@@ -70,13 +75,11 @@ void ReleaseStreamResources() {
   if (MessageSurface.surface && MessageSurface.pixels)
     Os().SurfaceEnd(MessageSurface.surface);
   MessageSurface.pixels = nullptr;
+  ForgetMessageLayer();
 }
 
 void Stop() {
-  if (ReactionState == 1) {
-    ApplyReaction(0);
-    ReactionState = 0;
-  }
+  EndReactionInForce();
   ReleaseStreamResources();
   StreamUsable = false;
 }
@@ -93,6 +96,11 @@ void Configure(void* parentWindowVariable) {
 void Exit() {
   if (DialogCreated)
     DestroySettingsDialog();
+  // A stream the host never stopped still gets its sound back and its recording resumed.
+  {
+    ReactionLockScope lock;
+    EndReactionInForce();
+  }
   CloseMixer();
   SettingsStore.SaveProfiles();
 }

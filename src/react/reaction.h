@@ -1,4 +1,10 @@
 // The reactions to a change of the presence decision.
+//
+// Frame processing and Stop decide under the module lock, but the reactions talk to the
+// host's window, whose thread may at that moment wait for the same lock (the dialog runs
+// there). So a reaction asked for under the lock is only recorded, with what it needs of
+// the profile in force; the entry point carries the recorded ones out, in order, once it
+// has released the lock.
 #pragma once
 
 #include <cstdint>
@@ -6,15 +12,56 @@
 namespace zunk {
 
 // absent = 1 when the logo has gone (lower the sound, pause or resume the recording),
-// 0 when it is back (undo).
+// 0 when it is back (undo). Records the reaction for RunPendingReactions.
 void ApplyReaction(int32_t absent);
 
 // At a change of channel, after the channel's profile was selected: the recording
-// reaction that starts with the channel.
+// reaction that starts with the channel. Recorded like ApplyReaction's.
 void ChannelChangeRecordHook();
+
+// Undoes the reactions in force (ReactionState 1) and clears ReactionState: at Stop, at
+// a Start that came without a Stop, and at Exit.
+void EndReactionInForce();
 
 // Draws the on-screen message into the frame (the stream's size and pixel format),
 // faded in by MessageFadeCounter.
 void DrawMessage(uint8_t* framePixels);
+// The message layer is drawn anew on the next DrawMessage: at the end of a stream.
+void ForgetMessageLayer();
+
+enum ReactionStep : int32_t {
+  kLowerVolume,  // the argument: PreviewAction 1..5
+  kRestoreVolume,
+  kPauseRecording,
+  kResumeRecording,
+};
+
+struct PendingReaction {
+  ReactionStep step;
+  int32_t argument;
+};
+
+// The reactions recorded since the last take, in the order they were asked for.
+struct ReactionBatch {
+  static constexpr int32_t kCapacity = 8;  // a call records at most three
+  PendingReaction items[kCapacity];
+  int32_t count;
+};
+
+void QueueReaction(ReactionStep step, int32_t argument);
+// Takes the recorded reactions out of the queue; called with the lock held.
+ReactionBatch TakePendingReactions();
+// Carries them out; called without the lock.
+void RunReactions(const ReactionBatch& batch);
+
+// Holds the module lock for one scope, and carries out the reactions recorded in it
+// once the lock is released.
+class ReactionLockScope {
+ public:
+  ReactionLockScope();
+  ~ReactionLockScope();
+  ReactionLockScope(const ReactionLockScope&) = delete;
+  ReactionLockScope& operator=(const ReactionLockScope&) = delete;
+};
 
 }  // namespace zunk

@@ -1,4 +1,5 @@
-// The POSIX service table, the (empty) module context and the module lock.
+// The POSIX service table, the (empty) module context, the module lock and the absent
+// mixer.
 #include <mutex>
 
 #include "platform/posix/services.h"
@@ -22,6 +23,21 @@ void Lock() {
 void Unlock() {
   ModuleLock().unlock();
 }
+
+// There is no system mixer: opening it fails, as on a machine without a sound device.
+uintptr_t MixerOpen() {
+  return 0;
+}
+int MixerVolumeControl(uintptr_t, uint32_t*) {
+  return 0;
+}
+int MixerGetValue(uintptr_t, uint32_t, uint32_t*) {
+  return 0;
+}
+int MixerSetValue(uintptr_t, uint32_t, uint32_t) {
+  return 0;
+}
+void MixerClose(uintptr_t) {}
 
 }  // namespace
 }  // namespace posix
@@ -49,6 +65,14 @@ const Platform kPosix = {
     posix::FindWindowByClass,
     posix::SendToWindow,
     posix::PostToWindow,
+    posix::SurfaceFill,
+    posix::SurfaceTextExtent,
+    posix::SurfaceText,
+    posix::MixerOpen,
+    posix::MixerVolumeControl,
+    posix::MixerGetValue,
+    posix::MixerSetValue,
+    posix::MixerClose,
 };
 const Platform* current = &kPosix;
 }  // namespace

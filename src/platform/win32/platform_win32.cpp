@@ -79,6 +79,14 @@ const Platform kWin32 = {
     win32::FindWindowByClass,
     win32::SendToWindow,
     win32::PostToWindow,
+    win32::SurfaceFill,
+    win32::SurfaceTextExtent,
+    win32::SurfaceText,
+    win32::MixerOpen,
+    win32::MixerVolumeControl,
+    win32::MixerGetValue,
+    win32::MixerSetValue,
+    win32::MixerClose,
 };
 const Platform* current = &kWin32;
 }  // namespace

@@ -39,5 +39,20 @@ WindowHandle FindWindowByClass(const char* className, const char* title);
 intptr_t SendToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 int PostToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
+void SurfaceFill(Surface* s, uint32_t colour);
+void SurfaceTextExtent(Surface* s, const char* text, int32_t length, int32_t* cx, int32_t* cy);
+void SurfaceText(Surface* s,
+                 int32_t x,
+                 int32_t y,
+                 const char* text,
+                 int32_t length,
+                 uint32_t colour);
+
+uintptr_t MixerOpen();
+int MixerVolumeControl(uintptr_t mixer, uint32_t* controlId);
+int MixerGetValue(uintptr_t mixer, uint32_t controlId, uint32_t* value);
+int MixerSetValue(uintptr_t mixer, uint32_t controlId, uint32_t value);
+void MixerClose(uintptr_t mixer);
+
 }  // namespace win32
 }  // namespace zunk

@@ -1,5 +1,6 @@
 // The message surface on Windows: a memory DC, a 32-bit top-down DIB section of the
-// frame's size, the message font and the 768 x 576 anisotropic mapping.
+// frame's size, the message font and the 768 x 576 anisotropic mapping; GDI fills and
+// draws the text in reference units.
 #include <windows.h>
 
 #include "platform/win32/services.h"
@@ -80,6 +81,41 @@ void SurfaceDestroy(Surface* s) {
   if (s->dc)
     DeleteDC(s->dc);
   delete s;
+}
+
+// Drawing is batched by GDI: every call flushes, so that the layer's pixels are final
+// when it returns.
+void SurfaceFill(Surface* s, uint32_t colour) {
+  if (!s || !s->bitmap)
+    return;
+  RECT all = {0, 0, 768, 576};
+  HBRUSH brush = CreateSolidBrush(colour);
+  if (!brush)
+    return;
+  FillRect(s->dc, &all, brush);
+  DeleteObject(brush);
+  GdiFlush();
+}
+
+void SurfaceTextExtent(Surface* s, const char* text, int32_t length, int32_t* cx, int32_t* cy) {
+  SIZE size = {0, 0};
+  if (s && s->bitmap)
+    GetTextExtentPoint32A(s->dc, text, length, &size);
+  *cx = size.cx;
+  *cy = size.cy;
+}
+
+void SurfaceText(Surface* s,
+                 int32_t x,
+                 int32_t y,
+                 const char* text,
+                 int32_t length,
+                 uint32_t colour) {
+  if (!s || !s->bitmap)
+    return;
+  SetTextColor(s->dc, colour);
+  TextOutA(s->dc, x, y, text, length);
+  GdiFlush();
 }
 
 HDC SurfaceDc(Surface* s) {

@@ -1,0 +1,136 @@
+// DrawMessage: the on-screen message, drawn in the 768 x 576 reference space into the
+// frame-size message layer and blended into the frame.
+//
+// The layer is drawn again only when what it shows changed (text, colours, the layer
+// itself); the fade changes only the blend level. With the background off, the layer's
+// pixels outside the text and its shadow are all of the key colour and leave the frame
+// alone, so only the rectangle holding the others is blended. Both give the same bytes as
+// drawing and blending the whole layer on every frame.
+#include <algorithm>
+#include <string>
+
+#include "kernels/kernels.h"
+#include "plugin/module_state.h"
+#include "react/reaction.h"
+#include "settings/channel_profile.h"
+
+namespace zunk {
+
+namespace {
+
+// Colours go to the drawing and to the key as 0x00BBGGRR: a high byte would make the
+// system take the colour as a palette index and the fill would no longer match the key.
+constexpr uint32_t kColourBits = 0xFFFFFF;
+constexpr uint32_t kShadowColour = 0x000000;
+constexpr int32_t kFadeFrames = 25;
+
+// What the layer holds.
+struct MessageLayer {
+  bool drawn;
+  const uint32_t* pixels;
+  int32_t width, height;
+  std::string text;
+  uint32_t textColour, backColour;
+  // The pixels that differ from the background colour lie in [x0, x1) x [y0, y1); x0 = x1
+  // when there are none.
+  int32_t x0, y0, x1, y1;
+};
+MessageLayer layer = {};
+
+bool LayerShows(const ChannelProfile& p, uint32_t textColour, uint32_t backColour) {
+  return layer.drawn && layer.pixels == MessageSurface.pixels && layer.width == FrameWidth &&
+         layer.height == FrameHeight && layer.textColour == textColour &&
+         layer.backColour == backColour && layer.text == p.MsgString;
+}
+
+// The rectangle of the pixels whose B, G, R differ from the background's, widened to
+// whole pixel pairs so that a packed 4:2:2 frame is blended in whole groups.
+void FindDrawnRectangle(uint32_t backColour) {
+  const uint32_t back = KeyBgrx(backColour);
+  const uint32_t* px = MessageSurface.pixels;
+  const int32_t w = FrameWidth, h = FrameHeight;
+  int32_t x0 = w, x1 = 0, y0 = h, y1 = 0;
+  for (int32_t y = 0; y < h; ++y) {
+    const uint32_t* row = px + static_cast<size_t>(y) * w;
+    int32_t first = 0;
+    while (first < w && (row[first] & kColourBits) == back)
+      ++first;
+    if (first == w)
+      continue;
+    int32_t last = w - 1;
+    while ((row[last] & kColourBits) == back)
+      --last;
+    x0 = std::min(x0, first);
+    x1 = std::max(x1, last + 1);
+    y0 = std::min(y0, y);
+    y1 = y + 1;
+  }
+  if (x1 <= x0) {
+    layer.x0 = layer.x1 = layer.y0 = layer.y1 = 0;
+    return;
+  }
+  layer.x0 = x0 & ~1;
+  layer.x1 = std::min(w, (x1 + 1) & ~1);
+  layer.y0 = y0;
+  layer.y1 = y1;
+}
+
+void PaintLayer(const ChannelProfile& p, uint32_t textColour, uint32_t backColour) {
+  Surface* s = MessageSurface.surface;
+  const char* text = p.MsgString.data();
+  const int32_t length = static_cast<int32_t>(p.MsgString.size());
+  int32_t cx = 0, cy = 0;
+  Os().SurfaceTextExtent(s, text, length, &cx, &cy);
+  Os().SurfaceFill(s, backColour);
+  const int32_t x = (kReferenceWidth - cx) / 2;
+  const int32_t y = (kReferenceHeight - cy) / 2;
+  const int32_t shadow = cy * 5 / 100;
+  Os().SurfaceText(s, x + shadow, y + shadow, text, length, kShadowColour);
+  Os().SurfaceText(s, x, y, text, length, textColour);
+
+  layer.drawn = true;
+  layer.pixels = MessageSurface.pixels;
+  layer.width = FrameWidth;
+  layer.height = FrameHeight;
+  layer.text = p.MsgString;
+  layer.textColour = textColour;
+  layer.backColour = backColour;
+  FindDrawnRectangle(backColour);
+}
+
+}  // namespace
+
+void ForgetMessageLayer() {
+  layer.drawn = false;
+  layer.pixels = nullptr;
+}
+
+void DrawMessage(uint8_t* framePixels) {
+  const ChannelProfile* p = CurrentProfile();
+  if (!p || !framePixels || !MessageSurface.surface || !MessageSurface.pixels)
+    return;
+  if (PixelFormat != 0 && PixelFormat != 1)
+    return;
+  const uint32_t textColour = p->MsgTextColor & kColourBits;
+  const uint32_t backColour = p->MsgBackColor & kColourBits;
+  if (!LayerShows(*p, textColour, backColour))
+    PaintLayer(*p, textColour, backColour);
+
+  const int32_t level = p->MsgTransparency * (kFadeFrames - MessageFadeCounter) / kFadeFrames;
+  if (level == 0)
+    return;  // weight 0: every frame byte stays as it is
+  const KernelTable& k = Kernels();
+  const BlendBgrxFn blend = PixelFormat == 0 ? k.BlendBgrxToYuy2 : k.BlendBgrxToRgb24;
+  const uint8_t* src = reinterpret_cast<const uint8_t*>(MessageSurface.pixels);
+  const int32_t w = FrameWidth, h = FrameHeight;
+  if (p->MsgBackEnable != 0) {
+    blend(src, 0, 0, w, h, w, h, framePixels, 0, 0, w, h, level, backColour, 0);
+    return;
+  }
+  if (layer.x0 >= layer.x1)
+    return;  // nothing but the background: every pixel is keyed
+  blend(src, layer.x0, layer.y0, layer.x1, layer.y1, w, h, framePixels, layer.x0, layer.y0, w, h,
+        level, backColour, 1);
+}
+
+}  // namespace zunk

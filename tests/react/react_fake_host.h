@@ -1,0 +1,49 @@
+// A fake host window and mixer for the reaction tests: answers the version and volume
+// queries, logs every command and mixer call, and notes any made while the module lock
+// is held.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace zunktest {
+
+struct HostCommand {
+  uint32_t command;  // wParam of the command message
+  intptr_t value;    // lParam
+  bool posted;
+};
+
+struct FakeHost {
+  bool windowExists = true;
+  uint32_t version = 0x4000A;
+  uint32_t volume = 500;
+  std::vector<HostCommand> commands;  // every command but the version query
+
+  // The mixer: MixerOpen gives a handle when `mixerPresent`; the volume control is found
+  // when `mixerHasControl`.
+  bool mixerPresent = false;
+  bool mixerHasControl = true;
+  uint32_t mixerValue = 1000;
+  std::vector<std::string> mixerCalls;  // "open", "control", "get", "set 600", "close"
+  bool mixerOpen = false;
+
+  int lockDepth = 0;
+  int callsUnderLock = 0;  // window or mixer calls made while the module lock was held
+
+  // The commands of one kind, as "Pause", "SetVolume 300", ...
+  std::vector<std::string> Names() const;
+  void ClearLogs() {
+    commands.clear();
+    mixerCalls.clear();
+  }
+};
+
+// Installs the fake over the services in force; Remove puts those back.
+FakeHost& InstallFakeHost();
+void RemoveFakeHost();
+
+}  // namespace zunktest
