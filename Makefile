@@ -3,7 +3,10 @@
 NATIVE := out/native
 WIN32  := out/win32
 ASAN   := out/asan
-JOBS   ?= $(shell nproc)
+# Started from an empty environment, the commands below are still found.
+PATH   ?= /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+export PATH
+JOBS   ?= $(shell PATH="$(PATH)"; nproc)
 CONFIGURE := cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: setup-demo setup-test native host win32 asan dll demo demo-win32 test bench clean

@@ -123,7 +123,8 @@ for which in "$@"; do
   rm -rf "$root"
   echo "== $which: a fresh $suite root in $root"
   t0=${EPOCHREALTIME//[!0-9]/}
-  debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$work/$which-debootstrap.log" 2>&1 ||
+  mkdir -p "$work/debootstrap-cache"
+  debootstrap --variant=minbase --cache-dir="$work/debootstrap-cache" "$suite" "$root" "$mirror" >"$work/$which-debootstrap.log" 2>&1 ||
     { tail -n 20 "$work/$which-debootstrap.log"; exit 1; }
   cat >"$root/etc/apt/sources.list" <<EOF
 deb $mirror $suite main
