@@ -7,6 +7,7 @@ ASAN   := out/asan
 PATH   ?= /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 export PATH
 JOBS   ?= $(shell PATH="$(PATH)"; nproc)
+MAKEFLAGS += --no-print-directory
 CONFIGURE := cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: setup-demo setup-test native host win32 asan dll demo demo-win32 test bench clean
