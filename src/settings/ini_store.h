@@ -72,8 +72,8 @@ class IniStore {
   void ReadProfiles();
   // Exit: "COMMON" and the channels the host keeps. A file that was not read whole at
   // Init (it could not be opened, a read failed, or it was too large) is left as it is,
-  // so that what was not read is not lost.
-  void SaveProfiles();
+  // so that what was not read is not lost. True when the file was rewritten.
+  bool SaveProfiles();
   // Whether the last OpenForRead (or OpenBytes) saw the whole file.
   bool LastReadWasWhole() const { return lastReadWhole_; }
 

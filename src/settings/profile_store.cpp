@@ -53,9 +53,9 @@ void IniStore::ReadProfiles() {
   }
 }
 
-void IniStore::SaveProfiles() {
+bool IniStore::SaveProfiles() {
   if (!lastReadWhole_ || !OpenForWrite())
-    return;
+    return false;
   WriteSectionHeader(kCommonSection);
   WriteInt(kDialogLeftKey, DialogLeft);
   WriteInt(kDialogTopKey, DialogTop);
@@ -70,7 +70,7 @@ void IniStore::SaveProfiles() {
     StagingProfile = Profiles[i];
     SaveTable(SettingTable, kSettingCount);
   }
-  Close();
+  return Close();
 }
 
 }  // namespace zunk

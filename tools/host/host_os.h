@@ -2,12 +2,28 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zunkhost {
 
 std::string ExecutableFolder();  // with a trailing separator
 std::string FullPath(const std::string& path);
 bool MakeFolder(const std::string& path);
+// A readable, non-empty regular file; otherwise false with one line in *error.
+bool CheckVideoFile(const std::string& path, std::string* error);
+// Replaces `to` with `from` in one step.
+bool MoveFileOver(const std::string& from, const std::string& to);
+int ProcessId();
+// Where the plug-in of this run looks for its "Plugins" folder, with a trailing
+// separator: the program's folder on Windows; on POSIX a private folder made for this
+// run (the plug-in is pointed at it through its environment), removed by
+// RemoveSettingsBaseFolder.
+std::string SettingsBaseFolder();
+void RemoveSettingsBaseFolder();
+// Runs this program once per argument list, at most `jobs` at a time. Each one's
+// standard output is printed whole when it ends, so outputs do not interleave; its
+// errors go straight through. Returns the exit codes in order.
+std::vector<int> RunSelf(const std::vector<std::vector<std::string>>& commands, int jobs);
 extern const char kPluginFileName[];  // the module's file name on this system
 
 }  // namespace zunkhost

@@ -9,15 +9,25 @@
 namespace zunkhost {
 
 const char* Usage() {
-  return "usage: zunk-host [options]\n"
-         "  Runs the plug-in over a video as the host would. Without options it runs on the\n"
-         "  bundled sample and writes its results to out/demo/.\n"
-         "  --input FILE          video to decode with ffmpeg\n"
+  return "usage: zunk-host [run] [options] [RECORDING...]\n"
+         "       zunk-host learn --input RECORDING [--channel-key N] --settings FILE [--preview "
+         "PNG]\n"
+         "       zunk-host eval --truth TRUTH --detected EDL|JSON [--fps N]\n"
+         "  run: runs the plug-in over recordings as the host would. Without options it runs on\n"
+         "  the bundled sample and writes its results to out/demo/.\n"
+         "  learn: finds the channel logo in a recording and writes its template and the\n"
+         "  channel's section of the settings file.\n"
+         "  eval: scores detected breaks against known ones.\n"
+         "  --input FILE          video to decode (may be given several times)\n"
+         "  --jobs N              recordings processed at once (default 1)\n"
+         "  --decoder libav|pipe  decode in this process (default) or through ffmpeg\n"
+         "  --threads N           decoder threads (default: every core)\n"
          "  --raw FILE|-          raw frames instead (pixel format and size as below)\n"
          "  --output FILE         write the processed frames as a video\n"
          "  --raw-output FILE     write the processed frames raw\n"
          "  --format 0|1          0 packed YUV 4:2:2 (default), 1 24-bit BGR bottom-up\n"
-         "  --size WxH            frame size (default 768x576)\n"
+         "  --size WxH            frame size: raw input's, or resize decoded video to it\n"
+         "                        (default: the video's own size; 768x576 for raw input)\n"
          "  --fps N               frame rate of raw input (default 25)\n"
          "  --settings FILE       settings file installed beside the host before Init\n"
          "  --plugin FILE         plug-in module (default: the one of this build)\n"
@@ -31,9 +41,16 @@ const char* Usage() {
          "  --drop-channels       the channel callback answers 0 at exit\n"
          "  --log FILE|-          per-frame lines (default: standard output)\n"
          "  --no-log              no per-frame lines\n"
-         "  --edl FILE            advert breaks as an EDL file\n"
+         "  --edl FILE            advert breaks as an EDL file (start end 3, seconds)\n"
+         "  --json FILE           timeline: frame rate, breaks, host commands, per-frame values\n"
+         "  --edl-mode MODE       refined (default: where the logo was really lost and\n"
+         "                        regained) or decisions (the plug-in's own moments)\n"
          "  --truth FILE          known breaks (frame spans) to compare with\n"
-         "  --no-progress         no progress line\n";
+         "  --no-progress         no progress line\n"
+         "  --detected FILE       eval: breaks found (EDL or JSON timeline)\n"
+         "  --preview FILE        learn: PNG of the logo found (default beside the template)\n"
+         "  With several recordings each output name gets \"-\" and the recording's name\n"
+         "  before its extension.\n";
 }
 
 static bool IsInstanceSwitch(const std::string& a) {
@@ -48,10 +65,17 @@ static bool IsInstanceSwitch(const std::string& a) {
 bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* help) {
   *help = false;
   o->log = "-";
-  for (int i = 1; i < argc; ++i) {
+  int first = 1;
+  if (argc > 1 && (std::strcmp(argv[1], "run") == 0 || std::strcmp(argv[1], "learn") == 0 ||
+                   std::strcmp(argv[1], "eval") == 0)) {
+    o->action = argv[1];
+    first = 2;
+  }
+  for (int i = first; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string* out) {
-      if (i + 1 >= argc) {
+      // A value never starts with "--": that is the next option, the value is missing.
+      if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) {
         *error = a + " needs a value";
         return false;
       }
@@ -63,12 +87,49 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
       *help = true;
       return true;
     } else if (a == "--input") {
-      if (!value(&o->input))
+      if (!value(&v))
         return false;
+      o->inputs.push_back(v);
     } else if (a == "--raw") {
-      if (!value(&o->input))
+      if (!value(&v))
         return false;
+      o->inputs.push_back(v);
       o->raw = true;
+    } else if (a == "--jobs" || a == "--threads") {
+      if (!value(&v))
+        return false;
+      char* end = nullptr;
+      long n = std::strtol(v.c_str(), &end, 10);
+      long least = a == "--jobs" ? 1 : 0;
+      if (v.empty() || *end || n < least || n > 256) {
+        *error =
+            a + (a == "--jobs" ? " takes a number from 1 to 256" : " takes a number from 0 to 256");
+        return false;
+      }
+      (a == "--jobs" ? o->jobs : o->threads) = static_cast<int>(n);
+    } else if (a == "--decoder") {
+      if (!value(&o->decoder))
+        return false;
+      if (o->decoder != "libav" && o->decoder != "pipe" && o->decoder != "auto") {
+        *error = "--decoder takes libav or pipe";
+        return false;
+      }
+    } else if (a == "--json") {
+      if (!value(&o->json))
+        return false;
+    } else if (a == "--edl-mode") {
+      if (!value(&o->edlMode))
+        return false;
+      if (o->edlMode != "refined" && o->edlMode != "decisions") {
+        *error = "--edl-mode takes refined or decisions";
+        return false;
+      }
+    } else if (a == "--detected") {
+      if (!value(&o->detected))
+        return false;
+    } else if (a == "--preview") {
+      if (!value(&o->preview))
+        return false;
     } else if (a == "--output") {
       if (!value(&o->output))
         return false;
@@ -93,6 +154,7 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
         *error = "--size takes WxH";
         return false;
       }
+      o->sizeGiven = true;
     } else if (a == "--fps") {
       if (!value(&v))
         return false;
@@ -101,6 +163,7 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
         *error = "--fps takes a positive number";
         return false;
       }
+      o->fpsGiven = true;
     } else if (a == "--settings") {
       if (!value(&o->settings))
         return false;
@@ -110,7 +173,13 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
     } else if (a == "--channel-key") {
       if (!value(&v))
         return false;
-      o->channelKey = std::strtoll(v.c_str(), nullptr, 10);
+      char* end = nullptr;
+      o->channelKey = std::strtoll(v.c_str(), &end, 10);
+      if (v.empty() || *end) {
+        *error = "--channel-key takes a whole number";
+        return false;
+      }
+      o->channelKeyGiven = true;
     } else if (a == "--channel-name") {
       if (!value(&o->channelName))
         return false;
@@ -146,11 +215,15 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
         return false;
     } else if (a == "--no-progress") {
       o->progress = false;
+    } else if (!a.empty() && a[0] != '-') {
+      o->inputs.push_back(a);
     } else {
       *error = "unknown option " + a;
       return false;
     }
   }
+  if (o->inputs.size() == 1)
+    o->input = o->inputs[0];
   return true;
 }
 

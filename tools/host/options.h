@@ -3,21 +3,32 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "video_pipe.h"
 
 namespace zunkhost {
 
 struct Options {
-  std::string input;  // video decoded by ffmpeg, or raw frames with `raw`
+  std::string action = "run";       // "run", "learn" or "eval"
+  std::string input;                // the video (or raw frames with `raw`) of this run
+  std::vector<std::string> inputs;  // every recording named; several run in parallel
   bool raw = false;
-  std::string output;  // processed frames: encoded video, or raw with rawOutput
+  std::string decoder = "auto";  // "libav" (in-process), "pipe" (ffmpeg) or "auto"
+  int threads = 0;               // decoder threads; 0 = every core
+  int jobs = 1;                  // recordings processed at once
+  bool sizeGiven = false;        // --size: resize decoded frames
+  std::string output;            // processed frames: encoded video, or raw with rawOutput
   bool rawOutput = false;
-  std::string settings;  // settings file installed beside the host before Init
-  std::string plugin;    // module path; default: the build's module
-  std::string log;       // per-frame lines: "-" = standard output, "" = none
-  std::string edl;       // advert breaks as an EDL file
-  std::string truth;     // known breaks, to compare with
+  std::string settings;             // settings file installed beside the host before Init
+  std::string plugin;               // module path; default: the build's module
+  std::string log;                  // per-frame lines: "-" = standard output, "" = none
+  std::string edl;                  // advert breaks as an EDL file
+  std::string json;                 // the timeline as JSON
+  std::string edlMode = "refined";  // "refined" or "decisions"
+  std::string detected;             // eval: an EDL or a JSON timeline
+  std::string preview;              // learn: PNG of what was found
+  std::string truth;                // known breaks, to compare with
   VideoGeometry video;
   int64_t channelKey = 1001;
   std::string channelName = "Sample";
@@ -28,6 +39,8 @@ struct Options {
   int64_t maxFrames = -1;
   bool keepChannels = true;  // the channel callback's answer
   bool progress = true;
+  bool channelKeyGiven = false;
+  bool fpsGiven = false;
 };
 
 // Fills *o from argv. Returns false with a message in *error; *help when asked for usage.

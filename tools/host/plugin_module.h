@@ -4,6 +4,7 @@
 #include <string>
 
 #include "plugin/host_records.h"
+#include "plugin/module_state.h"
 
 namespace zunkhost {
 
@@ -11,6 +12,8 @@ struct PluginModule {
   void* handle = nullptr;
   zunk::PluginVersionFn version = nullptr;
   zunk::PluginDescriptorFn descriptor = nullptr;
+  // Native modules only: the values of the last frame that reached the decision.
+  const zunk::FrameTrace* (*trace)() = nullptr;
 };
 
 // Returns false with a message in *error when the module or an export is missing.

@@ -49,7 +49,11 @@ std::string InstallSettings(const std::string& source,
     }
     out << line << '\n';
   }
-  std::string target = ExecutableFolder();
+  std::string target = SettingsBaseFolder();
+  if (target.empty()) {
+    *error = "cannot make a settings folder";
+    return "";
+  }
   if (!instance.empty()) {
     target += "Instances";
     MakeFolder(target);
@@ -68,6 +72,10 @@ std::string InstallSettings(const std::string& source,
     return "";
   }
   return target;
+}
+
+void RemoveInstalledSettings() {
+  RemoveSettingsBaseFolder();
 }
 
 std::string Cp1251ToUtf8(const char* s) {

@@ -15,6 +15,8 @@ bool LoadPlugin(const std::string& path, PluginModule* m, std::string* error) {
   m->version = reinterpret_cast<zunk::PluginVersionFn>(dlsym(m->handle, "Quintora_Plugin_Version"));
   m->descriptor =
       reinterpret_cast<zunk::PluginDescriptorFn>(dlsym(m->handle, "Quintora_Plugin_PR"));
+  m->trace =
+      reinterpret_cast<const zunk::FrameTrace* (*)()>(dlsym(m->handle, "ZunkLastFrameTrace"));
   if (!m->version || !m->descriptor) {
     *error = path + ": the plug-in exports are missing";
     UnloadPlugin(m);

@@ -1,4 +1,5 @@
-// Frames through ffmpeg pipes.
+// Raw frames from files or the standard streams, and processed frames encoded by an
+// ffmpeg process (with the recording's audio copied in).
 #include <cstdio>
 #include <string>
 
@@ -9,17 +10,9 @@ namespace {
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
-  for (char c : s) {
-    if (c == '\'')
-      q += "'\\''";
-    else
-      q += c;
-  }
+  for (char c : s)
+    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
-}
-
-const char* PixFmt(const VideoGeometry& g) {
-  return g.pixelFormat == 0 ? "yuyv422" : "bgr24";
 }
 
 }  // namespace
@@ -28,61 +21,57 @@ FILE* OpenFrameSource(const std::string& path,
                       bool raw,
                       const VideoGeometry& g,
                       std::string* error) {
-  if (raw) {
-    FILE* f = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-    if (!f)
-      *error = "cannot open " + path;
-    return f;
+  (void)g;
+  if (!raw) {
+    *error = "encoded video is decoded by the frame reader";
+    return nullptr;
   }
-  // Format 1 is delivered bottom-up, as the host does.
-  std::string filter = "scale=" + std::to_string(g.width) + ":" + std::to_string(g.height);
-  if (g.pixelFormat == 1)
-    filter += ",vflip";
-  std::string cmd = "ffmpeg -nostdin -v fatal -i " + Quote(path) + " -vf " + filter +
-                    " -f rawvideo -pix_fmt " + PixFmt(g) + " -";
-  FILE* f = popen(cmd.c_str(), "r");
+  FILE* f = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
   if (!f)
-    *error = "cannot start ffmpeg";
+    *error = path + ": cannot open";
   return f;
 }
 
 void CloseFrameSource(FILE* f, bool raw) {
-  if (!f)
-    return;
-  if (!raw)
-    pclose(f);
-  else if (f != stdin)
+  if (f && f != stdin)
     std::fclose(f);
 }
 
-FILE* OpenFrameSink(const std::string& path, bool raw, const VideoGeometry& g, std::string* error) {
+FILE* OpenFrameSink(const std::string& path,
+                    bool raw,
+                    const VideoGeometry& g,
+                    const std::string& audioFrom,
+                    std::string* error) {
   if (raw) {
     FILE* f = path == "-" ? stdout : std::fopen(path.c_str(), "wb");
     if (!f)
-      *error = "cannot create " + path;
+      *error = "cannot write " + path;
     return f;
   }
-  char size[32];
+  char size[32], rate[32];
   std::snprintf(size, sizeof size, "%dx%d", g.width, g.height);
-  std::string cmd = std::string("ffmpeg -nostdin -v error -y -f rawvideo -pix_fmt ") + PixFmt(g) +
-                    " -s " + size + " -r " + std::to_string(g.fps) + " -i - " +
-                    (g.pixelFormat == 1 ? "-vf vflip " : "") +
-                    "-c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p " + Quote(path);
+  std::snprintf(rate, sizeof rate, "%.6f", g.fps);
+  std::string cmd = std::string("ffmpeg -nostdin -v error -y -f rawvideo -pix_fmt ") +
+                    (g.pixelFormat == 0 ? "yuyv422" : "bgr24") + " -s " + size + " -r " + rate +
+                    " -i - ";
+  if (!audioFrom.empty())
+    cmd += "-i " + Quote(audioFrom) + " -map 0:v:0 -map 1:a? -c:a copy ";
+  cmd += std::string(g.pixelFormat == 1 ? "-vf vflip " : "") +
+         "-c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p " + Quote(path);
   FILE* f = popen(cmd.c_str(), "w");
   if (!f)
     *error = "cannot start ffmpeg";
   return f;
 }
 
-void CloseFrameSink(FILE* f, bool raw) {
+bool CloseFrameSink(FILE* f, bool raw) {
   if (!f)
-    return;
+    return true;
   if (!raw)
-    pclose(f);
-  else if (f != stdout)
-    std::fclose(f);
-  else
-    std::fflush(f);
+    return pclose(f) == 0;
+  if (f == stdout)
+    return std::fflush(f) == 0;
+  return std::fclose(f) == 0;
 }
 
 }  // namespace zunkhost

@@ -1,6 +1,9 @@
 // File-system services on Windows.
 #include <windows.h>
 
+#include <process.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 #include "host_os.h"
@@ -25,6 +28,43 @@ std::string FullPath(const std::string& path) {
 
 bool MakeFolder(const std::string& path) {
   return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool MoveFileOver(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+std::string SettingsBaseFolder() {
+  return ExecutableFolder();
+}
+
+void RemoveSettingsBaseFolder() {}
+
+// One at a time: the Windows build runs under Wine for tests, where a single run is the
+// common case. Output goes straight through.
+std::vector<int> RunSelf(const std::vector<std::vector<std::string>>& commands, int jobs) {
+  (void)jobs;
+  std::vector<int> codes;
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  for (const auto& args : commands) {
+    std::vector<std::string> quoted;
+    quoted.push_back(std::string("\"") + self + "\"");
+    for (const std::string& a : args)
+      quoted.push_back("\"" + a + "\"");
+    std::vector<const char*> argv;
+    for (const std::string& q : quoted)
+      argv.push_back(q.c_str());
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    intptr_t code = _spawnv(_P_WAIT, self, argv.data());
+    codes.push_back(code < 0 ? 1 : static_cast<int>(code));
+  }
+  return codes;
+}
+
+int ProcessId() {
+  return static_cast<int>(GetCurrentProcessId());
 }
 
 }  // namespace zunkhost

@@ -34,8 +34,13 @@ void CloseFrameSource(FILE* f, bool raw) {
     std::fclose(f);
 }
 
-FILE* OpenFrameSink(const std::string& path, bool raw, const VideoGeometry& g, std::string* error) {
+FILE* OpenFrameSink(const std::string& path,
+                    bool raw,
+                    const VideoGeometry& g,
+                    const std::string& audioFrom,
+                    std::string* error) {
   (void)g;
+  (void)audioFrom;
   if (!raw) {
     *error = "this build writes raw frames only (--raw-output FILE)";
     return nullptr;
@@ -46,10 +51,9 @@ FILE* OpenFrameSink(const std::string& path, bool raw, const VideoGeometry& g, s
   return f;
 }
 
-void CloseFrameSink(FILE* f, bool raw) {
+bool CloseFrameSink(FILE* f, bool raw) {
   (void)raw;
-  if (f)
-    std::fclose(f);
+  return !f || std::fclose(f) == 0;
 }
 
 }  // namespace zunkhost

@@ -1,0 +1,13 @@
+// The learn action: finds the channel logo in a recording (the pixels that stay the
+// same over many frames far apart while the picture around them changes), cuts it out
+// at the 768 x 576 reference size onto a colour key absent from it, and writes the
+// template bitmap, the channel's section of the settings file and a PNG preview.
+#pragma once
+
+#include "options.h"
+
+namespace zunkhost {
+
+int Learn(const Options& o);
+
+}  // namespace zunkhost
