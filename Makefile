@@ -42,7 +42,7 @@ dll: win32
 	@ls -l $(WIN32)/Zunk_LogoDetector.dll
 
 demo: host
-	@$(NATIVE)/tools/host/zunk-host
+	@bash scripts/demo.sh
 
 # The same run with the Windows build under Wine (ffmpeg decodes outside Wine).
 demo-win32: win32
