@@ -105,12 +105,7 @@ Scores Score(const std::vector<Span>& truth, const std::vector<Span>& detected) 
 }
 
 double TruthFps(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    size_t hash = line.find('#');
-    if (hash != std::string::npos)
-      line.resize(hash);
+  for (const std::string& line : TruthLines(path)) {
     std::istringstream fields(line);
     double first, last, start, end;
     if (fields >> first >> last >> start >> end && end > start && last >= first)

@@ -14,6 +14,8 @@ bool CheckVideoFile(const std::string& path, std::string* error);
 // Replaces `to` with `from` in one step.
 bool MoveFileOver(const std::string& from, const std::string& to);
 int ProcessId();
+// The text as one word of a POSIX shell command line.
+std::string ShellQuote(const std::string& s);
 // Where the plug-in of this run looks for its "Plugins" folder, with a trailing
 // separator: the program's folder on Windows; on POSIX a private folder made for this
 // run (the plug-in is pointed at it through its environment), removed by

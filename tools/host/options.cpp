@@ -47,6 +47,7 @@ const char* Usage() {
          "                        regained) or decisions (the plug-in's own moments)\n"
          "  --truth FILE          known breaks (frame spans) to compare with\n"
          "  --no-progress         no progress line\n"
+         "  --timing              time spent decoding and in the plug-in (standard error)\n"
          "  --detected FILE       eval: breaks found (EDL or JSON timeline)\n"
          "  --preview FILE        learn: PNG of the logo found (default beside the template)\n"
          "  With several recordings each output name gets \"-\" and the recording's name\n"
@@ -107,6 +108,7 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
         return false;
       }
       (a == "--jobs" ? o->jobs : o->threads) = static_cast<int>(n);
+      o->threadsGiven = o->threadsGiven || a == "--threads";
     } else if (a == "--decoder") {
       if (!value(&o->decoder))
         return false;
@@ -215,6 +217,8 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
         return false;
     } else if (a == "--no-progress") {
       o->progress = false;
+    } else if (a == "--timing") {
+      o->timing = true;
     } else if (!a.empty() && a[0] != '-') {
       o->inputs.push_back(a);
     } else {

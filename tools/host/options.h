@@ -41,6 +41,8 @@ struct Options {
   bool progress = true;
   bool channelKeyGiven = false;
   bool fpsGiven = false;
+  bool threadsGiven = false;
+  bool timing = false;  // time spent decoding and in the plug-in, on standard error
 };
 
 // Fills *o from argv. Returns false with a message in *error; *help when asked for usage.

@@ -57,14 +57,22 @@ void WriteEdl(FILE* f, const std::vector<Span>& spans, double fps) {
     std::fprintf(f, "%.3f\t%.3f\t3\n", s.first / fps, (s.last + 1) / fps);
 }
 
-std::vector<Span> ReadTruth(const std::string& path) {
-  std::vector<Span> spans;
+std::vector<std::string> TruthLines(const std::string& path) {
+  std::vector<std::string> lines;
   std::ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
     size_t hash = line.find('#');
     if (hash != std::string::npos)
       line.resize(hash);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<Span> ReadTruth(const std::string& path) {
+  std::vector<Span> spans;
+  for (const std::string& line : TruthLines(path)) {
     std::istringstream fields(line);
     Span s;
     if (fields >> s.first >> s.last && s.last >= s.first)

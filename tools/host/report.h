@@ -27,6 +27,8 @@ void WriteEdl(FILE* f, const std::vector<Span>& spans, double fps);
 
 // Truth file: lines "first last ..." (frames, inclusive); '#' starts a comment.
 std::vector<Span> ReadTruth(const std::string& path);
+// The truth file's lines with their comments cut off.
+std::vector<std::string> TruthLines(const std::string& path);
 
 // Frames counted in both sets of spans.
 int64_t OverlapFrames(const std::vector<Span>& a, const std::vector<Span>& b);

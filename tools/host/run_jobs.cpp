@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host_os.h"
@@ -55,7 +56,8 @@ int RunRecordings(const Options& o, int argc, char** argv) {
       std::string a = argv[i];
       if (i == 1 && a == "run")
         continue;
-      if (a == "--input" || a == "--raw" || a == "--jobs" || a == "--log") {
+      if (a == "--input" || a == "--raw" || a == "--jobs" || a == "--log" ||
+          (a == "--threads" && !o.threadsGiven)) {
         ++i;
         continue;
       }
@@ -82,6 +84,12 @@ int RunRecordings(const Options& o, int argc, char** argv) {
       args.push_back("--no-log");
     }
     args.push_back("--no-progress");
+    // The recordings run side by side: each decoder gets its share of the cores.
+    if (!o.threadsGiven) {
+      unsigned cores = std::thread::hardware_concurrency();
+      args.push_back("--threads");
+      args.push_back(std::to_string(cores > static_cast<unsigned>(o.jobs) ? cores / o.jobs : 1));
+    }
     commands.push_back(args);
   }
   std::fprintf(stderr, "zunk-host: %zu recordings, %d at a time\n", o.inputs.size(), o.jobs);

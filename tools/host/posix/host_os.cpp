@@ -123,6 +123,13 @@ std::vector<int> RunSelf(const std::vector<std::vector<std::string>>& commands, 
   return codes;
 }
 
+std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s)
+    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
 int ProcessId() {
   return static_cast<int>(getpid());
 }

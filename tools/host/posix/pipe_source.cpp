@@ -13,13 +13,6 @@
 namespace zunkhost {
 namespace {
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s)
-    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 double Rate(const std::string& text) {
   int num = 0, den = 0;
   if (std::sscanf(text.c_str(), "%d/%d", &num, &den) == 2 && num > 0 && den > 0)
@@ -41,7 +34,7 @@ class PipeSource : public FrameSource {
         "ffprobe -v error -show_entries "
         "stream=codec_type,width,height,avg_frame_rate,r_frame_rate,nb_frames,"
         "pix_fmt,color_range,color_space -of default=nw=1 " +
-        Quote(path) + " 2>/dev/null";
+        ShellQuote(path) + " 2>/dev/null";
     FILE* p = popen(probe.c_str(), "r");
     if (!p) {
       *error = "cannot start ffprobe";
@@ -97,7 +90,7 @@ class PipeSource : public FrameSource {
       info_.matrix = ColourMatrix::kBt709;
     // Full-range 4:2:0 is passed as it is; every other layout is converted by ffmpeg.
     std::string format = pixFmt == "yuvj420p" ? "yuvj420p" : "yuv420p";
-    std::string cmd = "ffmpeg -nostdin -v fatal -i " + Quote(path) +
+    std::string cmd = "ffmpeg -nostdin -v fatal -i " + ShellQuote(path) +
                       " -map 0:v:0 -fps_mode passthrough -f rawvideo -pix_fmt " + format + " -";
     pipe_ = popen(cmd.c_str(), "r");
     if (!pipe_) {

@@ -3,20 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "host_os.h"
 #include "video_pipe.h"
 
 namespace zunkhost {
-namespace {
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s)
-    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-}  // namespace
-
 FILE* OpenFrameSource(const std::string& path,
                       bool raw,
                       const VideoGeometry& g,
@@ -55,9 +45,9 @@ FILE* OpenFrameSink(const std::string& path,
                     (g.pixelFormat == 0 ? "yuyv422" : "bgr24") + " -s " + size + " -r " + rate +
                     " -i - ";
   if (!audioFrom.empty())
-    cmd += "-i " + Quote(audioFrom) + " -map 0:v:0 -map 1:a? -c:a copy ";
+    cmd += "-i " + ShellQuote(audioFrom) + " -map 0:v:0 -map 1:a? -c:a copy ";
   cmd += std::string(g.pixelFormat == 1 ? "-vf vflip " : "") +
-         "-c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p " + Quote(path);
+         "-c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p " + ShellQuote(path);
   FILE* f = popen(cmd.c_str(), "w");
   if (!f)
     *error = "cannot start ffmpeg";
