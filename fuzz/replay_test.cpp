@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-TEST(IniFuzzReplay, EveryCorpusInputRunsToTheEnd) {
+TEST(FuzzReplay, EveryCorpusInputRunsToTheEnd) {
   namespace fs = std::filesystem;
   int replayed = 0;
   for (const auto& entry : fs::directory_iterator(ZUNK_FUZZ_CORPUS)) {
