@@ -150,3 +150,15 @@ void FreeTemplateBuffers() {
 }
 
 }  // namespace zunk
+
+namespace {
+// The picture and the buffers go with the module when it is unloaded.
+struct TemplateReleaser {
+  ~TemplateReleaser() {
+    zunk::FreeTemplateBuffers();
+    zunk::FreeAligned(zunk::TemplatePicture.pixels);
+    zunk::TemplatePicture = {nullptr, 0, 0};
+    zunk::TemplateReady = 0;
+  }
+} templateReleaser;
+}  // namespace

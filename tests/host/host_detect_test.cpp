@@ -74,17 +74,10 @@ struct Clip {
     }
   }
   // One frame: noise around the logo at (x, y).
-  void Add(int logoX) {
+  void Add(const std::vector<uint8_t>& background, int logoX) {
     const size_t start = bytes.size();
-    bytes.resize(start + frameBytes(), 128);
+    bytes.insert(bytes.end(), background.begin(), background.end());
     uint8_t* f = bytes.data() + start;
-    uint32_t seed = 7;
-    for (int y = 0; y < kH; ++y) {
-      for (int x = 0; x < kW; ++x) {
-        seed = seed * 1103515245u + 12345u;
-        Put(f, x, y, static_cast<uint8_t>(90 + (seed >> 16) % 9));
-      }
-    }
     for (int y = 0; y < kLogoH; ++y)
       for (int x = 0; x < kLogoW; ++x)
         if (LogoGrey(x, y))
@@ -92,11 +85,19 @@ struct Clip {
   }
 };
 
-// Frames 0..39 with the logo, 40..79 with it moved 15 pixels right, 80..139 with it back.
+// Frames 0..39 with the logo, 40..44 with it moved 15 pixels right, 45..59 with it back.
 Clip MakeClip(int format) {
   Clip c{format, {}};
-  for (int i = 0; i < 140; ++i)
-    c.Add(i >= 40 && i < 80 ? kLogoX + 15 : kLogoX);
+  std::vector<uint8_t> background(c.frameBytes(), 128);
+  uint32_t seed = 7;
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      c.Put(background.data(), x, y, static_cast<uint8_t>(90 + (seed >> 16) % 9));
+    }
+  }
+  for (int i = 0; i < 60; ++i)
+    c.Add(background, i >= 40 && i < 45 ? kLogoX + 15 : kLogoX);
   return c;
 }
 
@@ -119,8 +120,8 @@ TEST_P(HostDetect, PauseAndResumeAtTheFramesTheRulesGive) {
                                             "--host-version 0x3003C --no-progress --log -");
   std::remove(raw.c_str());
   // Start skip 5, the change of channel at frame 5 and 24 frames after it: matching from
-  // frame 30. Gone at 40: 90, 80, 70 -> paused at 42. Back at 80: 3 a frame from 0 reaches
-  // 81 on the 27th frame, 106, long after the hold-off.
+  // frame 30. Gone at 40: 90, 80, 70 -> paused at 42, then 60, 50. Back at 45: 53, 56, ...
+  // 80 at 54, where the hold-off of 12 frames ends; 83 at 55 is evaluated: resumed.
   std::vector<std::string> commands;
   std::istringstream lines(out);
   for (std::string line; std::getline(lines, line);) {
@@ -129,7 +130,7 @@ TEST_P(HostDetect, PauseAndResumeAtTheFramesTheRulesGive) {
       commands.push_back(line.substr(0, line.find(' ', 6)) + line.substr(post));
   }
   EXPECT_EQ(commands, (std::vector<std::string>{"frame 42 post:PauseRecording(0)",
-                                                "frame 106 post:ResumeRecording(0)"}))
+                                                "frame 55 post:ResumeRecording(0)"}))
       << out;
   EXPECT_NE(out.find("frame 29 t=0:01.160 result=0"), std::string::npos);
   EXPECT_NE(out.find("frame 30 t=0:01.200 result=1"), std::string::npos);
@@ -157,11 +158,11 @@ TEST_P(HostDetect, OverlayWritesTheTemplateOrNothing) {
       EXPECT_TRUE(got == clip.bytes) << "level 0 changed the frames";
       continue;
     }
-    // Frame 50 was matched with the logo moved away: the stored logo is drawn at the stored
+    // Frame 42 was matched with the logo moved away: the stored logo is drawn at the stored
     // place over whatever the frame shows there.
     const size_t fb = clip.frameBytes();
-    const uint8_t* before = clip.bytes.data() + 50 * fb;
-    const uint8_t* after = got.data() + 50 * fb;
+    const uint8_t* before = clip.bytes.data() + 42 * fb;
+    const uint8_t* after = got.data() + 42 * fb;
     int differing = 0;
     for (int y = 0; y < kH; ++y) {
       for (int x = 0; x < kW; ++x) {
