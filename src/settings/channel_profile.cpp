@@ -1,6 +1,8 @@
 // The live profile table and the selection of the current channel's profile.
 #include "settings/channel_profile.h"
 
+#include <utility>
+
 #include "plugin/module_state.h"
 
 namespace zunk {
@@ -13,17 +15,22 @@ ChannelProfile StagingProfile;
 
 void SelectProfile() {
   const int64_t key = LastChannelKey;
-  const int32_t count = static_cast<int32_t>(Profiles.size());
+  const size_t count = Profiles.size();
   // The first record with the key wins; a later duplicate stays and is saved unchanged.
-  for (CurrentIndex = 0; CurrentIndex < count; ++CurrentIndex) {
-    if (Profiles[CurrentIndex].ChannelKey == key)
+  // The search runs on its own index: the dialog's thread reads CurrentIndex, which is
+  // therefore set once and always names an existing record.
+  for (size_t i = 0; i < count; ++i) {
+    if (Profiles[i].ChannelKey == key) {
+      CurrentIndex = static_cast<int32_t>(i);
       return;
+    }
   }
-  Profiles.push_back(DefaultProfile);
-  Profiles.back().ChannelKey = key;
-  CurrentIndex = count;
+  ChannelProfile added = DefaultProfile;
+  added.ChannelKey = key;
+  Profiles.push_back(std::move(added));
+  CurrentIndex = static_cast<int32_t>(count);
   if (DialogOpen)
-    AddNewChannelToSnapshot(key);
+    CatchUpSnapshot();
 }
 
 ChannelProfile* CurrentProfile() {
@@ -32,12 +39,12 @@ ChannelProfile* CurrentProfile() {
   return &Profiles[CurrentIndex];
 }
 
-void AddNewChannelToSnapshot(int64_t channelKey) {
-  // The key goes to the record just appended: when the two tables have the same count
-  // (as they do while the dialog is open) that is the record at CurrentIndex, and if
-  // they ever differed no other channel's record would be renamed.
-  ProfileSnapshot.push_back(DefaultProfile);
-  ProfileSnapshot.back().ChannelKey = channelKey;
+void CatchUpSnapshot() {
+  // Records are only ever appended, so the records the snapshot lacks are the newest
+  // ones. They are copied as they are now: a record just added for a new channel is
+  // still the copy of DefaultProfile it was made as, with its key.
+  while (ProfileSnapshot.size() < Profiles.size())
+    ProfileSnapshot.push_back(Profiles[ProfileSnapshot.size()]);
 }
 
 }  // namespace zunk

@@ -52,14 +52,16 @@ extern ChannelProfile DefaultProfile;
 extern ChannelProfile StagingProfile;
 
 // Makes the profile of LastChannelKey current, adding a copy of DefaultProfile for a
-// channel not seen before. Runs at every change of channel.
+// channel not seen before. Runs at every change of channel, under the module lock.
 void SelectProfile();
 
 // The current profile, or null while no channel has selected one (an empty table).
+// Callers on the dialog's thread hold the module lock while they use it.
 ChannelProfile* CurrentProfile();
 
-// While the dialog is open, a profile added for a new channel is added to the snapshot
-// too, so that Cancel keeps it.
-void AddNewChannelToSnapshot(int64_t channelKey);
+// Brings ProfileSnapshot up to the live table's count. While the dialog is open the two
+// tables index the same channels, so that Cancel keeps a profile added in the meantime
+// with the values it was added with. Callers hold the module lock.
+void CatchUpSnapshot();
 
 }  // namespace zunk
