@@ -1,0 +1,393 @@
+// The settings dialog's shell: the entry points Configure, Exit and the frame path call,
+// the dialog procedure with its initialisation, placement, closing and teardown, the
+// caption flash of a repeated Configure, and the about box.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "dialog/dialog_binding.h"
+#include "dialog/dialog_host.h"
+#include "dialog/dialog_placement.h"
+#include "dialog/resource_ids.h"
+#include "dialog/settings_dialog.h"
+#include "platform/platform.h"
+#include "platform/win32/services.h"
+#include "plugin/abi.h"
+#include "plugin/module_state.h"
+
+namespace zunk {
+
+SettingsDialog Dialog = {};
+
+namespace {
+
+// The window the video thread posts its refresh requests to: set when the dialog opens
+// and cleared when it closes, both under the module lock.
+std::atomic<HWND> refreshTarget{nullptr};
+// A refresh request is waiting in the dialog's queue: a run of channel changes posts one.
+std::atomic<bool> refreshPosted{false};
+
+constexpr UINT kFlashInterval = 80;  // ms
+constexpr int32_t kFlashInversions = 4;
+
+bool OnDialogThread(HWND w) {
+  return GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
+}
+
+// The framework's add-string code of the template's initialisation data.
+constexpr WORD kInitAddString = 0x0403;
+
+// Adds the items of the template's initialisation data to their lists: records of the
+// control, a message code, a byte count and the bytes (a NUL-terminated text), ended by
+// a zero control. Records of other kinds are passed over; a record that would run past
+// the resource ends the walk.
+void AddListItems(HWND dlg) {
+  HINSTANCE module = win32::ModuleInstance();
+  HRSRC found =
+      FindResourceA(module, MAKEINTRESOURCEA(IDD_SETTINGS), MAKEINTRESOURCEA(RT_DIALOG_INIT));
+  if (!found)
+    return;
+  HGLOBAL loaded = LoadResource(module, found);
+  const auto* data = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+  const DWORD size = SizeofResource(module, found);
+  if (!data)
+    return;
+  DWORD at = 0;
+  while (at + 2 <= size) {
+    WORD control;
+    std::memcpy(&control, data + at, 2);
+    if (control == 0 || at + 8 > size)
+      break;
+    WORD message;
+    DWORD length;
+    std::memcpy(&message, data + at + 2, 2);
+    std::memcpy(&length, data + at + 4, 4);
+    at += 8;
+    if (length > size - at)
+      break;
+    const char* text = reinterpret_cast<const char*>(data + at);
+    if (message == kInitAddString && length > 0 && text[length - 1] == '\0')
+      SendDlgItemMessageA(dlg, control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    at += length;
+  }
+}
+
+// Picture statics of a template load their bitmaps themselves and leave them behind
+// when they are destroyed: each is taken back and deleted. The preview and the bars show
+// bitmaps of their own, which they release themselves.
+void ReleaseTemplatePictures(HWND dlg) {
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    const int id = GetDlgCtrlID(c);
+    if (id == IDC_PREVIEW || id == IDC_DETECTION_BAR || id == IDC_MATCH_BAR)
+      continue;
+    char cls[16] = "";
+    GetClassNameA(c, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+      continue;
+    HGDIOBJ picture = reinterpret_cast<HGDIOBJ>(SendMessageA(c, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    if (picture)
+      DeleteObject(picture);
+  }
+}
+
+ScreenRect RectOf(HWND w, bool* ok) {
+  RECT r = {};
+  *ok = w && GetWindowRect(w, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+// Centres on the host's window, or on the screen when there is none.
+void PlaceWindow(HWND dlg) {
+  const int32_t width = GetSystemMetrics(SM_CXSCREEN);
+  const int32_t height = GetSystemMetrics(SM_CYSCREEN);
+  bool ok;
+  const ScreenRect d = RectOf(dlg, &ok);
+  ScreenRect h = RectOf(Dialog.host, &ok);
+  if (!ok)
+    h = {0, 0, width, height};
+  PlaceDialog(&DialogLeft, &DialogTop, d, h, width, height);
+  SetWindowPos(dlg, nullptr, DialogLeft, DialogTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+// The pad's glyphs are characters of the "Marlett" symbol font.
+void SetSymbolFont(HWND dlg) {
+  Dialog.symbolFont =
+      CreateFontA(12, 0, 0, 0, 0, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Marlett");
+  if (!Dialog.symbolFont)
+    return;
+  static const int kPadButtons[] = {
+      IDC_ARROW_UP,
+      IDC_ARROW_RIGHT,
+      IDC_ARROW_LEFT,
+      IDC_ARROW_DOWN,
+      IDC_CENTRE,
+      IDC_CORNER_TOP_RIGHT,
+      IDC_CORNER_BOTTOM_RIGHT,
+      IDC_CORNER_TOP_LEFT,
+      IDC_CORNER_BOTTOM_LEFT,
+  };
+  for (int id : kPadButtons)
+    SendDlgItemMessageA(dlg, id, WM_SETFONT, reinterpret_cast<WPARAM>(Dialog.symbolFont), TRUE);
+}
+
+void SetUpSpins(HWND dlg) {
+  for (const NumericBinding& b : kNumericBindings) {
+    HWND spin = GetDlgItem(dlg, b.spin);
+    SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(dlg, b.edit)), 0);
+    SendMessageA(spin, UDM_SETRANGE, 0, MAKELPARAM(b.maximum, b.minimum));
+    SendDlgItemMessageA(dlg, b.edit, EM_LIMITTEXT, b.lengthLimit, 0);
+  }
+  SendDlgItemMessageA(dlg, IDC_MSG_STRING, EM_LIMITTEXT, kMessageLengthLimit, 0);
+}
+
+BOOL OnInitDialog(HWND dlg) {
+  Dialog.window = dlg;
+  AddListItems(dlg);
+  PlaceWindow(dlg);
+  {
+    LockScope lock;
+    TakeSnapshot();
+  }
+  Dialog.preview = CreateLogoPreview(GetDlgItem(dlg, IDC_PREVIEW));
+  Dialog.detectionBar = CreateLevelIndicator(GetDlgItem(dlg, IDC_DETECTION_BAR));
+  Dialog.matchBar = CreateLevelIndicator(GetDlgItem(dlg, IDC_MATCH_BAR));
+  SetSymbolFont(dlg);
+  SetUpSpins(dlg);
+  CreateTooltips(dlg);
+  {
+    LockScope lock;
+    // A channel met while the window was being built is in the table but not in the
+    // snapshot yet.
+    CatchUpSnapshot();
+    DialogOpen = 1;
+    refreshTarget = dlg;
+    refreshPosted = false;  // a request left in a previous window's queue died with it
+  }
+  RefreshDialog(dlg);
+  InstallMouseHook(dlg);
+  return TRUE;
+}
+
+// Cancel: every profile goes back to the snapshot, then the window goes.
+void OnClose(HWND dlg) {
+  {
+    LockScope lock;
+    RestoreSnapshot();
+  }
+  DestroyWindow(dlg);
+}
+
+void OnDestroy(HWND dlg) {
+  RECT r;
+  if (GetWindowRect(dlg, &r)) {
+    DialogLeft = r.left;
+    DialogTop = r.top;
+  }
+  {
+    LockScope lock;
+    SimulateLogoLoss = 0;
+    DialogOpen = 0;
+    refreshTarget = nullptr;
+  }
+  KillTimer(dlg, kArrowTimer);
+  KillTimer(dlg, kFlashTimer);
+  RemoveMouseHook();
+  ReleaseTemplatePictures(dlg);
+  DestroyLogoPreview(Dialog.preview);
+  Dialog.preview = nullptr;
+  DestroyLevelIndicator(Dialog.detectionBar);
+  Dialog.detectionBar = nullptr;
+  DestroyLevelIndicator(Dialog.matchBar);
+  Dialog.matchBar = nullptr;
+}
+
+// The window is gone, its controls with it: the font can go, and Configure may create a
+// new window.
+void OnFinalDestroy() {
+  if (Dialog.symbolFont)
+    DeleteObject(Dialog.symbolFont);
+  Dialog.symbolFont = nullptr;
+  Dialog.host = nullptr;
+  Dialog.tooltip = nullptr;
+  Dialog.window = nullptr;
+  Dialog.refreshing = false;
+  DialogCreated = 0;
+}
+
+void StartCaptionFlash(HWND dlg) {
+  SetFocus(dlg);
+  Dialog.flashCounter = kFlashInversions;
+  SetTimer(dlg, kFlashTimer, kFlashInterval, nullptr);
+}
+
+void OnFlashTimer(HWND dlg) {
+  if (Dialog.flashCounter != 0) {
+    FlashWindow(dlg, TRUE);
+    --Dialog.flashCounter;
+  } else {
+    KillTimer(dlg, kFlashTimer);
+  }
+}
+
+ZUNK_ENTRY INT_PTR CALLBACK AboutProc(HWND dlg, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG)
+    return TRUE;
+  if (message == WM_DESTROY) {
+    ReleaseTemplatePictures(dlg);
+    return FALSE;
+  }
+  if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    EndDialog(dlg, LOWORD(wParam));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL OnCommand(HWND dlg, int id, int code) {
+  switch (id) {
+    case IDOK:
+    case IDCANCEL:
+      // Enter and Escape never close the window: only its own buttons and close box do.
+      return TRUE;
+    case IDC_OK_BUTTON:
+      if (code == BN_CLICKED)
+        DestroyWindow(dlg);
+      return TRUE;
+    case IDC_CANCEL_BUTTON:
+      if (code == BN_CLICKED)
+        PostMessageA(dlg, WM_CLOSE, 0, 0);
+      return TRUE;
+    case IDC_ABOUT_BUTTON:
+      if (code == BN_CLICKED)
+        DialogBoxParamA(win32::ModuleInstance(), MAKEINTRESOURCEA(IDD_ABOUT), dlg, AboutProc, 0);
+      return TRUE;
+    default:
+      return HandleControlNotification(dlg, id, code) ? TRUE : FALSE;
+  }
+}
+
+INT_PTR HandleMessage(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dlg);
+    case WM_COMMAND:
+      return OnCommand(dlg, LOWORD(wParam), HIWORD(wParam));
+    case WM_CLOSE:
+      OnClose(dlg);
+      return TRUE;
+    case WM_DESTROY:
+      OnDestroy(dlg);
+      return FALSE;
+    case WM_NCDESTROY:
+      OnFinalDestroy();
+      return FALSE;
+    case WM_TIMER:
+      if (wParam == kFlashTimer)
+        OnFlashTimer(dlg);
+      else if (wParam == kArrowTimer)
+        PadArrowTimer(dlg);
+      return FALSE;
+    case WM_DRAWITEM:
+      return DrawColourButton(dlg, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    case kRefreshMessage:
+      refreshPosted = false;
+      RefreshDialog(dlg);
+      return TRUE;
+    case kFocusMessage:
+      StartCaptionFlash(dlg);
+      return TRUE;
+    case kDestroyMessage:
+      DestroyWindow(dlg);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// The dialog procedure: realigns the stack and lets no exception reach the system.
+ZUNK_ENTRY INT_PTR CALLBACK SettingsDialogProc(HWND dlg,
+                                               UINT message,
+                                               WPARAM wParam,
+                                               LPARAM lParam) {
+  try {
+    return HandleMessage(dlg, message, wParam, lParam);
+  } catch (...) {
+    return FALSE;
+  }
+}
+
+}  // namespace
+
+const char* ModuleTitle() {
+  static char title[MAX_PATH] = "";
+  if (title[0])
+    return title;
+  char path[MAX_PATH] = "";
+  DWORD n = GetModuleFileNameA(win32::ModuleInstance(), path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH)
+    return "Zunk_LogoDetector";
+  const char* name = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '\\' || *p == '/')
+      name = p + 1;
+  std::memcpy(title, name, std::strlen(name) + 1);  // name lies within path: it fits
+  if (char* dot = std::strrchr(title, '.'))
+    *dot = '\0';
+  return title;
+}
+
+void OpenSettingsDialog(void* parentWindowVariable) {
+  HWND parent = parentWindowVariable ? *static_cast<HWND*>(parentWindowVariable) : nullptr;
+  if (parent && !IsWindow(parent))
+    parent = nullptr;
+  Dialog.host = parent;
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+  HWND w = CreateDialogParamA(win32::ModuleInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), parent,
+                              SettingsDialogProc, 0);
+  if (!w) {
+    // Nothing was made: the next Configure tries again.
+    Dialog.host = nullptr;
+    DialogCreated = 0;
+    return;
+  }
+  ShowWindow(w, SW_SHOW);
+}
+
+void FocusSettingsDialog() {
+  HWND w = Dialog.window;
+  if (!w)
+    return;
+  if (OnDialogThread(w))
+    StartCaptionFlash(w);
+  else
+    PostMessageA(w, kFocusMessage, 0, 0);
+}
+
+void DestroySettingsDialog() {
+  HWND w = Dialog.window;
+  if (!w || !IsWindow(w)) {
+    DialogCreated = 0;
+    return;
+  }
+  // Only the owning thread can destroy a window. Exit waits for it, because the
+  // position the destruction records is saved next.
+  if (OnDialogThread(w))
+    DestroyWindow(w);
+  else
+    SendMessageTimeoutA(w, kDestroyMessage, 0, 0, SMTO_NORMAL, 5000, nullptr);
+}
+
+void RequestSettingsDialogRefresh() {
+  HWND w = refreshTarget;
+  if (!w || refreshPosted.exchange(true))
+    return;
+  if (!PostMessageA(w, kRefreshMessage, 0, 0))
+    refreshPosted = false;
+}
+
+}  // namespace zunk

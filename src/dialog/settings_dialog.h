@@ -1,0 +1,89 @@
+// The settings dialog's window state and what its Windows files share: the shell
+// (settings_dialog.cpp), the control handlers and refresh (dialog_controls.cpp), the
+// tooltips and mouse hook (dialog_tooltips.cpp), the preview and pad (logo_preview.cpp),
+// the level bars (level_indicator.cpp) and the colour and template choosers
+// (choosers.cpp). Everything here runs on the thread that owns the window.
+#pragma once
+
+#include <windows.h>
+
+#include "dialog/dialog_profile.h"
+
+namespace zunk {
+
+struct LogoPreview;
+struct LevelIndicator;
+
+// Private messages of the dialog window.
+constexpr UINT kRefreshMessage = WM_APP + 1;  // posted at a change of channel
+constexpr UINT kDestroyMessage = WM_APP + 2;  // sent by Exit from another thread
+constexpr UINT kFocusMessage = WM_APP + 3;    // posted by Configure from another thread
+
+// Timers of the dialog window.
+constexpr UINT_PTR kArrowTimer = 1;
+constexpr UINT_PTR kFlashTimer = 2;
+
+// The one dialog. Its window is created and destroyed any number of times; the created
+// and open flags and the stored position are module state (plugin/module_state.h).
+struct SettingsDialog {
+  HWND window;
+  HWND host;  // the parent given to Configure: owner and centring reference, never destroyed
+  HWND tooltip;
+  HFONT symbolFont;  // "Marlett", for the pad's glyphs
+  HHOOK mouseHook;
+  int32_t flashCounter;  // caption inversions still to do
+  int32_t pressedArrow;  // control ID of the arrow held down
+  double ArrowStep;
+  LogoPreview* preview;
+  LevelIndicator* matchBar;
+  LevelIndicator* detectionBar;
+  // While a refresh fills the controls, the notifications it raises write only into the
+  // profile it shows (see EditTarget).
+  bool refreshing;
+  ProfileView shown;  // what the last refresh showed
+};
+extern SettingsDialog Dialog;
+
+// The module's name without folder and extension: the title of the message boxes.
+const char* ModuleTitle();
+
+// dialog_controls.cpp
+// Shows the current profile in every control (does nothing unless the dialog is open).
+void RefreshDialog(HWND dlg);
+// Enables the editing controls exactly while a template is loaded and resets the bars.
+void RunTemplateStatePass(HWND dlg);
+// A control's WM_COMMAND notification; returns false for controls it does not handle.
+bool HandleControlNotification(HWND dlg, int id, int code);
+// The profile a handler edits (the module lock must be held).
+ChannelProfile* HandlerTarget();
+
+// dialog_tooltips.cpp
+void CreateTooltips(HWND dlg);
+void InstallMouseHook(HWND dlg);
+void RemoveMouseHook();
+
+// logo_preview.cpp
+LogoPreview* CreateLogoPreview(HWND previewStatic);
+void DestroyLogoPreview(LogoPreview* preview);
+void RepaintLogoPreview(LogoPreview* preview);
+// The pad: an arrow's button going down or up (from the mouse hook), timer 1, and the
+// corner buttons.
+void PadArrowMouse(HWND dlg, int arrow, UINT message);
+void PadArrowTimer(HWND dlg);
+bool PadCornerClicked(HWND dlg, int id);
+
+// level_indicator.cpp
+LevelIndicator* CreateLevelIndicator(HWND barStatic);
+void DestroyLevelIndicator(LevelIndicator* bar);
+// The template-state pass's reset: both bars show their thresholds only.
+void ResetLevelBars(bool templateReady, int32_t detectLevel, int32_t matchLevel);
+
+// choosers.cpp
+// Enables the colour-key chooser exactly while the left-top pixel option is off, and
+// redraws the colour-key display.
+void UpdateColourKeyControls(HWND dlg);
+bool HandleChooserClick(HWND dlg, int id);
+// WM_DRAWITEM of the owner-drawn colour buttons; returns false for other controls.
+bool DrawColourButton(HWND dlg, const DRAWITEMSTRUCT* item);
+
+}  // namespace zunk

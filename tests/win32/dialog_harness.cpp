@@ -1,0 +1,378 @@
+// The settings dialog's test host: module, frames, message loop and box watcher.
+#include "dialog_harness.h"
+
+#include <cstring>
+
+namespace zunktest {
+
+namespace {
+
+const char kDialogClass[] = "#32770";
+const char kHostClass[] = "ZunkDialogTestHost";
+
+LRESULT CALLBACK HostProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(w, message, wParam, lParam);
+}
+
+HWND MakeHostWindow() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = HostProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kHostClass;
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+  RegisterClassA(&wc);
+  HWND w = CreateWindowExA(0, kHostClass, "Host", WS_OVERLAPPEDWINDOW, 100, 100, 600, 400, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(w, SW_SHOW);
+  return w;
+}
+
+std::string WindowText(HWND w) {
+  char buf[1024] = "";
+  GetWindowTextA(w, buf, sizeof buf);
+  return buf;
+}
+
+std::string ClassOf(HWND w) {
+  char buf[64] = "";
+  GetClassNameA(w, buf, sizeof buf);
+  return buf;
+}
+
+struct FindDialog {
+  HWND found = nullptr;
+  std::string caption;
+};
+
+BOOL CALLBACK FindDialogProc(HWND w, LPARAM p) {
+  auto* f = reinterpret_cast<FindDialog*>(p);
+  if (ClassOf(w) == kDialogClass && WindowText(w) == f->caption && IsWindowVisible(w)) {
+    f->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct BoxScan {
+  HWND settings;
+  std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK ScanForBoxes(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<BoxScan*>(p);
+  if (w != s->settings && ClassOf(w) == kDialogClass && IsWindowVisible(w) && IsWindowEnabled(w))
+    s->boxes.push_back(w);
+  return TRUE;
+}
+
+}  // namespace
+
+std::string Cp1251(const char* utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &wide[0], n);
+  int m = WideCharToMultiByte(1251, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(m), '\0');
+  WideCharToMultiByte(1251, 0, wide.c_str(), -1, &out[0], m, nullptr, nullptr);
+  out.resize(static_cast<size_t>(m > 0 ? m - 1 : 0));
+  return out;
+}
+
+std::string IniValue(const std::string& ini, const std::string& section, const std::string& key) {
+  size_t at = ini.find("[" + section + "]\r\n");
+  if (at == std::string::npos)
+    return "<none>";
+  size_t end = ini.find("\r\n[", at + 1);
+  size_t line = ini.find("\r\n" + key + "=", at);
+  if (line == std::string::npos || (end != std::string::npos && line > end))
+    return "<none>";
+  line += 2 + key.size() + 1;
+  return ini.substr(line, ini.find("\r\n", line) - line);
+}
+
+std::string ChannelSection(uint32_t key,
+                           const std::vector<std::pair<std::string, std::string>>& changes) {
+  std::string s =
+      "LogoFileName=none.bmp\r\nMsgString=" + Cp1251("РЕКЛАМА") +
+      "\r\nLogoPosX=20\r\nLogoPosY=20\r\n"
+      "LogoPosTolerance=3\r\nLeftTopPixelColor=0\r\nColorKey=0\r\nProcessingEnable=1\r\n"
+      "ShowLogo=1\r\nLogoTransparency=60\r\nLogoOffResponseSpeed=10\r\n"
+      "LogoOnResponseSpeed=3\r\nLogoDetectLevel=80\r\nLogoMatchLevel=80\r\n"
+      "PreviewAction=0\r\nRecordAction=0\r\nMsgEnable=1\r\nMsgBackEnable=0\r\n"
+      "MsgBackColor=4210752\r\nMsgTextColor=49152\r\nMsgTransparency=60\r\n";
+  for (const auto& c : changes) {
+    size_t at = s.find(c.first + "=");
+    size_t end = s.find("\r\n", at);
+    s.replace(at, end - at, c.first + "=" + c.second);
+  }
+  return "[" + std::to_string(key) + "]\r\n" + s;
+}
+
+namespace {
+
+// The folder the test script watches, or empty.
+std::string ShotsFolder() {
+  char buf[MAX_PATH] = "";
+  DWORD n = GetEnvironmentVariableA("ZUNK_SCREENSHOT_DIR", buf, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::string(buf) + "\\" : std::string();
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The screen as the system composes it, as a 24-bit bitmap file.
+void SaveScreen(const std::string& path) {
+  const int w = GetSystemMetrics(SM_CXSCREEN);
+  const int h = GetSystemMetrics(SM_CYSCREEN);
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP picture = CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                     &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, picture);
+  BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  const DWORD size = static_cast<DWORD>((w * 3 + 3) / 4 * 4 * h);
+  BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info + size), 0, 0,
+                           static_cast<DWORD>(sizeof file + sizeof info)};
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written;
+  WriteFile(f, &file, sizeof file, &written, nullptr);
+  WriteFile(f, &info, sizeof info, &written, nullptr);
+  WriteFile(f, bits, size, &written, nullptr);
+  CloseHandle(f);
+  SelectObject(memory, old);
+  DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+// Starts a picture; returns the file that says it was taken, or empty.
+std::string RequestShot(const char* name, bool throughGdi) {
+  const std::string folder = ShotsFolder();
+  if (folder.empty())
+    return "";
+  const std::string taken = folder + name + ".taken";
+  DeleteFileA(taken.c_str());
+  if (throughGdi)
+    SaveScreen(folder + name + ".bmp");
+  HANDLE f = CreateFileA((folder + name + ".ready").c_str(), GENERIC_WRITE, 0, nullptr,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE)
+    return "";
+  CloseHandle(f);
+  return taken;
+}
+
+}  // namespace
+
+void Screenshot(const char* name, bool throughGdi) {
+  const std::string taken = RequestShot(name, throughGdi);
+  for (int i = 0; !taken.empty() && i < 3000 && !Exists(taken); ++i)
+    Sleep(10);
+}
+
+// --- BoxWatcher ---------------------------------------------------------------------
+
+BoxWatcher::BoxWatcher(DWORD uiThread, std::function<HWND()> settingsDialog)
+    : uiThread_(uiThread), settingsDialog_(std::move(settingsDialog)) {
+  thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
+
+BoxWatcher::~BoxWatcher() {
+  stop_ = true;
+  WaitForSingleObject(thread_, INFINITE);
+  CloseHandle(thread_);
+}
+
+std::vector<SeenBox> BoxWatcher::Take() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<SeenBox> out;
+  out.swap(seen_);
+  return out;
+}
+
+DWORD WINAPI BoxWatcher::Run(void* self) {
+  auto* w = static_cast<BoxWatcher*>(self);
+  while (!w->stop_) {
+    w->Poll();
+    Sleep(10);
+  }
+  return 0;
+}
+
+void BoxWatcher::Poll() {
+  BoxScan scan = {settingsDialog_(), {}};
+  EnumThreadWindows(uiThread_, ScanForBoxes, reinterpret_cast<LPARAM>(&scan));
+  for (HWND box : scan.boxes) {
+    SeenBox seen;
+    seen.title = WindowText(box);
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      std::string t = WindowText(c);
+      const LONG kind = GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK;
+      if (ClassOf(c) == "Static" && kind != SS_BITMAP && kind != SS_ICON && !t.empty())
+        seen.texts.push_back(t);
+    }
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      seen_.push_back(seen);
+    }
+    if (const char* shot = shot_.exchange(nullptr)) {
+      Sleep(300);  // let it paint
+      zunktest::Screenshot(shot, true);
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    // Wait for it to go, so that it is answered once.
+    for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i)
+      Sleep(10);
+  }
+}
+
+// --- DialogHost ---------------------------------------------------------------------
+
+DialogHost::DialogHost(const std::string& settings, uint32_t key, const char* name)
+    : uiThread_(GetCurrentThreadId()) {
+  WriteSettings(settings);
+  hostWindow = MakeHostWindow();
+  if (!plugin_.Load())
+    return;
+  zunk::InitInfo init = {0, nullptr};
+  Plugin().Init(&init);
+  zunk::StreamFormat format = {};
+  format.width = 768;
+  format.height = 576;
+  Plugin().Start(&format);
+  SetChannel(key, name);
+  video_ = CreateThread(nullptr, 0, VideoThread, this, 0, nullptr);
+  boxes = new BoxWatcher(GetCurrentThreadId(), [this] { return Window(); });
+}
+
+DialogHost::~DialogHost() {
+  if (plugin_.module && !exited_)
+    ExitAndReadSettings();
+  delete boxes;
+  plugin_.Unload();
+  DestroyWindow(hostWindow);
+  Pump(20);
+}
+
+DWORD WINAPI DialogHost::VideoThread(void* self) {
+  auto* h = static_cast<DialogHost*>(self);
+  std::vector<uint8_t> pixels(768 * 576 * 2, 0x80);
+  zunk::FrameInfo frame = {};
+  frame.pixels = pixels.data();
+  while (h->running_) {
+    frame.channel = h->channel_;
+    if (frame.channel) {
+      h->Plugin().ProcessFrame(&frame);
+      ++h->frames_;
+    }
+    Sleep(1);
+  }
+  return 0;
+}
+
+void DialogHost::SetChannel(uint32_t key, const char* name) {
+  if (key == 0) {
+    channel_ = nullptr;
+    return;
+  }
+  // Records stay alive and unchanged while frames may read them: one per switch.
+  channels_.emplace_back();
+  zunk::ChannelInfo& c = channels_.back();
+  c.keyLow = key;
+  std::strncpy(c.name, name, sizeof c.name - 1);
+  channel_ = &c;
+}
+
+bool DialogHost::WaitFrames(int count) {
+  const long target = frames_ + count;
+  return PumpUntil([&] { return frames_ >= target; });
+}
+
+void DialogHost::Configure() {
+  HWND parent = hostWindow;
+  Plugin().Configure(&parent);
+}
+
+HWND DialogHost::Window() const {
+  FindDialog f;
+  f.caption = Cp1251("Zunk_LogoDetector плагин");
+  EnumThreadWindows(uiThread_, FindDialogProc, reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+
+std::string DialogHost::Text(int id) const {
+  return WindowText(Item(id));
+}
+
+bool DialogHost::Checked(int id) const {
+  return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void DialogHost::Enable(int id) const {
+  EnableWindow(Item(id), TRUE);
+}
+
+void DialogHost::Pump(int ms) {
+  const DWORD until = GetTickCount() + static_cast<DWORD>(ms);
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      HWND dlg = Window();
+      if (dlg && IsDialogMessageA(dlg, &msg))
+        continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  } while (static_cast<LONG>(until - GetTickCount()) > 0);
+}
+
+bool DialogHost::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 10) {
+    if (done())
+      return true;
+    Pump(10);
+  }
+  return done();
+}
+
+bool DialogHost::WaitForChannelLabel(const std::string& name) {
+  return PumpUntil([&] { return Window() && Text(5145) == name; });
+}
+
+void DialogHost::Screenshot(const char* name, bool throughGdi) {
+  Pump(300);  // every window painted
+  const std::string taken = RequestShot(name, throughGdi);
+  if (!taken.empty())
+    PumpUntil([&] { return Exists(taken); }, 30000);
+}
+
+bool DialogHost::WaitClosed() {
+  return PumpUntil([&] { return Window() == nullptr; });
+}
+
+std::string DialogHost::ExitAndReadSettings() {
+  running_ = false;
+  if (video_) {
+    WaitForSingleObject(video_, INFINITE);
+    CloseHandle(video_);
+    video_ = nullptr;
+  }
+  Plugin().Stop();
+  Plugin().Exit();
+  exited_ = true;
+  Pump(20);
+  return ReadSettings();
+}
+
+}  // namespace zunktest

@@ -1,0 +1,124 @@
+// A test host for the settings dialog: the built module loaded and initialised from a
+// settings file of the test's own, a stream running with frames delivered on a video
+// thread of their own, and the test's thread as the host's user-interface thread that
+// calls Configure, pumps messages and drives the dialog with real messages. A watcher
+// thread answers the modal boxes the dialog opens and keeps what they said.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "host_harness.h"
+#include "plugin/host_records.h"
+
+namespace zunktest {
+
+// Windows-1251 bytes of a UTF-8 text: the dialog's texts as the tests spell them.
+std::string Cp1251(const char* utf8);
+
+// The value of key in [section] of an INI text, or "<none>".
+std::string IniValue(const std::string& ini, const std::string& section, const std::string& key);
+
+// A modal box the dialog opened: its caption and the texts of its static controls.
+struct SeenBox {
+  std::string title;
+  std::vector<std::string> texts;
+};
+
+// Asks the test script for a picture of the display, saved as "<name>.png", and waits
+// for it. Does nothing when the program runs without the script. The X display shows
+// owned pop-up windows (boxes, tooltips) unpainted under Wine without a compositing
+// manager; throughGdi takes the picture from the system's own screen instead.
+void Screenshot(const char* name, bool throughGdi = false);
+
+// Answers every dialog box of the user-interface thread except the settings dialog
+// itself with OK, keeping what each said.
+class BoxWatcher {
+ public:
+  BoxWatcher(DWORD uiThread, std::function<HWND()> settingsDialog);
+  ~BoxWatcher();
+  // The boxes answered since the last call.
+  std::vector<SeenBox> Take();
+  // The next box is photographed before it is answered.
+  void ShootNext(const char* name) { shot_ = name; }
+
+ private:
+  static DWORD WINAPI Run(void* self);
+  void Poll();
+
+  DWORD uiThread_;
+  std::function<HWND()> settingsDialog_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<SeenBox> seen_;
+  std::atomic<const char*> shot_{nullptr};
+  HANDLE thread_ = nullptr;
+};
+
+class DialogHost {
+ public:
+  // Writes the settings file, loads the module, Init, Start (768 x 576, packed YUV) and
+  // starts the frames of channel `key`; key 0 delivers no frames at all.
+  explicit DialogHost(const std::string& settings, uint32_t key = 1, const char* name = "One");
+  ~DialogHost();
+
+  const zunk::PluginDescriptor& Plugin() const { return *plugin_.descriptor(); }
+
+  // Frames from now on belong to this channel (0: frames stop).
+  void SetChannel(uint32_t key, const char* name);
+  // Waits, pumping messages, until `count` more frames have been processed.
+  bool WaitFrames(int count);
+
+  // Configure with the host's window, from the user-interface thread.
+  void Configure();
+  // The settings dialog window of this thread, or null.
+  HWND Window() const;
+  HWND Item(int id) const { return GetDlgItem(Window(), id); }
+  std::string Text(int id) const;
+  bool Checked(int id) const;
+  // Enables a control as a loaded template would.
+  void Enable(int id) const;
+
+  // Runs the message loop (modeless-dialog keys included) for about ms milliseconds.
+  void Pump(int ms);
+  // Pumps until done() holds; false after timeoutMs.
+  bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+  // Pumps until the dialog shows the channel name (a refresh has run).
+  bool WaitForChannelLabel(const std::string& name);
+
+  // A picture of the display, with the messages pumped meanwhile.
+  void Screenshot(const char* name, bool throughGdi = false);
+
+  // Waits until the dialog's window is gone.
+  bool WaitClosed();
+  // Stops the frames, then Stop and Exit; returns the rewritten settings file.
+  std::string ExitAndReadSettings();
+
+  HWND hostWindow = nullptr;
+  BoxWatcher* boxes = nullptr;
+
+ private:
+  static DWORD WINAPI VideoThread(void* self);
+
+  LoadedPlugin plugin_;
+  std::deque<zunk::ChannelInfo> channels_;
+  std::atomic<zunk::ChannelInfo*> channel_{nullptr};
+  std::atomic<bool> running_{true};
+  std::atomic<long> frames_{0};
+  HANDLE video_ = nullptr;
+  DWORD uiThread_ = 0;
+  bool exited_ = false;
+};
+
+// The profile lines of a settings file: a channel section with the built-in values,
+// some replaced by `changes`.
+std::string ChannelSection(uint32_t key,
+                           const std::vector<std::pair<std::string, std::string>>& changes = {});
+
+}  // namespace zunktest
