@@ -22,7 +22,7 @@ test_packages=(
   "${demo_packages[@]}"
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32 xvfb xauth x11-apps imagemagick locales fonts-dejavu-core
+  wine wine32 fonts-wine xvfb xauth x11-apps imagemagick locales fonts-dejavu-core
 )
 
 what=${1:-test}
@@ -122,4 +122,13 @@ make_prefix() {
 }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   step "creating the Wine prefix $WINEPREFIX" make_prefix
+fi
+
+# Wine's own fonts (the dialogs' "MS Sans Serif", the "Marlett" symbols of the settings
+# dialog's pad) are found only in the prefix's font folder.
+wine_fonts=/usr/share/wine/fonts
+prefix_fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f "$wine_fonts/marlett.ttf" ] && [ ! -f "$prefix_fonts/marlett.ttf" ]; then
+  step "giving the Wine prefix Wine's fonts" bash -c \
+    "mkdir -p '$prefix_fonts' && cp -n '$wine_fonts'/* '$prefix_fonts'/"
 fi

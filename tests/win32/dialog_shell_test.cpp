@@ -79,6 +79,14 @@ TEST(DialogShell, OpensCentredOnTheHostWithItsControlsSetUp) {
     EXPECT_STREQ(lf.lfFaceName, "Marlett") << id;
     EXPECT_EQ(lf.lfHeight, 12) << id;
     EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET) << id;
+    // The system really has the font: the glyphs are triangles, not digits.
+    HDC dc = GetDC(host.Item(id));
+    HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, sizeof face, face);
+    SelectObject(dc, old);
+    ReleaseDC(host.Item(id), dc);
+    EXPECT_STREQ(face, "Marlett") << id;
   }
 
   // Each spin bound to its edit with its range; the edits' length limits.
