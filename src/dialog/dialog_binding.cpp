@@ -1,6 +1,8 @@
 // The rows of the dialog's controls and the number reading of its numeric edits.
 #include "dialog/dialog_binding.h"
 
+#include <cstring>
+
 #include "dialog/resource_ids.h"
 
 namespace zunk {
@@ -38,6 +40,9 @@ const char kMatchLevelMessage[] =
     "\xC7\xED\xE0\xF7\xE5\xED\xE8\xE5 \xF3\xF0\xEE\xE2\xED\xFF \xF1\xEE\xEE\xF2\xE2\xE5\xF2"
     "\xF1\xF2\xE2\xE8\xFF \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xEE\xE2 \xE4\xEE\xEB\xE6\xED\xEE \xE1"
     "\xFB\xF2\xFC \xF6\xE8\xF4\xF0\xEE\xE9 \xEE\xF2 0 \xE4\xEE 100";
+
+// The record kind that adds a text to a combo box's list.
+constexpr uint16_t kAddString = 0x0403;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -152,6 +157,30 @@ const ListBinding* FindList(int32_t control) {
     if (b.control == control)
       return &b;
   return nullptr;
+}
+
+std::vector<ListItem> ReadListItems(const uint8_t* data, size_t size) {
+  std::vector<ListItem> items;
+  if (!data)
+    return items;
+  size_t at = 0;
+  while (size - at >= 8) {
+    uint16_t control, kind;
+    uint32_t length;
+    std::memcpy(&control, data + at, 2);
+    std::memcpy(&kind, data + at + 2, 2);
+    std::memcpy(&length, data + at + 4, 4);
+    if (control == 0)
+      break;
+    at += 8;
+    if (length > size - at)
+      break;
+    const char* text = reinterpret_cast<const char*>(data + at);
+    if (kind == kAddString && length > 0 && std::memchr(text, '\0', length) == text + length - 1)
+      items.push_back({static_cast<int32_t>(control), std::string(text, length - 1)});
+    at += length;
+  }
+  return items;
 }
 
 bool ReadUnsignedDecimal(const char* text, uint32_t* value) {

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "settings/channel_profile.h"
 
@@ -59,6 +61,17 @@ bool AcceptsNumber(const NumericBinding& b, bool converted, uint32_t value);
 
 // The position an up-down control is given for a field's value: its low 16 bits.
 int16_t SpinPosition(int32_t value);
+
+// One item of a list, from the template's initialisation data.
+struct ListItem {
+  int32_t control;
+  std::string text;  // Windows-1251
+};
+// Reads the initialisation data: records of a 16-bit control ID, a 16-bit kind, a 32-bit
+// byte count and that many bytes, ended by a zero control ID. Records of the add-string
+// kind whose bytes are a NUL-terminated text give the items, in order; other records are
+// passed over, and a record that would run past the data ends the reading.
+std::vector<ListItem> ReadListItems(const uint8_t* data, size_t size);
 
 // The spins the refresh sets in its sixth step, in order (the message transparency's
 // spin follows later, in its eleventh).

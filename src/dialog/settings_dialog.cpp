@@ -37,42 +37,19 @@ bool OnDialogThread(HWND w) {
   return GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
 }
 
-// The framework's add-string code of the template's initialisation data.
-constexpr WORD kInitAddString = 0x0403;
-
-// Adds the items of the template's initialisation data to their lists: records of the
-// control, a message code, a byte count and the bytes (a NUL-terminated text), ended by
-// a zero control. Records of other kinds are passed over; a record that would run past
-// the resource ends the walk.
+// Adds the items of the template's initialisation data to their lists.
 void AddListItems(HWND dlg) {
   HINSTANCE module = win32::ModuleInstance();
   HRSRC found =
       FindResourceA(module, MAKEINTRESOURCEA(IDD_SETTINGS), MAKEINTRESOURCEA(RT_DIALOG_INIT));
-  if (!found)
-    return;
-  HGLOBAL loaded = LoadResource(module, found);
-  const auto* data = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
-  const DWORD size = SizeofResource(module, found);
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data)
     return;
-  DWORD at = 0;
-  while (at + 2 <= size) {
-    WORD control;
-    std::memcpy(&control, data + at, 2);
-    if (control == 0 || at + 8 > size)
-      break;
-    WORD message;
-    DWORD length;
-    std::memcpy(&message, data + at + 2, 2);
-    std::memcpy(&length, data + at + 4, 4);
-    at += 8;
-    if (length > size - at)
-      break;
-    const char* text = reinterpret_cast<const char*>(data + at);
-    if (message == kInitAddString && length > 0 && text[length - 1] == '\0')
-      SendDlgItemMessageA(dlg, control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    at += length;
-  }
+  for (const ListItem& item :
+       ReadListItems(static_cast<const uint8_t*>(data), SizeofResource(module, found)))
+    SendDlgItemMessageA(dlg, item.control, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(item.text.c_str()));
 }
 
 // Picture statics of a template load their bitmaps themselves and leave them behind

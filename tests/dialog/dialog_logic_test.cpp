@@ -2,8 +2,12 @@
 // where the window opens, which profile a handler may write, and the snapshot.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "dialog/dialog_binding.h"
 #include "dialog/dialog_placement.h"
@@ -86,6 +90,64 @@ TEST(DialogNumbers, EveryEditAndSpinHasOneRow) {
     EXPECT_NE(FindNumericBySpin(spin), nullptr) << spin;
   EXPECT_EQ(FindCheck(IDC_TEST)->field, nullptr) << "the test mode lives outside the profile";
   EXPECT_EQ(FindList(IDC_TOLERANCE), nullptr);
+}
+
+// Records of the template's initialisation data.
+std::vector<uint8_t> Record(uint16_t control, uint16_t kind, const std::string& bytes) {
+  const uint32_t n = static_cast<uint32_t>(bytes.size());
+  const uint8_t header[8] = {static_cast<uint8_t>(control), static_cast<uint8_t>(control >> 8),
+                             static_cast<uint8_t>(kind),    static_cast<uint8_t>(kind >> 8),
+                             static_cast<uint8_t>(n),       static_cast<uint8_t>(n >> 8),
+                             static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 24)};
+  std::vector<uint8_t> r(header, header + 8);
+  for (char c : bytes)
+    r.push_back(static_cast<uint8_t>(c));
+  return r;
+}
+
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
+  std::vector<uint8_t> out;
+  for (const auto& p : parts)
+    out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+std::vector<std::string> Texts(const std::vector<uint8_t>& data, size_t size = SIZE_MAX) {
+  std::vector<std::string> out;
+  for (const ListItem& item : ReadListItems(data.data(), std::min(size, data.size())))
+    out.push_back(std::to_string(item.control) + ":" + item.text);
+  return out;
+}
+
+TEST(DialogListItems, ReadsTheAddStringRecordsInOrder) {
+  const std::vector<uint8_t> end = {0, 0};
+  const auto data = Join({Record(5128, 0x0403, std::string("a\0", 2)),
+                          Record(5128, 0x0401, std::string("skip\0", 5)),
+                          Record(5129, 0x0403, std::string("\xCD\xE5\xF2\0", 4)), end});
+  EXPECT_EQ(Texts(data), (std::vector<std::string>{"5128:a", "5129:\xCD\xE5\xF2"}));
+  // Whatever follows the end is not read.
+  auto more = data;
+  const auto extra = Record(5128, 0x0403, std::string("z\0", 2));
+  more.insert(more.end(), extra.begin(), extra.end());
+  EXPECT_EQ(Texts(more).size(), 2u);
+}
+
+TEST(DialogListItems, BrokenDataGivesWhatIsWholeAndNothingBeyond) {
+  const auto one = Record(5128, 0x0403, std::string("ok\0", 3));
+  const auto data = Join({one, Record(5128, 0x0403, std::string("cut\0", 4))});
+  // Cut inside the second record's bytes, inside its header, and before anything.
+  EXPECT_EQ(Texts(data, data.size() - 1), (std::vector<std::string>{"5128:ok"}));
+  EXPECT_EQ(Texts(data, one.size() + 5), (std::vector<std::string>{"5128:ok"}));
+  EXPECT_TRUE(Texts(data, 3).empty());
+  EXPECT_TRUE(ReadListItems(nullptr, 10).empty());
+  // A count far past the end, texts without their NUL or with one inside, an empty one.
+  EXPECT_TRUE(Texts(Record(5128, 0x0403, std::string("x\0", 2)), 9).empty());
+  auto huge = Record(5128, 0x0403, std::string("x\0", 2));
+  huge[7] = 0x80;
+  EXPECT_TRUE(Texts(huge).empty());
+  EXPECT_TRUE(Texts(Record(5128, 0x0403, "abc")).empty());
+  EXPECT_TRUE(Texts(Record(5128, 0x0403, std::string("a\0b\0", 4))).empty());
+  EXPECT_TRUE(Texts(Record(5128, 0x0403, "")).empty());
 }
 
 // Screen 1280 x 1024; a dialog 460 x 420 wherever the system first put it.

@@ -304,6 +304,61 @@ BOOL CALLBACK FindTipProc(HWND w, LPARAM p) {
   return TRUE;
 }
 
+// A host whose user-interface thread is not the thread that calls Exit.
+struct UiThread {
+  const zunk::PluginDescriptor* plugin;
+  HANDLE opened;
+  DWORD id;
+};
+
+DWORD WINAPI RunUiThread(void* arg) {
+  auto* t = static_cast<UiThread*>(arg);
+  HWND owner = CreateWindowExA(0, "STATIC", "UI host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+                               400, 300, nullptr, nullptr, nullptr, nullptr);
+  t->plugin->Configure(&owner);
+  SetEvent(t->opened);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  DestroyWindow(owner);
+  return 0;
+}
+
+HWND FindSettingsDialog() {
+  return FindWindowA("#32770", Cp1251("Zunk_LogoDetector плагин").c_str());
+}
+
+TEST(DialogShell, ConfigureAndExitFromAnotherThreadWorkOnTheDialogsThread) {
+  DialogHost host(zunktest::ChannelSection(1));
+  UiThread ui = {&host.Plugin(), CreateEventA(nullptr, TRUE, FALSE, nullptr), 0};
+  HANDLE thread = CreateThread(nullptr, 0, RunUiThread, &ui, 0, &ui.id);
+  ASSERT_EQ(WaitForSingleObject(ui.opened, 10000), WAIT_OBJECT_0);
+  HWND dlg = FindSettingsDialog();
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(GetWindowThreadProcessId(dlg, nullptr), ui.id);
+
+  host.Configure();  // from this thread: the open dialog is only brought forward
+  Sleep(200);
+  EXPECT_EQ(FindSettingsDialog(), dlg);
+  EXPECT_EQ(FindWindowExA(nullptr, dlg, "#32770", Cp1251("Zunk_LogoDetector плагин").c_str()),
+            nullptr)
+      << "a second window";
+
+  RECT r;
+  GetWindowRect(dlg, &r);
+  const std::string ini = host.ExitAndReadSettings();
+  EXPECT_FALSE(IsWindow(dlg)) << "Exit returns once the window is gone";
+  EXPECT_EQ(IniValue(ini, "COMMON", "DlgWndPosX"), std::to_string(r.left));
+  EXPECT_EQ(IniValue(ini, "COMMON", "DlgWndPosY"), std::to_string(r.top));
+
+  PostThreadMessageA(ui.id, WM_QUIT, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  CloseHandle(ui.opened);
+}
+
 HWND FindTooltip(HWND dlg) {
   FindTip f = {dlg, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), FindTipProc, reinterpret_cast<LPARAM>(&f));
