@@ -254,6 +254,76 @@ TEST(DialogBinding, WithoutATemplateOnlyTheChooserAndTheButtonsAreEnabled) {
     EXPECT_FALSE(IsWindowEnabled(host.Item(id))) << id;
 }
 
+// A 24-bit template file of w x h pixels beside the test, filled with one colour.
+std::string WriteTemplate(const char* name, int w, int h, COLORREF colour) {
+  const std::string path = zunktest::PluginsFolder() + name;
+  const int stride = (w * 3 + 3) / 4 * 4;
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  std::string pixels(static_cast<size_t>(stride * h), '\0');
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      pixels[y * stride + x * 3] = static_cast<char>(GetBValue(colour));
+      pixels[y * stride + x * 3 + 1] = static_cast<char>(GetGValue(colour));
+      pixels[y * stride + x * 3 + 2] = static_cast<char>(GetRValue(colour));
+    }
+  BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(14 + 40 + pixels.size()), 0, 0, 54};
+  CreateDirectoryA(zunktest::PluginsFolder().c_str(), nullptr);
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD n;
+  WriteFile(f, &file, 14, &n, nullptr);
+  WriteFile(f, &info, 40, &n, nullptr);
+  WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
+  CloseHandle(f);
+  return path;
+}
+
+TEST(DialogBinding, WithATemplateTheEditingControlsAreEnabled) {
+  const std::string logo = WriteTemplate("logo.bmp", 40, 20, RGB(200, 30, 30));
+  for (int leftTop : {0, 1}) {
+    SCOPED_TRACE(leftTop);
+    DialogHost host(ChannelSection(
+        1, {{"LogoFileName", logo}, {"LeftTopPixelColor", std::to_string(leftTop)}}));
+    OpenOnFirstChannel(host);
+    for (int id : {5109, 5110,
+                   5107, 5108,
+                   5111, 5084,
+                   5083, 5082,
+                   5085, 5137,
+                   5117, 5120,
+                   5089, 5090,
+                   5130, 5106,
+                   5112, 5143,
+                   5097, 5099,
+                   5134, 5095,
+                   5096, 5133,
+                   5093, 5094,
+                   5132, 5091,
+                   5092, 5131,
+                   5128, 5135,
+                   5129, 5136,
+                   5124, 5138,
+                   5139, 5144,
+                   5140, 5104,
+                   5141, 5105,
+                   5098, 5101,
+                   5142, IDC_CHOOSE_TEMPLATE})
+      EXPECT_TRUE(IsWindowEnabled(host.Item(id))) << id;
+    EXPECT_EQ(IsWindowEnabled(host.Item(IDC_CHOOSE_COLOR_KEY)) != 0, leftTop == 0)
+        << "the colour-key chooser waits while the key comes from the template";
+    EXPECT_FALSE(IsWindowEnabled(host.Item(IDC_COLOR_KEY_SHOW)));
+    EXPECT_FALSE(IsWindowVisible(host.Item(IDC_CENTRE))) << "enabled, never shown";
+    EXPECT_EQ(host.Checked(IDC_LEFT_TOP_PIXEL), leftTop == 1);
+    if (leftTop == 0)
+      host.Screenshot("dialog-with-template");
+  }
+}
+
 TEST(DialogBinding, CancelRestoresEveryProfileIncludingOneAddedWhileOpen) {
   DialogHost host(ChannelSection(1, {{"LogoPosTolerance", "4"}}) +
                   ChannelSection(2, {{"LogoPosTolerance", "6"}, {"ShowLogo", "0"}}));
@@ -311,8 +381,7 @@ TEST(DialogBinding, EditsAfterAChangeOfChannelGoToTheNewChannel) {
   EXPECT_EQ(IniValue(ini, "2", "LogoMatchLevel"), "21");
 }
 
-// Runs once the frame path asks the open dialog for its refresh at a change of channel.
-TEST(DialogBinding, DISABLED_AChangeOfChannelShowsTheNewChannelsProfile) {
+TEST(DialogBinding, AChangeOfChannelShowsTheNewChannelsProfile) {
   DialogHost host(ChannelSection(1, {{"LogoPosTolerance", "4"}, {"MsgString", "one"}}) +
                   ChannelSection(2, {{"LogoPosTolerance", "9"},
                                      {"MsgString", "two"},
