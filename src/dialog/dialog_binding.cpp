@@ -131,32 +131,33 @@ const int32_t kEditingControls[kEditingControlCount] = {
     IDC_MSG_TRANSPARENCY_LABEL,
 };
 
-const NumericBinding* FindNumericByEdit(int32_t edit) {
-  for (const NumericBinding& b : kNumericBindings)
-    if (b.edit == edit)
-      return &b;
+namespace {
+
+// The row of `rows` whose `key` is `id`, or null.
+template <typename Row, size_t N>
+const Row* FindRow(const Row (&rows)[N], int32_t Row::*key, int32_t id) {
+  for (const Row& r : rows)
+    if (r.*key == id)
+      return &r;
   return nullptr;
+}
+
+}  // namespace
+
+const NumericBinding* FindNumericByEdit(int32_t edit) {
+  return FindRow(kNumericBindings, &NumericBinding::edit, edit);
 }
 
 const NumericBinding* FindNumericBySpin(int32_t spin) {
-  for (const NumericBinding& b : kNumericBindings)
-    if (b.spin == spin)
-      return &b;
-  return nullptr;
+  return FindRow(kNumericBindings, &NumericBinding::spin, spin);
 }
 
 const CheckBinding* FindCheck(int32_t control) {
-  for (const CheckBinding& b : kCheckBindings)
-    if (b.control == control)
-      return &b;
-  return nullptr;
+  return FindRow(kCheckBindings, &CheckBinding::control, control);
 }
 
 const ListBinding* FindList(int32_t control) {
-  for (const ListBinding& b : kListBindings)
-    if (b.control == control)
-      return &b;
-  return nullptr;
+  return FindRow(kListBindings, &ListBinding::control, control);
 }
 
 std::vector<ListItem> ReadListItems(const uint8_t* data, size_t size) {

@@ -258,28 +258,15 @@ TEST(DialogBinding, WithoutATemplateOnlyTheChooserAndTheButtonsAreEnabled) {
 std::string WriteTemplate(const char* name, int w, int h, COLORREF colour) {
   const std::string path = zunktest::PluginsFolder() + name;
   const int stride = (w * 3 + 3) / 4 * 4;
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = w;
-  info.biHeight = h;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  std::string pixels(static_cast<size_t>(stride * h), '\0');
+  std::string rows(static_cast<size_t>(stride * h), '\0');
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      pixels[y * stride + x * 3] = static_cast<char>(GetBValue(colour));
-      pixels[y * stride + x * 3 + 1] = static_cast<char>(GetGValue(colour));
-      pixels[y * stride + x * 3 + 2] = static_cast<char>(GetRValue(colour));
+      rows[y * stride + x * 3] = static_cast<char>(GetBValue(colour));
+      rows[y * stride + x * 3 + 1] = static_cast<char>(GetGValue(colour));
+      rows[y * stride + x * 3 + 2] = static_cast<char>(GetRValue(colour));
     }
-  BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(14 + 40 + pixels.size()), 0, 0, 54};
   CreateDirectoryA(zunktest::PluginsFolder().c_str(), nullptr);
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD n;
-  WriteFile(f, &file, 14, &n, nullptr);
-  WriteFile(f, &info, 40, &n, nullptr);
-  WriteFile(f, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
-  CloseHandle(f);
+  zunktest::WriteBitmapFile(path, w, h, rows.data());
   return path;
 }
 

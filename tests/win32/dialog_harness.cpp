@@ -92,20 +92,7 @@ std::string IniValue(const std::string& ini, const std::string& section, const s
 
 std::string ChannelSection(uint32_t key,
                            const std::vector<std::pair<std::string, std::string>>& changes) {
-  std::string s =
-      "LogoFileName=none.bmp\r\nMsgString=" + Cp1251("РЕКЛАМА") +
-      "\r\nLogoPosX=20\r\nLogoPosY=20\r\n"
-      "LogoPosTolerance=3\r\nLeftTopPixelColor=0\r\nColorKey=0\r\nProcessingEnable=1\r\n"
-      "ShowLogo=1\r\nLogoTransparency=60\r\nLogoOffResponseSpeed=10\r\n"
-      "LogoOnResponseSpeed=3\r\nLogoDetectLevel=80\r\nLogoMatchLevel=80\r\n"
-      "PreviewAction=0\r\nRecordAction=0\r\nMsgEnable=1\r\nMsgBackEnable=0\r\n"
-      "MsgBackColor=4210752\r\nMsgTextColor=49152\r\nMsgTransparency=60\r\n";
-  for (const auto& c : changes) {
-    size_t at = s.find(c.first + "=");
-    size_t end = s.find("\r\n", at);
-    s.replace(at, end - at, c.first + "=" + c.second);
-  }
-  return "[" + std::to_string(key) + "]\r\n" + s;
+  return "[" + std::to_string(key) + "]\r\n" + ProfileLines(changes);
 }
 
 namespace {
@@ -138,16 +125,7 @@ void SaveScreen(const std::string& path) {
                                      &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, picture);
   BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-  const DWORD size = static_cast<DWORD>((w * 3 + 3) / 4 * 4 * h);
-  BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof file + sizeof info + size), 0, 0,
-                           static_cast<DWORD>(sizeof file + sizeof info)};
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written;
-  WriteFile(f, &file, sizeof file, &written, nullptr);
-  WriteFile(f, &info, sizeof info, &written, nullptr);
-  WriteFile(f, bits, size, &written, nullptr);
-  CloseHandle(f);
+  WriteBitmapFile(path, w, h, bits);
   SelectObject(memory, old);
   DeleteObject(picture);
   DeleteDC(memory);

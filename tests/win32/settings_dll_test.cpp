@@ -15,30 +15,10 @@
 namespace {
 
 using zunktest::LoadedPlugin;
+using zunktest::ProfileLines;
 using zunktest::ReadSettings;
 using zunktest::SettingsPath;
 using zunktest::WriteSettings;
-
-// The key lines of a profile with the built-in defaults, with some lines replaced.
-// " * * *  В ы б е р и т е   ш а б л о н   л о г о т и п а  * * *" and "РЕКЛАМА" are
-// Windows-1251 bytes.
-std::string Lines(std::vector<std::pair<std::string, std::string>> changes = {}) {
-  std::string s =
-      "LogoFileName= * * *  \xC2 \xFB \xE1 \xE5 \xF0 \xE8 \xF2 \xE5   \xF8 \xE0 \xE1 \xEB \xEE "
-      "\xED   \xEB \xEE \xE3 \xEE \xF2 \xE8 \xEF \xE0  * * *\r\n"
-      "MsgString=\xD0\xC5\xCA\xCB\xC0\xCC\xC0\r\nLogoPosX=20\r\nLogoPosY=20\r\n"
-      "LogoPosTolerance=3\r\nLeftTopPixelColor=0\r\nColorKey=0\r\nProcessingEnable=1\r\n"
-      "ShowLogo=1\r\nLogoTransparency=60\r\nLogoOffResponseSpeed=10\r\n"
-      "LogoOnResponseSpeed=3\r\nLogoDetectLevel=80\r\nLogoMatchLevel=80\r\n"
-      "PreviewAction=0\r\nRecordAction=0\r\nMsgEnable=1\r\nMsgBackEnable=0\r\n"
-      "MsgBackColor=4210752\r\nMsgTextColor=49152\r\nMsgTransparency=60\r\n";
-  for (const auto& c : changes) {
-    size_t at = s.find(c.first + "=");
-    size_t end = s.find("\r\n", at);
-    s.replace(at, end - at, c.first + "=" + c.second);
-  }
-  return s;
-}
 
 std::vector<int64_t> asked;
 int32_t __cdecl KeepFiveAndMinusTwo(int64_t key) {
@@ -86,12 +66,12 @@ TEST(SettingsThroughTheModule, LoadedAtInitSelectedPerChannelSavedAtExit) {
 
   EXPECT_EQ(asked, (std::vector<int64_t>{5, 6, 1, -2}));
   const std::string fromDefault =
-      Lines({{"MsgString", "\xD0\xE5\xEA\xEB\xE0\xEC\xE0"}, {"LogoPosX", "64"}});
+      ProfileLines({{"MsgString", "\xD0\xE5\xEA\xEB\xE0\xEC\xE0"}, {"LogoPosX", "64"}});
   EXPECT_EQ(ReadSettings(),
             "[COMMON]\r\nDlgWndPosX=15\r\nDlgWndPosY=25\r\n"
             "[5]\r\n" +
-                Lines({{"LogoPosY", "30"}, {"MsgTextColor", "255"}}) + "[1]\r\n" + fromDefault +
-                "[-2]\r\n" + fromDefault);
+                ProfileLines({{"LogoPosY", "30"}, {"MsgTextColor", "255"}}) + "[1]\r\n" +
+                fromDefault + "[-2]\r\n" + fromDefault);
   EXPECT_EQ(GetFileAttributesA((SettingsPath() + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -112,7 +92,7 @@ TEST(SettingsThroughTheModule, NoFileGivesDefaultsAndExitWritesOne) {
   d->Exit();
   p.Unload();
   EXPECT_EQ(ReadSettings(),
-            "[COMMON]\r\nDlgWndPosX=-100\r\nDlgWndPosY=-100\r\n[4294967297]\r\n" + Lines());
+            "[COMMON]\r\nDlgWndPosX=-100\r\nDlgWndPosY=-100\r\n[4294967297]\r\n" + ProfileLines());
 }
 
 TEST(SettingsThroughTheModule, FileLockedAtInitIsNotOverwrittenAtExit) {
