@@ -96,6 +96,24 @@ TEST(CliTest, BadInputsGiveOneLineAnExitCodeAndNoFiles) {
   EXPECT_TRUE(FilesIn(out).empty());
 }
 
+TEST(CliTest, DamagedStretchIsDecodedPastWithAWarning) {
+  std::string bytes = zunktest::ReadAll(kSample);
+  uint32_t state = 777;
+  for (int i = 0; i < 1500; ++i) {
+    state = state * 1103515245u + 12345u;
+    bytes[1500000 + (state >> 8) % 400000] = static_cast<char>(state >> 3);
+  }
+  std::string out = FreshFolder("cli_damaged");
+  std::ofstream(out + "/damaged.mp4", std::ios::binary) << bytes;
+  HostResult r =
+      RunZunkHost("--no-progress --no-log --edl " + out + "/b.edl --input " + out + "/damaged.mp4");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("warning: " + out + "/damaged.mp4: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(" damaged packets or frames decoded past"), std::string::npos);
+  EXPECT_NE(r.out.find("frames: 3016 "), std::string::npos) << r.out;
+  EXPECT_EQ(FilesIn(out), (std::set<std::string>{"damaged.mp4", "b.edl"}));
+}
+
 TEST(CliTest, SeveralRecordingsRunInParallelEachIntoItsOwnOutputs) {
   FreshFolder("cli_jobs");
   Clip("cli_jobs/one.mp4", 3);

@@ -166,6 +166,9 @@ int Learn(const Options& o) {
   progress.Done(n);
   if (!reader.Failure().empty())
     return Fail(reader.Failure());
+  if (reader.Damaged() > 0)
+    std::fprintf(stderr, "zunk-host: warning: %s: %lld damaged packets or frames decoded past\n",
+                 o.input.c_str(), static_cast<long long>(reader.Damaged()));
 
   FoundLogo logo;
   if (!FindLogo(sampler.Frames(), g.width, g.height, &logo, &error))

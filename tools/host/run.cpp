@@ -264,6 +264,9 @@ int RunRecording(const Options& o) {
   std::vector<Span> refined = trace ? spans.Refined() : decisions;
   const std::vector<Span>& breaks = o.edlMode == "decisions" ? decisions : refined;
   int64_t damaged = files.reader.Damaged();
+  if (damaged > 0)
+    std::fprintf(stderr, "zunk-host: warning: %s: %lld damaged packets or frames decoded past\n",
+                 o.input.c_str(), static_cast<long long>(damaged));
   if (json) {
     json->End(n, o.edlMode, breaks, decisions, host.log, damaged);
     bool ok = std::fflush(files.json) == 0 && !std::ferror(files.json);
