@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "kernels/blend.h"
+#include "kernels/colour_blend.h"
 #include "kernels/convert.h"
 #include "kernels/kernel_types.h"
 #include "kernels/match.h"
@@ -34,6 +35,8 @@ struct KernelTable {
   ResampleFn ResampleBgrxToWork;
   PlacementSadRowFn PlacementSadRow;
   WindowBytePlanesFn WindowBytePlanes;
+  BlendColourFn BlendColourToYuy2;
+  BlendColourFn BlendColourToRgb24;
 };
 
 // The features of this CPU (and operating system) that the kernels use.

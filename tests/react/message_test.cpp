@@ -279,7 +279,7 @@ class FullDraw {
 };
 
 TEST_F(MessageTest, RedrawingOnlyOnChangesAndBlendingOnlyTheTextGiveTheSameBytes) {
-  const int sizes[][2] = {{720, 576}, {375, 211}};
+  const int sizes[][2] = {{720, 576}, {375, 211}, {202, 97}};
   for (int format : {0, 1}) {
     for (const auto& size : sizes) {
       const int w = size[0], h = size[1];
@@ -318,6 +318,9 @@ TEST_F(MessageTest, RedrawingOnlyOnChangesAndBlendingOnlyTheTextGiveTheSameBytes
           case 29:
             P().MsgBackEnable = 0;
             P().MsgString.clear();
+            break;
+          case 30:
+            P().MsgBackEnable = 1;  // nothing but the background
             break;
           case 31:
             P().MsgString = "x";
