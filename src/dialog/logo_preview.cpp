@@ -3,24 +3,143 @@
 // corner buttons. The preview lives from the dialog's initialisation to its teardown.
 #include <windows.h>
 
+#include "detect/template.h"
 #include "dialog/settings_dialog.h"
+#include "platform/platform.h"
 
 namespace zunk {
 
 struct LogoPreview {
-  HWND picture;  // the preview static
+  HWND picture;    // the preview static
+  HBITMAP bitmap;  // 32-bit top-down section of the static's client size; the static shows it
+  uint32_t* pixels;
+  int width;
+  int height;
 };
 
+namespace {
+
+const COLORREF kPreviewBackground = 0x400000;  // dark blue
+
+// Runs paint with a memory context that has the preview's section selected.
+template <typename Paint>
+void PaintSection(LogoPreview* preview, Paint paint) {
+  if (!preview || !preview->bitmap)
+    return;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  if (!mem)
+    return;
+  HGDIOBJ old = SelectObject(mem, preview->bitmap);
+  const RECT all = {0, 0, preview->width, preview->height};
+  HBRUSH background = CreateSolidBrush(kPreviewBackground);
+  FillRect(mem, &all, background);
+  DeleteObject(background);
+  paint(mem);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}
+
+}  // namespace
+
 LogoPreview* CreateLogoPreview(HWND previewStatic) {
-  return previewStatic ? new LogoPreview{previewStatic} : nullptr;
+  if (!previewStatic)
+    return nullptr;
+  RECT r = {};
+  GetClientRect(previewStatic, &r);
+  auto* preview = new LogoPreview{previewStatic, nullptr, nullptr, r.right, r.bottom};
+  if (preview->width > 0 && preview->height > 0) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = preview->width;
+    info.bmiHeader.biHeight = -preview->height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    preview->bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    preview->pixels = static_cast<uint32_t*>(bits);
+  }
+  if (preview->bitmap) {
+    HGDIOBJ old = reinterpret_cast<HGDIOBJ>(SendMessageA(
+        previewStatic, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(preview->bitmap)));
+    if (old && old != preview->bitmap)
+      DeleteObject(old);
+  }
+  return preview;
 }
 
 void DestroyLogoPreview(LogoPreview* preview) {
+  if (!preview)
+    return;
+  if (preview->bitmap) {
+    SendMessageA(preview->picture, STM_SETIMAGE, IMAGE_BITMAP, 0);
+    DeleteObject(preview->bitmap);
+  }
   delete preview;
 }
 
+void PaintPreviewTemplate(LogoPreview* preview, const uint32_t* pixels, int32_t w, int32_t h) {
+  if (!pixels || w <= 0 || h <= 0) {
+    PaintPreviewEmpty(preview);
+    return;
+  }
+  PaintSection(preview, [&](HDC mem) {
+    const int W = preview->width;
+    const int H = preview->height;
+    const double r = static_cast<double>(w) / h;
+    int x = 0, y = 0, dw = W, dh = H;
+    if (r > static_cast<double>(W) / H) {
+      // Relatively wider than the preview: bands above and below.
+      const int m = (H - static_cast<int>(W / r)) / 2;
+      y = m;
+      dh = H - 2 * m;
+    } else {
+      const int m = (W - static_cast<int>(H * r)) / 2;
+      x = m;
+      dw = W - 2 * m;
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    StretchDIBits(mem, x, y, dw, dh, 0, 0, w, h, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+  });
+}
+
+void PaintPreviewEmpty(LogoPreview* preview) {
+  PaintSection(preview, [](HDC) {});
+}
+
+void ShowLogoPreview(LogoPreview* preview) {
+  if (!preview || !preview->bitmap)
+    return;
+  HDC dc = GetDC(preview->picture);
+  HDC mem = CreateCompatibleDC(dc);
+  if (mem) {
+    HGDIOBJ old = SelectObject(mem, preview->bitmap);
+    BitBlt(dc, 0, 0, preview->width, preview->height, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+  }
+  ReleaseDC(preview->picture, dc);
+}
+
 void RepaintLogoPreview(LogoPreview* preview) {
-  (void)preview;
+  {
+    // A load on the video thread replaces the picture under the lock.
+    LockScope lock;
+    if (TemplateReady)
+      PaintPreviewTemplate(preview, TemplatePicture.pixels, TemplatePicture.width,
+                           TemplatePicture.height);
+    else
+      PaintPreviewEmpty(preview);
+  }
+  ShowLogoPreview(preview);
 }
 
 void PadArrowMouse(HWND dlg, int arrow, UINT message) {

@@ -32,6 +32,7 @@ std::atomic<bool> refreshPosted{false};
 
 constexpr UINT kFlashInterval = 80;  // ms
 constexpr int32_t kFlashInversions = 4;
+constexpr UINT kLevelInterval = 40;  // ms: a frame's time at 25 frames a second
 
 bool OnDialogThread(HWND w) {
   return GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
@@ -146,6 +147,7 @@ BOOL OnInitDialog(HWND dlg) {
   }
   RefreshDialog(dlg);
   InstallMouseHook(dlg);
+  SetTimer(dlg, kLevelTimer, kLevelInterval, nullptr);
   return TRUE;
 }
 
@@ -172,6 +174,7 @@ void OnDestroy(HWND dlg) {
   }
   KillTimer(dlg, kArrowTimer);
   KillTimer(dlg, kFlashTimer);
+  KillTimer(dlg, kLevelTimer);
   RemoveMouseHook();
   ReleaseTemplatePictures(dlg);
   DestroyLogoPreview(Dialog.preview);
@@ -267,6 +270,8 @@ INT_PTR HandleMessage(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
         OnFlashTimer(dlg);
       else if (wParam == kArrowTimer)
         PadArrowTimer(dlg);
+      else if (wParam == kLevelTimer)
+        ShowPublishedLevels();
       return FALSE;
     case WM_DRAWITEM:
       return DrawColourButton(dlg, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;

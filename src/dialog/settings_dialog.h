@@ -22,6 +22,7 @@ constexpr UINT kFocusMessage = WM_APP + 3;    // posted by Configure from anothe
 // Timers of the dialog window.
 constexpr UINT_PTR kArrowTimer = 1;
 constexpr UINT_PTR kFlashTimer = 2;
+constexpr UINT_PTR kLevelTimer = 3;  // shows the levels frames published
 
 // The one dialog. Its window is created and destroyed any number of times; the created
 // and open flags and the stored position are module state (plugin/module_state.h).
@@ -65,6 +66,14 @@ void RemoveMouseHook();
 // logo_preview.cpp
 LogoPreview* CreateLogoPreview(HWND previewStatic);
 void DestroyLogoPreview(LogoPreview* preview);
+// Fits a top-down 32-bit picture of w x h pixels into the preview, centred with its
+// aspect kept, on the dark blue background.
+void PaintPreviewTemplate(LogoPreview* preview, const uint32_t* pixels, int32_t w, int32_t h);
+// Fills the preview with its background.
+void PaintPreviewEmpty(LogoPreview* preview);
+// Copies the preview's section onto its static.
+void ShowLogoPreview(LogoPreview* preview);
+// The loaded template, or the background without one, painted and shown.
 void RepaintLogoPreview(LogoPreview* preview);
 // The pad: an arrow's button going down or up (from the mouse hook), timer 1, and the
 // corner buttons.
@@ -75,8 +84,22 @@ bool PadCornerClicked(HWND dlg, int id);
 // level_indicator.cpp
 LevelIndicator* CreateLevelIndicator(HWND barStatic);
 void DestroyLevelIndicator(LevelIndicator* bar);
+// A bar's four line colours: below the threshold and below the value, below the
+// threshold at or above the value, at or above the threshold below the value, at or above
+// both.
+using LevelBarColours = COLORREF[4];
+// Paints the bar into its bitmap: a line on every second pixel row from the bottom, its
+// colour by where the row lies against the threshold and the value (per cent).
+void DrawLevelBar(LevelIndicator* bar,
+                  const LevelBarColours& colours,
+                  int32_t threshold,
+                  int32_t value);
+// Copies the bar's bitmap onto its static.
+void ShowLevelBar(LevelIndicator* bar);
 // The template-state pass's reset: both bars show their thresholds only.
 void ResetLevelBars(bool templateReady, int32_t detectLevel, int32_t matchLevel);
+// The level timer's tick: draws the levels frames published since the last drawing.
+void ShowPublishedLevels();
 
 // choosers.cpp
 // Enables the colour-key chooser exactly while the left-top pixel option is off, and

@@ -20,6 +20,7 @@ using zunktest::ChannelSection;
 using zunktest::Cp1251;
 using zunktest::DialogHost;
 using zunktest::IniValue;
+using zunktest::WriteTemplate;
 
 struct NumericRow {
   int edit, spin;
@@ -252,22 +253,6 @@ TEST(DialogBinding, WithoutATemplateOnlyTheChooserAndTheButtonsAreEnabled) {
                  5096, 5133, 5093, 5094, 5132, 5091, 5092, 5131, 5128, 5135, 5129, 5136,
                  5124, 5138, 5139, 5144, 5140, 5104, 5141, 5105, 5098, 5101, 5142})
     EXPECT_FALSE(IsWindowEnabled(host.Item(id))) << id;
-}
-
-// A 24-bit template file of w x h pixels beside the test, filled with one colour.
-std::string WriteTemplate(const char* name, int w, int h, COLORREF colour) {
-  const std::string path = zunktest::PluginsFolder() + name;
-  const int stride = (w * 3 + 3) / 4 * 4;
-  std::string rows(static_cast<size_t>(stride * h), '\0');
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      rows[y * stride + x * 3] = static_cast<char>(GetBValue(colour));
-      rows[y * stride + x * 3 + 1] = static_cast<char>(GetGValue(colour));
-      rows[y * stride + x * 3 + 2] = static_cast<char>(GetRValue(colour));
-    }
-  CreateDirectoryA(zunktest::PluginsFolder().c_str(), nullptr);
-  zunktest::WriteBitmapFile(path, w, h, rows.data());
-  return path;
 }
 
 TEST(DialogBinding, WithATemplateTheEditingControlsAreEnabled) {

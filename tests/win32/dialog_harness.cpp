@@ -353,4 +353,20 @@ std::string DialogHost::ExitAndReadSettings() {
   return ReadSettings();
 }
 
+// A 24-bit template file of w x h pixels beside the test, filled with one colour.
+std::string WriteTemplate(const char* name, int w, int h, COLORREF colour) {
+  const std::string path = PluginsFolder() + name;
+  const int stride = (w * 3 + 3) / 4 * 4;
+  std::string rows(static_cast<size_t>(stride * h), '\0');
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      rows[y * stride + x * 3] = static_cast<char>(GetBValue(colour));
+      rows[y * stride + x * 3 + 1] = static_cast<char>(GetGValue(colour));
+      rows[y * stride + x * 3 + 2] = static_cast<char>(GetRValue(colour));
+    }
+  CreateDirectoryA(PluginsFolder().c_str(), nullptr);
+  WriteBitmapFile(path, w, h, rows.data());
+  return path;
+}
+
 }  // namespace zunktest

@@ -121,4 +121,8 @@ class DialogHost {
 std::string ChannelSection(uint32_t key,
                            const std::vector<std::pair<std::string, std::string>>& changes = {});
 
+// A 24-bit template file of w x h pixels beside the test, filled with one colour; returns
+// its path.
+std::string WriteTemplate(const char* name, int w, int h, COLORREF colour);
+
 }  // namespace zunktest
