@@ -116,7 +116,7 @@ TEST_P(HostDetect, PauseAndResumeAtTheFramesTheRulesGive) {
   std::ofstream(raw, std::ios::binary)
       .write(reinterpret_cast<const char*>(clip.bytes.data()), clip.bytes.size());
   const std::string out = zunktest::RunHost("--raw " + raw + " --format " + std::to_string(format) +
-                                            " --settings host_detect.ini --recording "
+                                            " --settings host_detect.ini /inst:d --recording "
                                             "--host-version 0x3003C --no-progress --log -");
   std::remove(raw.c_str());
   // Start skip 5, the change of channel at frame 5 and 24 frames after it: matching from
@@ -148,7 +148,7 @@ TEST_P(HostDetect, OverlayWritesTheTemplateOrNothing) {
     WriteSettings("host_detect.ini",
                   "ShowLogo=1\r\nLogoTransparency=" + std::to_string(level) + "\r\n");
     zunktest::RunHost("--raw " + raw + " --format " + std::to_string(format) +
-                      " --settings host_detect.ini --raw-output " + processed +
+                      " --settings host_detect.ini /inst:d --raw-output " + processed +
                       " --no-progress --no-log");
     std::ifstream in(processed, std::ios::binary);
     const std::vector<uint8_t> got((std::istreambuf_iterator<char>(in)),
