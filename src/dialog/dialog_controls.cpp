@@ -216,6 +216,9 @@ void RunTemplateStatePass(HWND dlg) {
   }
   for (int32_t id : kPadControls)
     Enable(dlg, id, ready);
+  // A disabled arrow sees no button-up: one held while the template went stops here.
+  if (!ready)
+    KillTimer(dlg, kArrowTimer);
   Enable(dlg, IDC_CHOOSE_COLOR_KEY, ready && leftTop == 0);
   for (int32_t id : kEditingControls)
     Enable(dlg, id, ready);

@@ -1,11 +1,13 @@
 // The template preview on its static control and the position pad around it: the four
 // arrows (pressed and released through the mouse hook, repeated by timer 1) and the
-// corner buttons. The preview lives from the dialog's initialisation to its teardown.
+// corner and centre buttons. The preview lives from the dialog's initialisation to its teardown.
 #include <windows.h>
 
 #include "detect/template.h"
+#include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
 #include "platform/platform.h"
+#include "plugin/module_state.h"
 
 namespace zunk {
 
@@ -20,6 +22,7 @@ struct LogoPreview {
 namespace {
 
 const COLORREF kPreviewBackground = 0x400000;  // dark blue
+constexpr UINT kArrowInterval = 50;            // ms between the repeats of a held arrow
 
 // Runs paint with a memory context that has the preview's section selected.
 template <typename Paint>
@@ -39,6 +42,32 @@ void PaintSection(LogoPreview* preview, Paint paint) {
   paint(mem);
   SelectObject(mem, old);
   DeleteDC(mem);
+}
+
+// Moves the position by the whole part of the step, in the held arrow's direction.
+// Nothing is clamped: the frame path keeps the position inside the frame.
+void MoveByArrow() {
+  const int32_t n = static_cast<int32_t>(Dialog.ArrowStep);
+  LockScope lock;
+  ChannelProfile* p = HandlerTarget();
+  if (!p)
+    return;
+  switch (Dialog.pressedArrow) {
+    case IDC_ARROW_LEFT:
+      p->LogoPosX -= n;
+      break;
+    case IDC_ARROW_RIGHT:
+      p->LogoPosX += n;
+      break;
+    case IDC_ARROW_UP:
+      p->LogoPosY -= n;
+      break;
+    case IDC_ARROW_DOWN:
+      p->LogoPosY += n;
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace
@@ -143,19 +172,50 @@ void RepaintLogoPreview(LogoPreview* preview) {
 }
 
 void PadArrowMouse(HWND dlg, int arrow, UINT message) {
-  (void)dlg;
-  (void)arrow;
-  (void)message;
+  if (message == WM_LBUTTONUP) {
+    KillTimer(dlg, kArrowTimer);
+    return;
+  }
+  // A press (or the second press of a double click) moves by one at once; holding the
+  // button then accelerates from a standstill.
+  Dialog.pressedArrow = arrow;
+  Dialog.ArrowStep = 1.0;
+  MoveByArrow();
+  Dialog.ArrowStep = 0.0;
+  SetTimer(dlg, kArrowTimer, kArrowInterval, nullptr);
 }
 
 void PadArrowTimer(HWND dlg) {
   (void)dlg;
+  // Accumulated in double precision: the tenth tick's sum stays just below 2.
+  Dialog.ArrowStep += 0.2;
+  MoveByArrow();
 }
 
 bool PadCornerClicked(HWND dlg, int id) {
   (void)dlg;
-  (void)id;
-  return false;
+  if (id != IDC_CORNER_TOP_LEFT && id != IDC_CORNER_BOTTOM_LEFT && id != IDC_CORNER_TOP_RIGHT &&
+      id != IDC_CORNER_BOTTOM_RIGHT && id != IDC_CENTRE)
+    return false;
+  LockScope lock;
+  ChannelProfile* p = HandlerTarget();
+  // The buttons are enabled only with a template; a click that arrives after it went
+  // has no size to place.
+  if (!p || !TemplateReady)
+    return true;
+  const int32_t right = kReferenceWidth - TemplatePicture.width;
+  const int32_t bottom = kReferenceHeight - TemplatePicture.height;
+  const bool atRight = id == IDC_CORNER_TOP_RIGHT || id == IDC_CORNER_BOTTOM_RIGHT;
+  const bool atBottom = id == IDC_CORNER_BOTTOM_LEFT || id == IDC_CORNER_BOTTOM_RIGHT;
+  // The frame path clamps the position into the frame at its next frame; not here.
+  if (id == IDC_CENTRE) {
+    p->LogoPosX = right / 2;
+    p->LogoPosY = bottom / 2;
+  } else {
+    p->LogoPosX = atRight ? right : 0;
+    p->LogoPosY = atBottom ? bottom : 0;
+  }
+  return true;
 }
 
 }  // namespace zunk

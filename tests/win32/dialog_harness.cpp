@@ -157,6 +157,26 @@ void Screenshot(const char* name, bool throughGdi) {
     Sleep(10);
 }
 
+void MoveMouseTo(int x, int y) {
+  SetCursorPos(x, y);
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void MouseButtonOn(HWND w, bool down) {
+  RECT r = {};
+  GetWindowRect(w, &r);
+  MoveMouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
 // --- BoxWatcher ---------------------------------------------------------------------
 
 BoxWatcher::BoxWatcher(DWORD uiThread, std::function<HWND()> settingsDialog)

@@ -37,6 +37,11 @@ struct SeenBox {
 // manager; throughGdi takes the picture from the system's own screen instead.
 void Screenshot(const char* name, bool throughGdi = false);
 
+// Moves the mouse to a point of the screen, as the user's hand does.
+void MoveMouseTo(int x, int y);
+// The mouse onto the window's centre, then the left button down or up.
+void MouseButtonOn(HWND w, bool down);
+
 // Answers every dialog box of the user-interface thread except the settings dialog
 // itself with OK, keeping what each said.
 class BoxWatcher {

@@ -18,6 +18,7 @@ namespace {
 using zunktest::Cp1251;
 using zunktest::DialogHost;
 using zunktest::IniValue;
+using zunktest::MoveMouseTo;
 
 std::string Common(int x, int y) {
   return "[COMMON]\r\nDlgWndPosX=" + std::to_string(x) + "\r\nDlgWndPosY=" + std::to_string(y) +
@@ -363,16 +364,6 @@ HWND FindTooltip(HWND dlg) {
   FindTip f = {dlg, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), FindTipProc, reinterpret_cast<LPARAM>(&f));
   return f.found;
-}
-
-void MoveMouseTo(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
 }
 
 TEST(DialogShell, TooltipsShowEachToolsTextThroughTheMouseHook) {
