@@ -136,6 +136,47 @@ TEST_P(HostDetect, PauseAndResumeAtTheFramesTheRulesGive) {
   EXPECT_NE(out.find("frame 30 t=0:01.200 result=1"), std::string::npos);
 }
 
+// The summary lists each reaction at its frame and reads the break from what the commands
+// mean under the channel's actions, set with --set in the installed copy of the file.
+TEST_P(HostDetect, BreaksReadFromTheCommandsUnderTheActions) {
+  const int format = GetParam();
+  WriteLogo("host_detect_logo.bmp");
+  WriteSettings("host_detect.ini", "ShowLogo=0\r\n");
+  const Clip clip = MakeClip(format);
+  const std::string raw = "host_actions_" + FormatName(format) + ".raw";
+  std::ofstream(raw, std::ios::binary)
+      .write(reinterpret_cast<const char*>(clip.bytes.data()), clip.bytes.size());
+  const std::string common = "--raw " + raw + " --format " + std::to_string(format) +
+                             " --settings host_detect.ini /inst:d --no-progress --no-log ";
+  const std::string recordOnlyBreaks =
+      zunktest::RunHost(common + "--recording --set RecordAction=2 --host-version 0x3003C");
+  EXPECT_NE(recordOnlyBreaks.find("  frame 5 (0:00.200) PauseRecording\n"
+                                  "  frame 42 (0:01.680) ResumeRecording\n"
+                                  "  frame 55 (0:02.200) PauseRecording\n"),
+            std::string::npos)
+      << recordOnlyBreaks;
+  EXPECT_NE(recordOnlyBreaks.find("advert breaks (from the host commands under RecordAction 2): "
+                                  "1\n  frames 42-54 "),
+            std::string::npos)
+      << recordOnlyBreaks;
+  const std::string preview =
+      zunktest::RunHost(common + "--set PreviewAction=2 --set RecordAction=1");
+  EXPECT_NE(preview.find("  frame 42 (0:01.680) SetVolume 60\n"
+                         "  frame 55 (0:02.200) SetVolume 100\n"),
+            std::string::npos)
+      << preview;
+  EXPECT_NE(preview.find("advert breaks (from the host commands under PreviewAction 2): "
+                         "1\n  frames 42-54 "),
+            std::string::npos)
+      << preview;
+  // The file given keeps its own values.
+  std::ifstream in("host_detect.ini", std::ios::binary);
+  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(file.find("RecordAction=1\r\n"), std::string::npos);
+  EXPECT_EQ(file.find("PreviewAction"), std::string::npos);
+  std::remove(raw.c_str());
+}
+
 TEST_P(HostDetect, OverlayWritesTheTemplateOrNothing) {
   const int format = GetParam();
   WriteLogo("host_detect_logo.bmp");

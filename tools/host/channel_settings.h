@@ -4,13 +4,15 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "settings/channel_profile.h"
 
 namespace zunkhost {
 
 // The profile the plug-in would use for the channel: its section, or a new channel's
-// values ("DEFAULT", else the built-in defaults). False when the file cannot be read.
+// values ("DEFAULT", else the built-in defaults). False when the file cannot be read. An
+// empty path stands for no file: the built-in values.
 bool ReadChannelProfile(const std::string& path, int64_t key, zunk::ChannelProfile* out);
 
 struct LearnedLogo {
@@ -28,5 +30,20 @@ bool WriteChannelLogo(const std::string& path,
                       int64_t key,
                       const LearnedLogo& logo,
                       std::string* error);
+
+// One key of a channel's section with its text, as the file holds it.
+struct SettingValue {
+  std::string key;  // a key of the setting table, e.g. "RecordAction"
+  std::string text;
+};
+
+// Sets the keys in the channel's section, as the plug-in reads a value from its file (a
+// new section takes a new channel's values for the rest), and rewrites the file as the
+// plug-in does at exit. False with one line in *error (an unknown key, a file that cannot
+// be read or written); the file is then unchanged.
+bool WriteChannelValues(const std::string& path,
+                        int64_t key,
+                        const std::vector<SettingValue>& values,
+                        std::string* error);
 
 }  // namespace zunkhost

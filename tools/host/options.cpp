@@ -30,6 +30,10 @@ const char* Usage() {
          "                        (default: the video's own size; 768x576 for raw input)\n"
          "  --fps N               frame rate of raw input (default 25)\n"
          "  --settings FILE       settings file installed beside the host before Init\n"
+         "  --set KEY=VALUE       with --settings: sets KEY of the channel's section of the\n"
+         "                        installed copy before Init, as the plug-in reads it (e.g.\n"
+         "                        --set RecordAction=1 --set PreviewAction=2); the file\n"
+         "                        given is left as it is; may be given several times\n"
          "  --plugin FILE         plug-in module (default: the one of this build)\n"
          "  --channel-key N       channel key of every frame (default 1001)\n"
          "  --channel-name TEXT   channel name (default Sample)\n"
@@ -169,6 +173,15 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
     } else if (a == "--settings") {
       if (!value(&o->settings))
         return false;
+    } else if (a == "--set") {
+      if (!value(&v))
+        return false;
+      const size_t eq = v.find('=');
+      if (eq == std::string::npos || eq == 0) {
+        *error = "--set takes KEY=VALUE";
+        return false;
+      }
+      o->settingValues.emplace_back(v.substr(0, eq), v.substr(eq + 1));
     } else if (a == "--plugin") {
       if (!value(&o->plugin))
         return false;
@@ -225,6 +238,10 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
       *error = "unknown option " + a;
       return false;
     }
+  }
+  if (!o->settingValues.empty() && (o->settings.empty() || o->action != "run")) {
+    *error = "--set needs --settings (run)";
+    return false;
   }
   if (o->inputs.size() == 1)
     o->input = o->inputs[0];

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "video_pipe.h"
@@ -20,7 +21,9 @@ struct Options {
   bool sizeGiven = false;        // --size: resize decoded frames
   std::string output;            // processed frames: encoded video, or raw with rawOutput
   bool rawOutput = false;
-  std::string settings;             // settings file installed beside the host before Init
+  std::string settings;  // settings file installed beside the host before Init
+  // --set KEY=VALUE: keys of the channel's section changed in the installed copy
+  std::vector<std::pair<std::string, std::string>> settingValues;
   std::string plugin;               // module path; default: the build's module
   std::string log;                  // per-frame lines: "-" = standard output, "" = none
   std::string edl;                  // advert breaks as an EDL file

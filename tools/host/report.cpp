@@ -9,39 +9,54 @@
 
 namespace zunkhost {
 
+bool IsReactionCommand(uint32_t command) {
+  return command == zunk::HostCmdSetVolume || command == zunk::HostCmdPauseRecording ||
+         command == zunk::HostCmdResumeRecording || command == zunk::HostCmdTogglePause;
+}
+
 std::vector<Span> ReactionSpans(const std::vector<Command>& log,
-                                int32_t startVolume,
+                                const Reactions& reactions,
                                 int64_t frameCount) {
+  const bool volumeActs =
+      !reactions.recording && reactions.previewAction >= 1 && reactions.previewAction <= 5;
+  const bool pauseActs =
+      reactions.recording && (reactions.recordAction == 1 || reactions.recordAction == 2);
+  // Under RecordAction 2 the recording runs during the breaks only.
+  const bool pausedInBreak = reactions.recordAction == 1;
   std::vector<Span> spans;
-  int32_t volume = startVolume;
-  bool paused = false;
+  bool paused = false;     // the host's recording state
+  bool readLevel = false;  // a volume read since the last volume set
   bool open = false;
   int64_t openedAt = 0;
   for (const Command& c : log) {
     if (c.message != zunk::HostCommandMessage)
       continue;
+    int mark = -1;  // 1 starts a break, 0 ends one, -1 means nothing here
     switch (c.command) {
+      case zunk::HostCmdGetVolume:
+        readLevel = true;
+        break;
       case zunk::HostCmdSetVolume:
-        volume = static_cast<int32_t>(c.value);
+        if (volumeActs)
+          mark = readLevel ? 1 : 0;
+        readLevel = false;
         break;
       case zunk::HostCmdPauseRecording:
-        paused = true;
-        break;
       case zunk::HostCmdResumeRecording:
-        paused = false;
-        break;
       case zunk::HostCmdTogglePause:
-        paused = !paused;
+        paused = c.command == zunk::HostCmdTogglePause ? !paused
+                                                       : c.command == zunk::HostCmdPauseRecording;
+        if (pauseActs)
+          mark = paused == pausedInBreak ? 1 : 0;
         break;
       default:
-        continue;
+        break;
     }
-    bool absent = volume < startVolume || paused;
-    int64_t frame = std::max<int64_t>(c.frame, 0);
-    if (absent && !open) {
+    const int64_t frame = std::max<int64_t>(c.frame, 0);
+    if (mark == 1 && !open) {
       open = true;
       openedAt = frame;
-    } else if (!absent && open) {
+    } else if (mark == 0 && open) {
       open = false;
       if (frame > openedAt)
         spans.push_back({openedAt, frame - 1});

@@ -2,6 +2,7 @@
 // under temporary names until the end, and the summary.
 #include "run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <map>
@@ -9,20 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "channel_settings.h"
 #include "frame_reader.h"
 #include "host_os.h"
 #include "host_state.h"
 #include "host_window.h"
 #include "output_files.h"
 #include "plugin/abi.h"
+#include "plugin/host_commands.h"
 #include "plugin_module.h"
 #include "progress.h"
 #include "report.h"
 #include "settings_install.h"
 #include "timeline.h"
-#if ZUNK_HOST_DECODE
-#include "channel_settings.h"
-#endif
 
 namespace zunkhost {
 namespace {
@@ -50,6 +50,30 @@ void PrintSpans(const char* title, const std::vector<Span>& spans, double fps) {
                 Seconds(s.last + 1, fps).c_str());
 }
 
+// The reactions the plug-in asked for, each at the frame it came with.
+void PrintReactions(const std::vector<Command>& log, double fps) {
+  for (const Command& c : log) {
+    if (!IsReactionCommand(c.command))
+      continue;
+    std::printf("  frame %lld (%s) %s", static_cast<long long>(c.frame),
+                Seconds(std::max<int64_t>(c.frame, 0), fps).c_str(),
+                CommandName(c.command).c_str());
+    if (c.command == zunk::HostCmdSetVolume)
+      std::printf(" %lld", static_cast<long long>(c.value));
+    std::printf("\n");
+  }
+}
+
+void PrintAgreement(const char* title,
+                    const std::vector<Span>& truth,
+                    const std::vector<Span>& found) {
+  const int64_t inTruth = SpanFrames(truth), all = SpanFrames(found);
+  const int64_t both = OverlapFrames(truth, found);
+  std::printf("%s: %lld of %lld break frames found, %lld frames found outside breaks\n", title,
+              static_cast<long long>(both), static_cast<long long>(inTruth),
+              static_cast<long long>(all - both));
+}
+
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -60,16 +84,29 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-// The match level of the run's channel, for the refined spans.
-int32_t ChannelMatchLevel(const std::string& installed, int64_t key) {
-#if ZUNK_HOST_DECODE
+// What the run's channel is set to do: its match level, for the refined spans, and its
+// actions, for the breaks the host commands mark. Without a settings file the plug-in
+// has a new channel's built-in values.
+struct ChannelSetup {
+  int32_t matchLevel = 80;
+  Reactions reactions;
+};
+
+ChannelSetup ReadChannelSetup(const std::string& installed, int64_t key, bool recording) {
   zunk::ChannelProfile p;
-  if (!installed.empty() && ReadChannelProfile(installed, key, &p))
-    return p.LogoMatchLevel;
-#endif
-  (void)installed;
-  (void)key;
-  return 80;
+  if (!ReadChannelProfile(installed, key, &p))
+    ReadChannelProfile("", key, &p);
+  ChannelSetup s;
+  s.matchLevel = p.LogoMatchLevel;
+  s.reactions.recording = recording;
+  s.reactions.recordAction = p.RecordAction;
+  s.reactions.previewAction = p.PreviewAction;
+  return s;
+}
+
+std::string ActionsText(const Reactions& r) {
+  return r.recording ? "RecordAction " + std::to_string(r.recordAction)
+                     : "PreviewAction " + std::to_string(r.previewAction);
 }
 
 // Everything one run opens, closed on every path.
@@ -114,7 +151,13 @@ int RunRecording(const Options& o) {
     installed = InstallSettings(o.settings, o.instance, &error);
     if (installed.empty())
       return Fail(error);
+    std::vector<SettingValue> values;
+    for (const auto& v : o.settingValues)
+      values.push_back({v.first, v.second});
+    if (!values.empty() && !WriteChannelValues(installed, o.channelKey, values, &error))
+      return Fail(error);
   }
+  const ChannelSetup channelSetup = ReadChannelSetup(installed, o.channelKey, o.recording);
   // Every output is opened before the first frame, so a folder that cannot be written
   // is reported at once.
   if (!o.output.empty()) {
@@ -171,7 +214,7 @@ int RunRecording(const Options& o) {
   std::strncpy(channel.name, o.channelName.c_str(), zunk::kChannelNameMax);
 
   const zunk::FrameTrace* trace = module.trace ? module.trace() : nullptr;
-  SpanTracker spans(ChannelMatchLevel(installed, o.channelKey));
+  SpanTracker spans(channelSetup.matchLevel);
   std::unique_ptr<JsonTimeline> json;
   if (files.json) {
     json.reset(new JsonTimeline(files.json));
@@ -258,9 +301,10 @@ int RunRecording(const Options& o) {
   }
 
   // Spans: from the per-frame values where the plug-in gives them, else from what it
-  // asked of the host (volume lowered, recording paused).
+  // asked of the host under the channel's actions.
   spans.Finish(n);
-  std::vector<Span> decisions = trace ? spans.Decisions() : ReactionSpans(host.log, o.volume, n);
+  const std::vector<Span> commanded = ReactionSpans(host.log, channelSetup.reactions, n);
+  std::vector<Span> decisions = trace ? spans.Decisions() : commanded;
   std::vector<Span> refined = trace ? spans.Refined() : decisions;
   const std::vector<Span>& breaks = o.edlMode == "decisions" ? decisions : refined;
   int64_t damaged = files.reader.Damaged();
@@ -321,20 +365,20 @@ int RunRecording(const Options& o) {
   for (const auto& c : counts)
     std::printf(" %s x%d", c.first.c_str(), c.second);
   std::printf("\n");
+  PrintReactions(host.log, g.fps);
+  const std::string commandTitle =
+      "advert breaks (from the host commands under " + ActionsText(channelSetup.reactions) + ")";
   if (trace) {
     PrintSpans("advert breaks (refined: logo lost to logo back)", refined, g.fps);
     PrintSpans("advert breaks (the plug-in's decisions)", decisions, g.fps);
-  } else {
-    PrintSpans("advert breaks (sound lowered or recording paused)", breaks, g.fps);
   }
+  PrintSpans(commandTitle.c_str(), commanded, g.fps);
   if (!o.truth.empty()) {
     std::vector<Span> truth = ReadTruth(o.truth);
     PrintSpans("known breaks", truth, g.fps);
-    int64_t inTruth = SpanFrames(truth), found = SpanFrames(breaks);
-    int64_t both = OverlapFrames(truth, breaks);
-    std::printf("agreement: %lld of %lld break frames found, %lld frames found outside breaks\n",
-                static_cast<long long>(both), static_cast<long long>(inTruth),
-                static_cast<long long>(found - both));
+    PrintAgreement("agreement", truth, breaks);
+    if (trace)
+      PrintAgreement("agreement of the host commands", truth, commanded);
   }
   if (!o.output.empty())
     std::printf("processed video: %s\n", o.output.c_str());

@@ -16,10 +16,11 @@ namespace {
 
 bool TakesValue(const std::string& a) {
   static const char* const kValued[] = {
-      "--input",  "--raw",      "--output",  "--raw-output",  "--format",       "--size",
-      "--fps",    "--settings", "--plugin",  "--channel-key", "--channel-name", "--host-version",
-      "--volume", "--frames",   "--log",     "--edl",         "--json",         "--edl-mode",
-      "--truth",  "--jobs",     "--threads", "--decoder",     "--detected",     "--preview"};
+      "--input",        "--raw",          "--output",   "--raw-output", "--format",
+      "--size",         "--fps",          "--settings", "--plugin",     "--channel-key",
+      "--channel-name", "--host-version", "--volume",   "--frames",     "--log",
+      "--edl",          "--json",         "--edl-mode", "--truth",      "--jobs",
+      "--threads",      "--decoder",      "--detected", "--preview",    "--set"};
   for (const char* v : kValued)
     if (a == v)
       return true;
