@@ -10,7 +10,8 @@ JOBS   ?= $(shell PATH="$(PATH)"; nproc)
 MAKEFLAGS += --no-print-directory
 CONFIGURE := cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup-demo setup-test native host win32 asan dll demo demo-win32 test bench clean
+.PHONY: setup-demo setup-test native host win32 asan dll demo demo-win32 test bench release install \
+        clean
 
 setup-demo:
 	@bash scripts/setup.sh demo
@@ -55,6 +56,20 @@ test: native win32 asan
 
 bench: native
 	@$(NATIVE)/bench/zunk-bench
+
+# The download for users: out/release/Zunk_LogoDetector-<version>.zip with the stripped
+# module, the guides, an example settings file and SHA256SUMS (scripts/make-release.sh).
+release: win32
+	@$(CONFIGURE) -S . -B $(NATIVE) >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS) --target zunk-zip
+	@bash scripts/make-release.sh $(WIN32)/release/Zunk_LogoDetector.dll \
+	  $(NATIVE)/tools/release/zunk-zip out/release
+
+# zunk-host, the module it loads and its manual page under PREFIX (bin, lib/zunk-host,
+# share/man/man1).
+PREFIX ?= /usr/local
+install: host
+	@cmake --install $(NATIVE) --prefix $(PREFIX)
 
 clean:
 	rm -rf out

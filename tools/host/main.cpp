@@ -12,6 +12,7 @@
 #include "learn.h"
 #include "options.h"
 #include "run.h"
+#include "zunk_version.h"
 
 namespace zunkhost {
 namespace {
@@ -43,6 +44,14 @@ int main(int argc, char** argv) {
   zunkhost::Options o;
   std::string error;
   bool help = false;
+  // --version anywhere on the line answers alone, as --help does.
+  bool version = false;
+  for (int i = 1; i < argc; ++i)
+    version = version || std::string(argv[i]) == "--version";
+  if (version) {
+    std::printf("zunk-host " ZUNK_VERSION_STRING "\n");
+    return 0;
+  }
   if (!zunkhost::ParseOptions(argc, argv, &o, &error, &help)) {
     std::fprintf(stderr, "zunk-host: %s (zunk-host --help lists the options)\n", error.c_str());
     return 2;

@@ -13,6 +13,7 @@ const char* Usage() {
          "       zunk-host learn --input RECORDING [--channel-key N] --settings FILE [--preview "
          "PNG]\n"
          "       zunk-host eval --truth TRUTH --detected EDL|JSON [--fps N]\n"
+         "       zunk-host --version\n"
          "  run: runs the plug-in over recordings as the host would. Without options it runs on\n"
          "  the bundled sample and writes its results to out/demo/.\n"
          "  learn: finds the channel logo in a recording and writes its template and the\n"

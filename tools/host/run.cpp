@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -77,6 +78,22 @@ void PrintAgreement(const char* title,
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The module of this build (two folders up, in the build tree), else the installed one
+// (lib/zunk-host beside the bin folder that make install puts zunk-host into).
+std::string DefaultPluginPath() {
+  std::string built = ExecutableFolder() + "../../" + kPluginFileName;
+  std::string installed = ExecutableFolder() + "../lib/zunk-host/" + kPluginFileName;
+  if (std::FILE* f = std::fopen(built.c_str(), "rb")) {
+    std::fclose(f);
+    return built;
+  }
+  std::FILE* f = std::fopen(installed.c_str(), "rb");
+  if (!f)
+    return built;
+  std::fclose(f);
+  return installed;
 }
 
 int Fail(const std::string& message) {
@@ -182,8 +199,7 @@ int RunRecording(const Options& o) {
     std::fclose(edl);
   }
 
-  std::string pluginPath =
-      o.plugin.empty() ? ExecutableFolder() + "../../" + kPluginFileName : o.plugin;
+  std::string pluginPath = o.plugin.empty() ? DefaultPluginPath() : o.plugin;
   PluginModule module;
   if (!LoadPlugin(pluginPath, &module, &error))
     return Fail(error);
