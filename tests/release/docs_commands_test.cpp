@@ -137,7 +137,7 @@ TEST_F(OfflineToolGuide, EveryCommandRunsOnTheSampleWithTheInstalledTool) {
   // What the guide says the commands leave behind.
   for (const char* f :
        {"sample.edl", "sample.json", "decisions.edl", "frames.log", "processed.mp4",
-        "recording.json", "frames.bgr", "recordings/breaks-monday.edl",
+        "recording.json", "preview.json", "frames.bgr", "recordings/breaks-monday.edl",
         "recordings/breaks-tuesday.edl", "recordings/monday.edl", "recordings/tuesday.edl",
         "recordings/monday.txt", "jobs.log", "learned/Zunk_LogoDetector.ini",
         "learned/logo-1001.bmp", "learned/found.png", "learned.edl"})
@@ -151,6 +151,8 @@ TEST_F(OfflineToolGuide, EveryCommandRunsOnTheSampleWithTheInstalledTool) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
   // The recording run asked the old host for its pause toggle.
   EXPECT_NE(ReadFile(work / "recording.json").find("TogglePause"), std::string::npos);
+  // --set PreviewAction=2: the volume lowered by 40 per cent, from 100 to 60.
+  EXPECT_NE(ReadFile(work / "preview.json").find("SetVolume"), std::string::npos);
 }
 
 TEST_F(OfflineToolGuide, GuideAndManualPageNameEveryOption) {
