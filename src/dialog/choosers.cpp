@@ -2,6 +2,10 @@
 // and its chooser, the message's two colour buttons and the template file chooser.
 #include <windows.h>
 
+#include <commdlg.h>
+
+#include <string>
+
 #include "detect/template.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
@@ -11,6 +15,45 @@
 namespace zunk {
 
 namespace {
+
+// "Файлы логотипа (*.bmp)" / "*.bmp": the file dialog's one filter, as a double-NUL
+// terminated list.
+const char kTemplateFilter[] =
+    "\xD4\xE0\xE9\xEB\xFB \xEB\xEE\xE3\xEE\xF2\xE8\xEF\xE0 (*.bmp)\0*.bmp\0";
+
+// The custom colours the colour dialog offers, kept while the module is loaded.
+COLORREF customColours[16];
+
+void RedrawNow(HWND dlg, int id) {
+  RedrawWindow(GetDlgItem(dlg, id), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+// The colour a field holds: the handlers' profile's, or without one what was shown.
+COLORREF HeldColour(uint32_t ChannelProfile::*field) {
+  LockScope lock;
+  if (const ChannelProfile* p = HandlerTarget())
+    return p->*field;
+  return Dialog.shown.profile.*field;
+}
+
+// The colour dialog for a field, opened on its colour with the custom colours shown.
+// Cancelled, the field stays; either way the button that shows it is redrawn.
+void ChooseColour(HWND dlg, uint32_t ChannelProfile::*field, int shownBy) {
+  CHOOSECOLORA choice = {};
+  choice.lStructSize = sizeof choice;
+  // Owned by the dialog, which is disabled meanwhile: nothing else of it runs while the
+  // choice is open, and closing it closes the choice too.
+  choice.hwndOwner = dlg;
+  choice.rgbResult = HeldColour(field);
+  choice.lpCustColors = customColours;
+  choice.Flags = CC_RGBINIT | CC_FULLOPEN;
+  if (ChooseColorA(&choice)) {
+    LockScope lock;
+    if (ChannelProfile* p = HandlerTarget())
+      p->*field = choice.rgbResult;
+  }
+  RedrawNow(dlg, shownBy);
+}
 
 // The left-top pixel box: ticked, the colour key is the template's top-left pixel;
 // cleared, it is the key the profile had when the dialog opened (or when the channel
@@ -31,6 +74,35 @@ void OnLeftTopPixelClick(HWND dlg) {
   UpdateColourKeyControls(dlg);
 }
 
+// The template file: stored and shown whether or not it loads; the preview and the
+// enabled controls then follow the load.
+void OnChooseTemplate(HWND dlg) {
+  char path[MAX_PATH] = "";
+  OPENFILENAMEA open = {};
+  open.lStructSize = sizeof open;
+  open.hwndOwner = dlg;  // as the colour dialog's
+  open.lpstrFilter = kTemplateFilter;
+  open.nFilterIndex = 1;
+  open.lpstrFile = path;
+  open.nMaxFile = MAX_PATH;
+  open.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  open.lpstrDefExt = "bmp";
+  if (!GetOpenFileNameA(&open))
+    return;
+  {
+    // The frame path reads the name and the template under the same lock.
+    LockScope lock;
+    ChannelProfile* p = HandlerTarget();
+    if (!p)
+      return;
+    p->LogoFileName = path;
+    LoadTemplate();
+  }
+  SetDlgItemTextA(dlg, IDC_LOGO_FILE_NAME, path);
+  RepaintLogoPreview(Dialog.preview);
+  RunTemplateStatePass(dlg);
+}
+
 }  // namespace
 
 void UpdateColourKeyControls(HWND dlg) {
@@ -41,22 +113,58 @@ void UpdateColourKeyControls(HWND dlg) {
     leftTop = p ? p->LeftTopPixelColor : Dialog.shown.profile.LeftTopPixelColor;
   }
   EnableWindow(GetDlgItem(dlg, IDC_CHOOSE_COLOR_KEY), leftTop == 0 ? TRUE : FALSE);
-  RedrawWindow(GetDlgItem(dlg, IDC_COLOR_KEY_SHOW), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RedrawNow(dlg, IDC_COLOR_KEY_SHOW);
 }
 
 bool HandleChooserClick(HWND dlg, int id) {
-  if (id == IDC_LEFT_TOP_PIXEL) {
-    OnLeftTopPixelClick(dlg);
-    return true;
+  switch (id) {
+    case IDC_LEFT_TOP_PIXEL:
+      OnLeftTopPixelClick(dlg);
+      return true;
+    case IDC_CHOOSE_COLOR_KEY:
+      ChooseColour(dlg, &ChannelProfile::ColorKey, IDC_COLOR_KEY_SHOW);
+      return true;
+    case IDC_MSG_BACK_COLOR:
+      ChooseColour(dlg, &ChannelProfile::MsgBackColor, IDC_MSG_BACK_COLOR);
+      return true;
+    case IDC_MSG_TEXT_COLOR:
+      ChooseColour(dlg, &ChannelProfile::MsgTextColor, IDC_MSG_TEXT_COLOR);
+      return true;
+    case IDC_CHOOSE_TEMPLATE:
+      OnChooseTemplate(dlg);
+      return true;
+    default:
+      return false;
   }
-  return false;
 }
 
 bool DrawColourButton(HWND dlg, const DRAWITEMSTRUCT* item) {
   (void)dlg;
-  (void)item;
-  return false;
+  if (!item)
+    return false;
+  uint32_t ChannelProfile::*field;
+  switch (item->CtlID) {
+    case IDC_COLOR_KEY_SHOW:
+      field = &ChannelProfile::ColorKey;
+      break;
+    case IDC_MSG_BACK_COLOR:
+      field = &ChannelProfile::MsgBackColor;
+      break;
+    case IDC_MSG_TEXT_COLOR:
+      field = &ChannelProfile::MsgTextColor;
+      break;
+    default:
+      return false;
+  }
+  // A coloured rectangle with a bump edge: no caption, focus or pressed state.
+  RECT r = item->rcItem;
+  HBRUSH brush = CreateSolidBrush(HeldColour(field));
+  HGDIOBJ old = SelectObject(item->hDC, brush);
+  FillRect(item->hDC, &r, brush);
+  SelectObject(item->hDC, old);
+  DeleteObject(brush);
+  DrawEdge(item->hDC, &r, EDGE_BUMP, BF_RECT);
+  return true;
 }
 
 }  // namespace zunk

@@ -197,6 +197,11 @@ std::vector<SeenBox> BoxWatcher::Take() {
   return out;
 }
 
+void BoxWatcher::AnswerNextWith(std::function<void(HWND box)> answer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  answer_ = std::move(answer);
+}
+
 DWORD WINAPI BoxWatcher::Run(void* self) {
   auto* w = static_cast<BoxWatcher*>(self);
   while (!w->stop_) {
@@ -210,6 +215,22 @@ void BoxWatcher::Poll() {
   BoxScan scan = {settingsDialog_(), {}};
   EnumThreadWindows(uiThread_, ScanForBoxes, reinterpret_cast<LPARAM>(&scan));
   for (HWND box : scan.boxes) {
+    std::function<void(HWND)> answer;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      answer.swap(answer_);
+    }
+    if (answer) {
+      answer(box);
+      for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i)
+        Sleep(10);
+      // An answer the box did not take: cancelled, so that the test fails instead of
+      // waiting for ever.
+      if (IsWindow(box) && IsWindowVisible(box))
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL)));
+      continue;
+    }
     SeenBox seen;
     seen.title = WindowText(box);
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {

@@ -43,7 +43,7 @@ void MoveMouseTo(int x, int y);
 void MouseButtonOn(HWND w, bool down);
 
 // Answers every dialog box of the user-interface thread except the settings dialog
-// itself with OK, keeping what each said.
+// itself with OK, keeping what each said, or as the test asks.
 class BoxWatcher {
  public:
   BoxWatcher(DWORD uiThread, std::function<HWND()> settingsDialog);
@@ -52,6 +52,9 @@ class BoxWatcher {
   std::vector<SeenBox> Take();
   // The next box is photographed before it is answered.
   void ShootNext(const char* name) { shot_ = name; }
+  // The next box is answered by `answer`, on the watcher's thread, instead of with OK;
+  // the watcher then waits for it to go.
+  void AnswerNextWith(std::function<void(HWND box)> answer);
 
  private:
   static DWORD WINAPI Run(void* self);
@@ -63,6 +66,7 @@ class BoxWatcher {
   std::mutex mutex_;
   std::vector<SeenBox> seen_;
   std::atomic<const char*> shot_{nullptr};
+  std::function<void(HWND)> answer_;  // guarded by mutex_
   HANDLE thread_ = nullptr;
 };
 
