@@ -4,7 +4,6 @@
 // template files that load, do not load or were typed without their extension.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <commdlg.h>
 #include <gtest/gtest.h>
 
@@ -113,11 +112,7 @@ std::function<void(HWND)> TypeFileName(const std::string& name, std::string* fil
       SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
       *filters += std::string(item) + "|";
     }
-    // The name box is an extended combo box with the edit inside.
-    HWND edit =
-        reinterpret_cast<HWND>(SendMessageA(GetDlgItem(box, 0x47C), CBEM_GETEDITCONTROL, 0, 0));
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    PressOk(box);
+    zunktest::OpenFileNamed(box, name);
   };
 }
 

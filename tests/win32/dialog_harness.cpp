@@ -1,6 +1,8 @@
 // The settings dialog's test host: module, frames, message loop and box watcher.
 #include "dialog_harness.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 namespace zunktest {
@@ -175,6 +177,15 @@ void MouseButtonOn(HWND w, bool down) {
   in.type = INPUT_MOUSE;
   in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
   SendInput(1, &in, sizeof in);
+}
+
+void OpenFileNamed(HWND box, const std::string& name) {
+  // The name box is an extended combo box with the edit inside.
+  HWND edit =
+      reinterpret_cast<HWND>(SendMessageA(GetDlgItem(box, 0x47C), CBEM_GETEDITCONTROL, 0, 0));
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
 }
 
 // --- BoxWatcher ---------------------------------------------------------------------

@@ -42,6 +42,9 @@ void MoveMouseTo(int x, int y);
 // The mouse onto the window's centre, then the left button down or up.
 void MouseButtonOn(HWND w, bool down);
 
+// Types a file name into the system's open-file dialog and presses its OK button.
+void OpenFileNamed(HWND box, const std::string& name);
+
 // Answers every dialog box of the user-interface thread except the settings dialog
 // itself with OK, keeping what each said, or as the test asks.
 class BoxWatcher {

@@ -1,7 +1,7 @@
-// The open dialog under frames at 25 a second: while the user works in it, the level bars
-// follow the frames, and the video thread's frame calls are timed with the dialog closed
-// and open. The times are printed; the test fails only when a frame call is stuck, which
-// would be a deadlock between the two threads.
+// The open dialog under frames at 25 a second: while the user works in it (a template
+// chosen among the edits), the level bars follow the frames, and the video thread's frame calls are
+// timed with the dialog closed and open. The times are printed; the test fails only when a frame
+// call is stuck, which would be a deadlock between the two threads.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -187,7 +187,14 @@ TEST(DialogLoad, BarsFollowTheFramesAndTheVideoThreadIsNeverHeldUp) {
         SendMessageA(dlg, WM_TIMER, zunk::kArrowTimer, 0);
         break;
       case 4:
-        PostMessageA(dlg, zunk::kRefreshMessage, 0, 0);
+        if (step == 64) {
+          // The template chosen again: it is loaded under the lock the frames take.
+          host.boxes->AnswerNextWith([&](HWND box) { zunktest::OpenFileNamed(box, logo); });
+          SendMessageA(host.Item(IDC_CHOOSE_TEMPLATE), BM_CLICK, 0, 0);
+          EXPECT_EQ(lstrcmpiA(host.Text(IDC_LOGO_FILE_NAME).c_str(), logo.c_str()), 0);
+        } else {
+          PostMessageA(dlg, zunk::kRefreshMessage, 0, 0);
+        }
         break;
     }
     if (step == 40)
