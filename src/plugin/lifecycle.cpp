@@ -96,10 +96,12 @@ void Configure(void* parentWindowVariable) {
 void Exit() {
   if (DialogCreated)
     DestroySettingsDialog();
-  // A stream the host never stopped still gets its sound back and its recording resumed.
+  // A stream the host never stopped ends here as Stop ends it: its sound back, its
+  // recording resumed, its buffers freed. Frames that still come (a video thread the host
+  // did not stop) then pass unchanged and add no profile while the file is written.
   {
     ReactionLockScope lock;
-    EndReactionInForce();
+    Stop();
   }
   CloseMixer();
   SettingsStore.SaveProfiles();

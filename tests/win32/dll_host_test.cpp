@@ -219,7 +219,7 @@ TEST(DllLifecycle, VideoThreadEndsAfterTheModuleIsUnloaded) {
   p.descriptor()->Exit();
   p.Unload();
   SetEvent(t.unloaded);
-  EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(thread, 120000), WAIT_OBJECT_0);  // a hang, not a time
   DWORD code = 1;
   GetExitCodeThread(thread, &code);
   EXPECT_EQ(code, 0u);
