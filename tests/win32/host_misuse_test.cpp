@@ -176,7 +176,8 @@ TEST(HostMisuse, ConfigureWithoutAProperWindowAndExitWithTheDialogOpen) {
   HWND desktop = GetDesktopWindow();
   HWND stale = CreateWindowA("STATIC", "gone", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   DestroyWindow(stale);
-  HWND* variables[] = {nullptr, &desktop, &stale};
+  HWND none = nullptr;
+  HWND* variables[] = {nullptr, &none, &desktop, &stale};
   for (HWND* variable : variables) {
     LoadedPlugin p;
     ASSERT_TRUE(p.Load());
