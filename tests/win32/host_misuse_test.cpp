@@ -328,7 +328,9 @@ TEST(HostMisuse, ExitWhileTheVideoThreadStillCalls) {
       at += section.size();
     }
     EXPECT_GT(sections, 0);
-    EXPECT_LE(sections, atExit) << "channels met after Exit were saved";
+    // The frame in progress when Exit came is counted once its call has returned, which
+    // may be after Exit returned.
+    EXPECT_LE(sections, atExit + 1) << "channels met after Exit were saved";
   }
 }
 
