@@ -257,6 +257,16 @@ TEST_F(ReleaseArchive, ExampleSettingsLoadThroughTheSettingsStore) {
   zunk::Profiles.clear();
 }
 
+TEST_F(ReleaseArchive, GuidesNameTheOldestWindowsTheModuleLoadsOn) {
+  // The module imports nothing newer than Windows XP but GetTickCount64 (Vista), which the
+  // compiler's thread library brings in; the guides must say which of the two it needs.
+  const std::string& dll = Entry("Zunk_LogoDetector.dll")->data;
+  bool vista = dll.find(std::string("GetTickCount64\0", 15)) != std::string::npos;
+  const std::string windows = vista ? "Windows Vista" : "Windows XP";
+  EXPECT_NE(Entry(kReadMe)->data.find(windows), std::string::npos) << windows;
+  EXPECT_NE(Entry("README-en.txt")->data.find(windows), std::string::npos) << windows;
+}
+
 TEST(ZipWriter, EmptyIncompressibleAndNestedEntriesReadBack) {
   std::string noise(5000, 0);
   uint32_t x = 12345;
