@@ -10,7 +10,10 @@ namespace zunk {
 void OpenSettingsDialog(void* parentWindowVariable);
 // Gives the open dialog the keyboard focus and flashes its caption.
 void FocusSettingsDialog();
-// Destroys the dialog's window (its position is kept for saving).
+// Destroys the dialog's window (its position is kept for saving). Called from another
+// thread than the window's, it waits a few seconds for that thread; a window that
+// outlives the wait goes when its thread reads its messages again, and the module stays
+// loaded for it.
 void DestroySettingsDialog();
 
 // Called by ProcessFrame at a change of channel while the dialog is open, with the frame

@@ -34,6 +34,17 @@ constexpr UINT kFlashInterval = 80;  // ms
 constexpr int32_t kFlashInversions = 4;
 constexpr UINT kLevelInterval = 40;  // ms: a frame's time at 25 frames a second
 
+constexpr UINT kDestroyWaitMs = 5000;  // Exit's wait for another thread's window
+
+// One more reference to this module, never released: the host's unloading leaves it
+// mapped.
+void KeepModuleLoaded() {
+  char path[MAX_PATH] = "";
+  const DWORD n = GetModuleFileNameA(win32::ModuleInstance(), path, MAX_PATH);
+  if (n > 0 && n < MAX_PATH)
+    LoadLibraryA(path);
+}
+
 bool OnDialogThread(HWND w) {
   return GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
 }
@@ -356,12 +367,28 @@ void DestroySettingsDialog() {
     DialogCreated = 0;
     return;
   }
+  // The position Exit saves next, taken now in case the window outlives this call.
+  RECT r;
+  if (GetWindowRect(w, &r)) {
+    DialogLeft = r.left;
+    DialogTop = r.top;
+  }
   // Only the owning thread can destroy a window. Exit waits for it, because the
   // position the destruction records is saved next.
-  if (OnDialogThread(w))
+  if (OnDialogThread(w)) {
     DestroyWindow(w);
-  else
-    SendMessageTimeoutA(w, kDestroyMessage, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    return;
+  }
+  DWORD_PTR answer = 0;
+  if (SendMessageTimeoutA(w, kDestroyMessage, 0, 0, SMTO_NORMAL, kDestroyWaitMs, &answer) ||
+      !IsWindow(w))
+    return;
+  // The window's thread is not reading its messages (it may be waiting for this very
+  // call). It destroys the window when it reads them again, perhaps after the host has
+  // unloaded the module: the module then stays loaded, so that its dialog procedure and
+  // mouse hook still exist when they are called.
+  PostMessageA(w, kDestroyMessage, 0, 0);
+  KeepModuleLoaded();
 }
 
 void RequestSettingsDialogRefresh() {

@@ -57,12 +57,15 @@ BOOL CALLBACK FindDialogProc(HWND w, LPARAM p) {
 
 struct BoxScan {
   HWND settings;
+  std::string settingsCaption;
   std::vector<HWND> boxes;
 };
 
+// A settings window that appeared after `settings` was looked up is no box either.
 BOOL CALLBACK ScanForBoxes(HWND w, LPARAM p) {
   auto* s = reinterpret_cast<BoxScan*>(p);
-  if (w != s->settings && ClassOf(w) == kDialogClass && IsWindowVisible(w) && IsWindowEnabled(w))
+  if (w != s->settings && ClassOf(w) == kDialogClass && IsWindowVisible(w) && IsWindowEnabled(w) &&
+      WindowText(w) != s->settingsCaption)
     s->boxes.push_back(w);
   return TRUE;
 }
@@ -197,7 +200,12 @@ BoxWatcher::BoxWatcher(DWORD uiThread, std::function<HWND()> settingsDialog)
 
 BoxWatcher::~BoxWatcher() {
   stop_ = true;
-  WaitForSingleObject(thread_, INFINITE);
+  // The watcher may be waiting for a window of this thread to tell its text: only sent
+  // messages are answered meanwhile, nothing posted is dispatched.
+  while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   CloseHandle(thread_);
 }
 
@@ -223,7 +231,7 @@ DWORD WINAPI BoxWatcher::Run(void* self) {
 }
 
 void BoxWatcher::Poll() {
-  BoxScan scan = {settingsDialog_(), {}};
+  BoxScan scan = {settingsDialog_(), Cp1251("Zunk_LogoDetector плагин"), {}};
   EnumThreadWindows(uiThread_, ScanForBoxes, reinterpret_cast<LPARAM>(&scan));
   for (HWND box : scan.boxes) {
     std::function<void(HWND)> answer;
@@ -288,8 +296,10 @@ DialogHost::DialogHost(const std::string& settings, uint32_t key, const char* na
 DialogHost::~DialogHost() {
   if (plugin_.module && !exited_)
     ExitAndReadSettings();
-  delete boxes;
+  // Unloaded first, as the host does: whatever the watcher is waiting for this thread to
+  // answer meets the module gone.
   plugin_.Unload();
+  delete boxes;
   DestroyWindow(hostWindow);
   Pump(20);
 }
@@ -391,17 +401,34 @@ bool DialogHost::WaitClosed() {
   return PumpUntil([&] { return Window() == nullptr; });
 }
 
-std::string DialogHost::ExitAndReadSettings() {
+DWORD WINAPI DialogHost::StopAndExit(void* self) {
+  auto* h = static_cast<DialogHost*>(self);
+  h->Plugin().Stop();
+  h->Plugin().Exit();
+  return 0;
+}
+
+std::string DialogHost::ExitAndReadSettings(ExitFrom from) {
   running_ = false;
   if (video_) {
     WaitForSingleObject(video_, INFINITE);
     CloseHandle(video_);
     video_ = nullptr;
   }
-  Plugin().Stop();
-  Plugin().Exit();
+  if (from == ExitFrom::kThisThread) {
+    StopAndExit(this);
+  } else {
+    HANDLE t = CreateThread(nullptr, 0, StopAndExit, this, 0, nullptr);
+    if (from == ExitFrom::kOtherThreadWaiting)
+      WaitForSingleObject(t, INFINITE);
+    else
+      while (MsgWaitForMultipleObjects(1, &t, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        Pump(0);
+    CloseHandle(t);
+  }
   exited_ = true;
-  Pump(20);
+  if (from != ExitFrom::kOtherThreadWaiting)
+    Pump(20);
   return ReadSettings();
 }
 

@@ -109,14 +109,20 @@ class DialogHost {
 
   // Waits until the dialog's window is gone.
   bool WaitClosed();
+  // The thread that calls Stop and Exit: this one; another while this one pumps its
+  // messages; another while this one waits for it without pumping (and pumps nothing
+  // afterwards either, so that the module can be unloaded before this thread's queue
+  // runs again).
+  enum class ExitFrom { kThisThread, kOtherThreadPumping, kOtherThreadWaiting };
   // Stops the frames, then Stop and Exit; returns the rewritten settings file.
-  std::string ExitAndReadSettings();
+  std::string ExitAndReadSettings(ExitFrom from = ExitFrom::kThisThread);
 
   HWND hostWindow = nullptr;
   BoxWatcher* boxes = nullptr;
 
  private:
   static DWORD WINAPI VideoThread(void* self);
+  static DWORD WINAPI StopAndExit(void* self);
 
   LoadedPlugin plugin_;
   std::deque<zunk::ChannelInfo> channels_;
