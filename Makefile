@@ -1,8 +1,10 @@
-# Entry points: make demo | make test | make dll | make demo-win32 | make bench. Each sets
-# up what it needs first (scripts/setup.sh: the demo's packages, or the tests' superset).
+# Entry points: make demo | make test | make test-tsan | make dll | make demo-win32 |
+# make bench. Each sets up what it needs first (scripts/setup.sh: the demo's packages, or
+# the tests' superset).
 NATIVE := out/native
 WIN32  := out/win32
 ASAN   := out/asan
+TSAN   := out/tsan
 # Started from an empty environment, the commands below are still found.
 PATH   ?= /usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 export PATH
@@ -10,8 +12,8 @@ JOBS   ?= $(shell PATH="$(PATH)"; nproc)
 MAKEFLAGS += --no-print-directory
 CONFIGURE := cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup-demo setup-test native host win32 asan dll demo demo-win32 test bench release install \
-        clean
+.PHONY: setup-demo setup-test native host win32 asan tsan dll demo demo-win32 test test-tsan \
+        bench release install clean
 
 setup-demo:
 	@bash scripts/setup.sh demo
@@ -39,6 +41,11 @@ asan: setup-test
 	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DZUNK_SANITIZE=ON >/dev/null
 	@cmake --build $(ASAN) -j $(JOBS)
 
+# The native tests again with ThreadSanitizer.
+tsan: setup-test
+	@cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUNK_TSAN=ON >/dev/null
+	@cmake --build $(TSAN) -j $(JOBS)
+
 dll: win32
 	@ls -l $(WIN32)/Zunk_LogoDetector.dll
 
@@ -53,6 +60,9 @@ demo-win32: win32
 
 test: native win32 asan
 	@bash scripts/run-tests.sh
+
+test-tsan: tsan
+	@bash scripts/run-tests.sh tsan
 
 bench: native
 	@$(NATIVE)/bench/zunk-bench

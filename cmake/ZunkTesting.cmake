@@ -27,4 +27,8 @@ function(zunk_add_gtest name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(ZUNK_TSAN)
+    # A data race ends the program, so that it writes no report and counts as failed.
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1")
+  endif()
 endfunction()

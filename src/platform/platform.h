@@ -68,6 +68,17 @@ struct Platform {
   const char* (*CommandLine)();
   // Creates one directory level; the result is not needed by callers.
   int (*CreateFolder)(const char* path);
+  // The settings file's rewrite: a new file is written whole, made durable and closed,
+  // then replaces the old one in one step. FileCreate makes `path` empty (creating it)
+  // and returns a handle, or 0. FileWrite writes all `size` bytes, FileFlush makes what
+  // was written durable on the disk, FileClose closes the handle (always, also when it
+  // reports a failure); each returns nonzero on success.
+  uintptr_t (*FileCreate)(const char* path);
+  int (*FileWrite)(uintptr_t file, const void* data, size_t size);
+  int (*FileFlush)(uintptr_t file);
+  int (*FileClose)(uintptr_t file);
+  // Deletes a file, a read-only one too. Returns nonzero on success.
+  int (*RemoveFile)(const char* path);
   // Replaces `to` by `from` in one step. Returns nonzero on success.
   int (*MoveFileOver)(const char* from, const char* to);
   // Folder separator of paths built by the settings code: '\\' or '/'.

@@ -11,8 +11,8 @@ IniStore SettingsStore;
 
 IniStore::~IniStore() {
   if (temp_) {
-    std::fclose(temp_);
-    std::remove(TemporaryPath().c_str());
+    Os().FileClose(temp_);
+    Os().RemoveFile(TemporaryPath().c_str());
   }
 }
 
@@ -98,7 +98,11 @@ bool IniStore::OpenForWrite() {
       return false;
     std::fclose(writable);
   }
-  temp_ = std::fopen(TemporaryPath().c_str(), "wb");
+  // A temporary file left behind by a rewrite that was cut short is replaced, whatever
+  // its attributes.
+  const std::string temp = TemporaryPath();
+  Os().RemoveFile(temp.c_str());
+  temp_ = Os().FileCreate(temp.c_str());
   if (!temp_)
     return false;
   writing_ = true;
@@ -111,16 +115,16 @@ bool IniStore::Close() {
     return true;
   bool ok = true;
   if (writing_) {
-    ok = std::fwrite(out_.data(), 1, out_.size(), temp_) == out_.size();
-    ok = std::fflush(temp_) == 0 && ok;
-    ok = !std::ferror(temp_) && ok;
-    ok = std::fclose(temp_) == 0 && ok;
-    temp_ = nullptr;
-    std::string temp = TemporaryPath();
+    // The new content must be whole on the disk before it takes the old file's place.
+    ok = out_.empty() || Os().FileWrite(temp_, out_.data(), out_.size()) != 0;
+    ok = ok && Os().FileFlush(temp_) != 0;
+    ok = Os().FileClose(temp_) != 0 && ok;
+    temp_ = 0;
+    const std::string temp = TemporaryPath();
     if (ok)
       ok = Os().MoveFileOver(temp.c_str(), FullPath.c_str()) != 0;
     if (!ok)
-      std::remove(temp.c_str());
+      Os().RemoveFile(temp.c_str());
   }
   ResetFile();
   return ok;

@@ -110,7 +110,7 @@ class IniStore {
   std::unordered_map<std::string, std::vector<size_t>> headers_;
   size_t pos_ = 0;   // reading: the current byte position in data_
   std::string out_;  // writing: the new content
-  std::FILE* temp_ = nullptr;
+  uintptr_t temp_ = 0;  // writing: the temporary file (Platform::FileCreate)
 };
 
 // The module's one store.

@@ -24,6 +24,11 @@ int HostExecutablePath(char* buf, size_t size);
 int ModulePath(char* buf, size_t size);
 const char* CommandLine();
 int CreateFolder(const char* path);
+uintptr_t FileCreate(const char* path);
+int FileWrite(uintptr_t file, const void* data, size_t size);
+int FileFlush(uintptr_t file);
+int FileClose(uintptr_t file);
+int RemoveFile(const char* path);
 int MoveFileOver(const char* from, const char* to);
 
 WindowHandle FindWindowByClass(const char* className, const char* title);

@@ -103,9 +103,5 @@ int CreateFolder(const char* path) {
   return mkdir(path, 0777) == 0 ? 1 : 0;
 }
 
-int MoveFileOver(const char* from, const char* to) {
-  return std::rename(from, to) == 0 ? 1 : 0;
-}
-
 }  // namespace posix
 }  // namespace zunk

@@ -1,6 +1,5 @@
 // Where the host keeps its settings: system version, the host's registry choice, the
-// application-data folder, the host's executable and command line, folder creation and
-// the one-step replacement of the settings file.
+// application-data folder, the host's executable and command line, folder creation.
 #include <windows.h>
 
 #include <shlobj.h>
@@ -96,10 +95,6 @@ const char* CommandLine() {
 
 int CreateFolder(const char* path) {
   return CreateDirectoryA(path, nullptr) ? 1 : 0;
-}
-
-int MoveFileOver(const char* from, const char* to) {
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) ? 1 : 0;
 }
 
 }  // namespace win32

@@ -1,0 +1,58 @@
+// Writing the settings file anew: the data flushed to the disk before the new file
+// replaces the old one in one step.
+#include <windows.h>
+
+#include "platform/win32/services.h"
+
+namespace zunk {
+namespace win32 {
+
+uintptr_t FileCreate(const char* path) {
+  HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<uintptr_t>(h);
+}
+
+int FileWrite(uintptr_t file, const void* data, size_t size) {
+  HANDLE h = reinterpret_cast<HANDLE>(file);
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const DWORD chunk = size > (1u << 20) ? (1u << 20) : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!WriteFile(h, p, chunk, &written, nullptr) || written == 0)
+      return 0;
+    p += written;
+    size -= written;
+  }
+  return 1;
+}
+
+int FileFlush(uintptr_t file) {
+  return FlushFileBuffers(reinterpret_cast<HANDLE>(file)) ? 1 : 0;
+}
+
+int FileClose(uintptr_t file) {
+  return CloseHandle(reinterpret_cast<HANDLE>(file)) ? 1 : 0;
+}
+
+int RemoveFile(const char* path) {
+  // A read-only file is deleted too.
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  return DeleteFileA(path) ? 1 : 0;
+}
+
+int MoveFileOver(const char* from, const char* to) {
+  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return 1;
+  // Windows 95, 98 and Me have no MoveFileEx: there the old file is deleted first. A failure
+  // between the two steps leaves the complete new file under the temporary name.
+  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+    return 0;
+  DeleteFileA(to);
+  return MoveFileA(from, to) ? 1 : 0;
+}
+
+}  // namespace win32
+}  // namespace zunk
