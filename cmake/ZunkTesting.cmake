@@ -29,6 +29,7 @@ function(zunk_add_gtest name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
   if(ZUNK_TSAN)
     # A data race ends the program, so that it writes no report and counts as failed.
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1")
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT
+      "TSAN_OPTIONS=halt_on_error=1 suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
   endif()
 endfunction()

@@ -1,16 +1,14 @@
 // Fuzz target of the settings file round trip: whatever file was loaded, saving it and
 // loading the saved file gives the same profiles (every field, in the same order) and the
-// same dialog position, and saving that again writes the same bytes.
-#include <unistd.h>
-
+// same dialog position, and saving that again writes the same bytes. The save goes through
+// the platform's file services into memory, so no run touches the disk.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "plugin/module_state.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"
@@ -20,6 +18,43 @@
 namespace {
 
 using namespace zunk;
+
+// The one file a save writes, and the content that replaced the settings file.
+std::string written;
+std::string replaced;
+
+uintptr_t Create(const char*) {
+  written.clear();
+  return 1;
+}
+int Write(uintptr_t, const void* data, size_t size) {
+  written.append(static_cast<const char*>(data), size);
+  return 1;
+}
+int Done(uintptr_t) {
+  return 1;
+}
+int Remove(const char*) {
+  return 1;
+}
+int Replace(const char*, const char*) {
+  replaced = written;
+  return 1;
+}
+
+const Platform& MemoryFiles() {
+  static const Platform p = [] {
+    Platform fake = NativePlatform();
+    fake.FileCreate = Create;
+    fake.FileWrite = Write;
+    fake.FileFlush = Done;
+    fake.FileClose = Done;
+    fake.RemoveFile = Remove;
+    fake.MoveFileOver = Replace;
+    return fake;
+  }();
+  return p;
+}
 
 // Every persisted field of every profile, as text, with the dialog position first.
 std::vector<std::string> Fields() {
@@ -38,48 +73,34 @@ std::vector<std::string> Fields() {
   return out;
 }
 
-std::string FileBytes(const std::string& path) {
-  std::string s;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-      s.append(buf, n);
-    std::fclose(f);
-  }
-  return s;
+void Load(IniStore* store, std::string bytes) {
+  store->OpenBytes(std::move(bytes));
+  store->ReadProfiles();
+  store->Close();
 }
 
-const std::string& SettingsPath() {
-  static const std::string path = [] {
-    std::error_code ec;
-    std::filesystem::path folder = "/dev/shm";
-    if (!std::filesystem::is_directory(folder, ec))
-      folder = std::filesystem::temp_directory_path();
-    return (folder / ("zunk_roundtrip_" + std::to_string(::getpid()) + ".ini")).string();
-  }();
-  return path;
+std::string Save(IniStore* store) {
+  replaced.clear();
+  if (!store->SaveProfiles())
+    std::abort();
+  return replaced;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  SetPlatformForTest(&MemoryFiles());
   ChannelCheckCallback = nullptr;  // every profile is kept
   IniStore store;
-  store.FullPath = SettingsPath();
-  store.OpenBytes(std::string(reinterpret_cast<const char*>(data), size));
-  store.ReadProfiles();
-  store.Close();
+  store.FullPath = "settings.ini";
+  Load(&store, std::string(reinterpret_cast<const char*>(data), size));
   const std::vector<std::string> loaded = Fields();
-
-  if (!store.SaveProfiles())
-    std::abort();
-  const std::string saved = FileBytes(store.FullPath);
-  store.LoadProfiles();
+  const std::string saved = Save(&store);
+  Load(&store, saved);
   if (Fields() != loaded)
     std::abort();
-  if (!store.SaveProfiles() || FileBytes(store.FullPath) != saved)
+  if (Save(&store) != saved)
     std::abort();
-  std::remove(store.FullPath.c_str());
+  SetPlatformForTest(nullptr);
   return 0;
 }

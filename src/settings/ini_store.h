@@ -108,8 +108,8 @@ class IniStore {
   std::string data_;     // reading: the file's bytes
   // reading: the start of every header line, by its trimmed text, in file order
   std::unordered_map<std::string, std::vector<size_t>> headers_;
-  size_t pos_ = 0;   // reading: the current byte position in data_
-  std::string out_;  // writing: the new content
+  size_t pos_ = 0;      // reading: the current byte position in data_
+  std::string out_;     // writing: the new content
   uintptr_t temp_ = 0;  // writing: the temporary file (Platform::FileCreate)
 };
 

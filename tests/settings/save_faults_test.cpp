@@ -2,6 +2,10 @@
 // turn, a temporary file left behind, and (POSIX) the process killed at random points of
 // Exit. Afterwards the settings file holds the old content or the new one, nothing else,
 // and the next save succeeds.
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -254,9 +258,9 @@ TEST_F(SaveFaultsTest, ExitKilledAtRandomPointsLeavesTheOldOrTheNewFile) {
   // How long a save takes here, to spread the kills over it.
   const auto t0 = std::chrono::steady_clock::now();
   ASSERT_TRUE(SettingsStore.SaveProfiles());
-  const auto saveTime = std::max(std::chrono::duration_cast<std::chrono::microseconds>(
-                                     std::chrono::steady_clock::now() - t0),
-                                 std::chrono::microseconds(200));
+  const auto saveTime = std::max(
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0),
+      std::chrono::microseconds(200));
   int outcomes[2][2] = {};  // [killed][new content]
   for (unsigned t = 0; t < 200; ++t) {
     WriteBytes(SettingsStore.FullPath, kOldFile);

@@ -8,8 +8,8 @@ namespace zunk {
 namespace win32 {
 
 uintptr_t FileCreate(const char* path) {
-  HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<uintptr_t>(h);
 }
 
