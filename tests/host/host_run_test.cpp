@@ -52,7 +52,7 @@ std::string WriteFrames(const char* name, int w, int h, int format, int count) {
 
 TEST(HostRun, RawFramesThroughTheModule) {
   std::string raw = WriteFrames("host_run_yuy2.raw", 768, 576, 0, 30);
-  std::string out = RunHost("--raw " + raw + " /inst:r --no-progress --no-log --host-version 0x3003C");
+  std::string out = RunHost("--raw " + raw + " /inst:h --no-progress --no-log --host-version 0x3003C");
   std::remove(raw.c_str());
   EXPECT_NE(out.find("interface 3"), std::string::npos) << out;
   EXPECT_NE(out.find("stream: 768x576, pixel format 0, preview"), std::string::npos) << out;
@@ -64,7 +64,7 @@ TEST(HostRun, RawFramesThroughTheModule) {
 TEST(HostRun, BottomUpFramesAndPerFrameLines) {
   std::string raw = WriteFrames("host_run_bgr.raw", 320, 240, 1, 8);
   std::string out = RunHost("--raw " + raw +
-                            " --format 1 --size 320x240 /inst:r --recording "
+                            " --format 1 --size 320x240 /inst:h --recording "
                             "--no-progress --channel-key -5");
   std::remove(raw.c_str());
   EXPECT_NE(out.find("pixel format 1, recording, channel -5"), std::string::npos) << out;
