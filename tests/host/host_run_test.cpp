@@ -7,39 +7,11 @@
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#define popen _popen
-#define pclose _pclose
-#endif
+#include "host_run_util.h"
 
 namespace {
 
-std::string HostCommand() {
-  std::string path = ZUNK_HOST_PATH;
-#if defined(_WIN32)
-  char full[MAX_PATH];
-  if (GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr))
-    path = full;
-  for (char& c : path)
-    if (c == '/')
-      c = '\\';
-#endif
-  return "\"" + path + "\"";
-}
-
-std::string RunHost(const std::string& args) {
-  std::string output;
-  FILE* p = popen((HostCommand() + " " + args).c_str(), "r");
-  if (!p)
-    return output;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-    output.append(buf, n);
-  pclose(p);
-  return output;
-}
+using zunktest::RunHost;
 
 // Grey frames of the given size and format.
 std::string WriteFrames(const char* name, int w, int h, int format, int count) {
@@ -52,7 +24,8 @@ std::string WriteFrames(const char* name, int w, int h, int format, int count) {
 
 TEST(HostRun, RawFramesThroughTheModule) {
   std::string raw = WriteFrames("host_run_yuy2.raw", 768, 576, 0, 30);
-  std::string out = RunHost("--raw " + raw + " /inst:h --no-progress --no-log --host-version 0x3003C");
+  std::string out =
+      RunHost("--raw " + raw + " /inst:h --no-progress --no-log --host-version 0x3003C");
   std::remove(raw.c_str());
   EXPECT_NE(out.find("interface 3"), std::string::npos) << out;
   EXPECT_NE(out.find("stream: 768x576, pixel format 0, preview"), std::string::npos) << out;
