@@ -209,16 +209,49 @@ bool IniStore::ReadValue(std::string_view section, std::string_view key, std::st
 }
 
 void IniStore::LoadTable(std::string_view section, const SettingDef* table, size_t rows) {
-  std::string text;
+  // Every row's lookup would start at the same header and stop at the next one, so one
+  // pass over the section's lines finds what each lookup finds: the first line of each
+  // key. The keys are sorted stably, so that the first of equal keys stays first.
+  sectionKeys_.clear();
+  bool searched = false;
+  bool found = false;
   for (size_t i = 0; i < rows; ++i) {
     const SettingDef& row = table[i];
     if (row.kind < 0 || row.kind >= kKindCount)
       continue;
-    if (ReadValue(section, row.key, &text))
-      StoreSettingText(row.kind, row.target, text);
-    else
+    if (!searched) {
+      searched = true;
+      found = FindSection(section);
+      if (found)
+        IndexSectionKeys();
+    }
+    const std::string_view key = Trim(row.key);
+    auto at = std::lower_bound(sectionKeys_.begin(), sectionKeys_.end(), key,
+                               [](const KeyLine& k, std::string_view v) { return k.key < v; });
+    if (found && at != sectionKeys_.end() && at->key == key && !at->text.empty()) {
+      StoreSettingText(row.kind, row.target, at->text);
+    } else {
       StoreSettingDefault(row);
+    }
   }
+  sectionKeys_.clear();
+}
+
+void IniStore::IndexSectionKeys() {
+  while (pos_ < data_.size()) {
+    std::string_view line;
+    pos_ = ReadLineAt(data_, pos_, &line);
+    line = TrimLeft(line);
+    if (line.empty())
+      continue;
+    if (line.front() == '[')
+      break;
+    const size_t eq = line.find('=');
+    if (eq != std::string_view::npos)
+      sectionKeys_.push_back({TrimRight(line.substr(0, eq)), line.substr(eq + 1)});
+  }
+  std::stable_sort(sectionKeys_.begin(), sectionKeys_.end(),
+                   [](const KeyLine& a, const KeyLine& b) { return a.key < b.key; });
 }
 
 void IniStore::ReadLong(std::string_view section,

@@ -100,6 +100,8 @@ class IniStore {
 
  private:
   void ResetFile();
+  // Collects the key lines from pos_ to the next header into sectionKeys_, by key.
+  void IndexSectionKeys();
 
   bool lastReadWhole_ = false;
   int32_t open_ = 0;
@@ -109,6 +111,11 @@ class IniStore {
   // reading: the start of every header line, by its trimmed text, in file order
   std::unordered_map<std::string, std::vector<size_t>> headers_;
   size_t pos_ = 0;      // reading: the current byte position in data_
+  struct KeyLine {
+    std::string_view key;   // trimmed
+    std::string_view text;  // everything after the first "="
+  };
+  std::vector<KeyLine> sectionKeys_;  // LoadTable: the section's key lines, by key
   std::string out_;     // writing: the new content
   uintptr_t temp_ = 0;  // writing: the temporary file (Platform::FileCreate)
 };
