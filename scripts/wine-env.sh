@@ -5,6 +5,7 @@ export HOME="${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}"
 export WINEPREFIX="${ZUNK_WINEPREFIX:-$HOME/.cache/zunk-wine}"
 export WINEARCH=win32
 export WINEDEBUG="${ZUNK_WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No debugger: a program that crashes ends at once instead of waiting for one.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export LANG=ru_RU.UTF-8
 export LC_ALL=ru_RU.UTF-8

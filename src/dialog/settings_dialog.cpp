@@ -29,6 +29,10 @@ namespace {
 std::atomic<HWND> refreshTarget{nullptr};
 // A refresh request is waiting in the dialog's queue: a run of channel changes posts one.
 std::atomic<bool> refreshPosted{false};
+// Calls of the dialog procedure in progress on the dialog's thread. More than one means
+// a message reached it from a loop that one of its own calls runs: a message box, the
+// about box or a chooser.
+int32_t procDepth = 0;
 
 constexpr UINT kFlashInterval = 80;  // ms
 constexpr int32_t kFlashInversions = 4;
@@ -294,6 +298,11 @@ INT_PTR HandleMessage(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
       StartCaptionFlash(dlg);
       return TRUE;
     case kDestroyMessage:
+      // Exit on another thread asked for this from inside one of the dialog's boxes: the
+      // call that opened the box returns into this module after Exit has returned and
+      // the host may have unloaded it.
+      if (procDepth > 1)
+        KeepModuleLoaded();
       DestroyWindow(dlg);
       return TRUE;
     default:
@@ -306,6 +315,10 @@ ZUNK_ENTRY INT_PTR CALLBACK SettingsDialogProc(HWND dlg,
                                                UINT message,
                                                WPARAM wParam,
                                                LPARAM lParam) {
+  struct Depth {
+    Depth() { ++procDepth; }
+    ~Depth() { --procDepth; }
+  } depth;
   try {
     return HandleMessage(dlg, message, wParam, lParam);
   } catch (...) {
@@ -376,6 +389,11 @@ void DestroySettingsDialog() {
   // Only the owning thread can destroy a window. Exit waits for it, because the
   // position the destruction records is saved next.
   if (OnDialogThread(w)) {
+    // The host called from inside one of the dialog's boxes (its window got a message
+    // from the box's loop): the call that opened the box returns into this module after
+    // Exit has returned and the host may have unloaded it.
+    if (procDepth > 0)
+      KeepModuleLoaded();
     DestroyWindow(w);
     return;
   }
