@@ -173,8 +173,9 @@ TEST_P(ProcessFrameTest, ShowLogoDrawsTheTemplateOverTheFrame) {
   // Nothing outside the logo's rectangle changed.
   for (int32_t y = 0; y < H; ++y)
     for (int32_t x = 0; x < W; ++x)
-      if (x < kLogoX || x >= kLogoX + logo.w || y < kLogoY || y >= kLogoY + logo.h)
+      if (x < kLogoX || x >= kLogoX + logo.w || y < kLogoY || y >= kLogoY + logo.h) {
         ASSERT_EQ(Get(f, x, y), Get(before, x, y));
+      }
 }
 
 TEST_P(ProcessFrameTest, TestModeHidesTheLogoWithTheFramesCentre) {

@@ -103,8 +103,9 @@ TEST_P(PlacementSadExact, WindowPlanesMatchTheReference) {
         ref::WindowBytePlanes(c.window.data(), c.ww, w, c.th, c.key, grey, expected.data());
     ASSERT_EQ(k_.WindowBytePlanes(c.window.data(), c.ww, w, c.th, c.key, grey, actual.data()), ok);
     ASSERT_TRUE(actual.GuardsIntact());
-    if (ok)
+    if (ok) {
       ASSERT_EQ(std::memcmp(actual.data(), expected.data(), bytes), 0);
+    }
   }
 }
 
