@@ -11,6 +11,7 @@
 #include <mutex>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "settings/ini_text.h"
 #include "settings/setting_table.h"
@@ -317,6 +318,52 @@ TEST(IniStoreSearchTest, FindSectionAgreesWithALineByLineScan) {
       ASSERT_EQ(s.SectionCursor, cursor) << testing::PrintToString(bytes) << " " << n;
     }
   }
+}
+
+// Every row's text as the setting table formats it, from the staging profile.
+std::vector<std::string> StagedTexts() {
+  std::vector<std::string> out;
+  std::string text;
+  for (const SettingDef& row : SettingTable) {
+    FormatSetting(row.kind, row.target, &text);
+    out.push_back(text);
+  }
+  return out;
+}
+
+// A table read at once gives what looking up its keys one by one gives: first lines of
+// duplicated keys (empty ones included), blanks around keys, headers that end sections,
+// sections found more than once and not at all, and the cursor left in the same place.
+TEST(IniStoreSearchTest, LoadTableAgreesWithKeyByKeyLookups) {
+  std::mt19937 rng(777);
+  const char* pieces[] = {"[A]",       "[B]",         " [A] ",        "LogoPosX=5",
+                          "LogoPosX=", "LogoPosX=7",  " LogoPosY =1", "MsgString= x ",
+                          "MsgString", "ColorKey=-1", "",             "=3",
+                          "[ B ]",     "ShowLogo=0"};
+  const char* names[] = {"A", "B", " B ", "C"};
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes;
+    for (int i = rng() % 14; i > 0; --i)
+      bytes += std::string(pieces[rng() % 14]) + (rng() % 4 ? "\n" : "\r\n");
+    IniStore table, keys;
+    table.OpenBytes(bytes);
+    keys.OpenBytes(bytes);
+    for (int step = 0; step < 4; ++step) {
+      const char* name = names[rng() % 4];
+      table.LoadTable(name, SettingTable, kSettingCount);
+      const std::vector<std::string> fromTable = StagedTexts();
+      std::string text;
+      for (const SettingDef& row : SettingTable) {
+        if (keys.ReadValue(name, row.key, &text))
+          StoreSettingText(row.kind, row.target, text);
+        else
+          StoreSettingDefault(row);
+      }
+      ASSERT_EQ(fromTable, StagedTexts()) << testing::PrintToString(bytes) << " " << name;
+      ASSERT_EQ(table.SectionCursor, keys.SectionCursor) << testing::PrintToString(bytes);
+    }
+  }
+  StagingProfile = ChannelProfile{};
 }
 
 TEST_F(IniReadTest, ManyHeadersThatAreNeverFoundLoadWithoutHanging) {
