@@ -182,10 +182,7 @@ bool IniStore::NextSection(std::string* name) {
   return false;
 }
 
-bool IniStore::ReadValue(std::string_view section, std::string_view key, std::string* value) {
-  key = Trim(key);
-  if (!FindSection(section))
-    return false;
+bool IniStore::NextKeyLine(std::string_view* key, std::string_view* text) {
   while (pos_ < data_.size()) {
     std::string_view line;
     pos_ = ReadLineAt(data_, pos_, &line);
@@ -194,12 +191,24 @@ bool IniStore::ReadValue(std::string_view section, std::string_view key, std::st
       continue;
     if (line.front() == '[')
       return false;
-    size_t eq = line.find('=');
+    const size_t eq = line.find('=');
     if (eq == std::string_view::npos)
       continue;
-    if (TrimRight(line.substr(0, eq)) != key)
+    *key = TrimRight(line.substr(0, eq));
+    *text = line.substr(eq + 1);
+    return true;
+  }
+  return false;
+}
+
+bool IniStore::ReadValue(std::string_view section, std::string_view key, std::string* value) {
+  key = Trim(key);
+  if (!FindSection(section))
+    return false;
+  std::string_view lineKey, text;
+  while (NextKeyLine(&lineKey, &text)) {
+    if (lineKey != key)
       continue;
-    std::string_view text = line.substr(eq + 1);
     if (text.empty())
       return false;
     value->assign(text);
@@ -238,18 +247,9 @@ void IniStore::LoadTable(std::string_view section, const SettingDef* table, size
 }
 
 void IniStore::IndexSectionKeys() {
-  while (pos_ < data_.size()) {
-    std::string_view line;
-    pos_ = ReadLineAt(data_, pos_, &line);
-    line = TrimLeft(line);
-    if (line.empty())
-      continue;
-    if (line.front() == '[')
-      break;
-    const size_t eq = line.find('=');
-    if (eq != std::string_view::npos)
-      sectionKeys_.push_back({TrimRight(line.substr(0, eq)), line.substr(eq + 1)});
-  }
+  KeyLine k;
+  while (NextKeyLine(&k.key, &k.text))
+    sectionKeys_.push_back(k);
   std::stable_sort(sectionKeys_.begin(), sectionKeys_.end(),
                    [](const KeyLine& a, const KeyLine& b) { return a.key < b.key; });
 }

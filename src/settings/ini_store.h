@@ -100,6 +100,9 @@ class IniStore {
 
  private:
   void ResetFile();
+  // The next line from pos_ with a "=" before the next header: its trimmed key and the
+  // text after the "=". False at a header or the end of the data.
+  bool NextKeyLine(std::string_view* key, std::string_view* text);
   // Collects the key lines from pos_ to the next header into sectionKeys_, by key.
   void IndexSectionKeys();
 
