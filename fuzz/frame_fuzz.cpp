@@ -319,7 +319,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.OpenBytes(text);
   store.ReadProfiles();
   store.Close();
-  ProfileSnapshot.clear();
   Confidence = ReactionState = LastDecision = HoldOff = MessageFadeCounter = 0;
   if (flags & 2) {
     Input values{profileBytes, sizeof profileBytes};
