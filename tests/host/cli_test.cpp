@@ -9,9 +9,9 @@
 #include <fstream>
 #include <string>
 
-#include "eval.h"
+#include "eval/eval.h"
+#include "eval/json_read.h"
 #include "host_cli.h"
-#include "json_read.h"
 
 namespace {
 

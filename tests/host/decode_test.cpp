@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_reader.h"
+#include "decode/frame_reader.h"
 
 namespace zunkhost {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "eval.h"
+#include "eval/eval.h"
 #include "host_cli.h"
 #include "image/bmp_reader.h"
 #include "image_files.h"

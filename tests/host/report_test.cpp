@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "plugin/host_commands.h"
-#include "report.h"
+#include "spans/report.h"
 
 namespace zunkhost {
 namespace {

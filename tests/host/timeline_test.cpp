@@ -6,11 +6,11 @@
 #include <fstream>
 #include <string>
 
-#include "eval.h"
-#include "json_read.h"
-#include "output_files.h"
-#include "run.h"
-#include "timeline.h"
+#include "eval/eval.h"
+#include "eval/json_read.h"
+#include "run/run.h"
+#include "spans/output_files.h"
+#include "spans/timeline.h"
 
 namespace zunkhost {
 namespace {

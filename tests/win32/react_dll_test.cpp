@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "host_harness.h"
-#include "host_state.h"
-#include "host_window.h"
 #include "plugin/host_commands.h"
+#include "session/host_state.h"
+#include "session/host_window.h"
 
 namespace {
 

@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "channel_settings.h"
-#include "frame_reader.h"
+#include "cli/fail.h"
+#include "cli/progress.h"
+#include "decode/frame_reader.h"
 #include "image_files.h"
 #include "logo_finder.h"
-#include "output_files.h"
-#include "progress.h"
+#include "os/paths.h"
+#include "session/channel_settings.h"
+#include "spans/output_files.h"
 #endif
 
 namespace zunkhost {
@@ -27,16 +29,6 @@ namespace {
 constexpr int kReferenceWidth = 768;
 constexpr int kReferenceHeight = 576;
 constexpr int kSamples = 96;
-
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "zunk-host: %s\n", message.c_str());
-  return 1;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 // The first of a few plain colours that no logo pixel has (0x00BBGGRR).
 bool ChooseKey(const FoundLogo& logo, uint32_t* key) {

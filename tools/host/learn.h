@@ -4,7 +4,7 @@
 // template bitmap, the channel's section of the settings file and a PNG preview.
 #pragma once
 
-#include "options.h"
+#include "cli/options.h"
 
 namespace zunkhost {
 

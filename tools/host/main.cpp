@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <string>
 
-#include "eval.h"
-#include "host_os.h"
+#include "cli/options.h"
+#include "eval/eval.h"
 #include "learn.h"
-#include "options.h"
-#include "run.h"
+#include "os/host_os.h"
+#include "run/run.h"
 #include "zunk_version.h"
 
 namespace zunkhost {

@@ -1,0 +1,55 @@
+// Command-line options of zunk-host.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "decode/video_pipe.h"
+
+namespace zunkhost {
+
+struct Options {
+  std::string action = "run";       // "run", "learn" or "eval"
+  std::string input;                // the video (or raw frames with `raw`) of this run
+  std::vector<std::string> inputs;  // every recording named; several run in parallel
+  bool raw = false;
+  std::string decoder = "auto";  // "libav" (in-process), "pipe" (ffmpeg) or "auto"
+  int threads = 0;               // decoder threads; 0 = every core
+  int jobs = 1;                  // recordings processed at once
+  bool sizeGiven = false;        // --size: resize decoded frames
+  std::string output;            // processed frames: encoded video, or raw with rawOutput
+  bool rawOutput = false;
+  std::string settings;  // settings file installed beside the host before Init
+  // --set KEY=VALUE: keys of the channel's section changed in the installed copy
+  std::vector<std::pair<std::string, std::string>> settingValues;
+  std::string plugin;               // module path; default: the build's module
+  std::string log;                  // per-frame lines: "-" = standard output, "" = none
+  std::string edl;                  // advert breaks as an EDL file
+  std::string json;                 // the timeline as JSON
+  std::string edlMode = "refined";  // "refined" or "decisions"
+  std::string detected;             // eval: an EDL or a JSON timeline
+  std::string preview;              // learn: PNG of what was found
+  std::string truth;                // known breaks, to compare with
+  VideoGeometry video;
+  int64_t channelKey = 1001;
+  std::string channelName = "Sample";
+  uint32_t hostVersion = 0x4000A;
+  int32_t volume = 100;
+  bool recording = false;
+  std::string instance;  // "/inst:N": the window title becomes "Quintora.Inst" + N
+  int64_t maxFrames = -1;
+  bool keepChannels = true;  // the channel callback's answer
+  bool progress = true;
+  bool channelKeyGiven = false;
+  bool fpsGiven = false;
+  bool threadsGiven = false;
+  bool timing = false;  // time spent decoding and in the plug-in, on standard error
+};
+
+// Fills *o from argv. Returns false with a message in *error; *help when asked for usage.
+bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* help);
+const char* Usage();
+
+}  // namespace zunkhost

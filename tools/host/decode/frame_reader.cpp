@@ -1,0 +1,90 @@
+// FrameReader: raw frames straight from a file, or decoded frames through the packer.
+#include "decode/frame_reader.h"
+
+#if ZUNK_HOST_DECODE
+#include "decode/frame_pack.h"
+#endif
+
+namespace zunkhost {
+
+#if !ZUNK_HOST_DECODE
+class FramePacker {};
+#endif
+
+FrameReader::FrameReader() = default;
+FrameReader::~FrameReader() {
+  Close();
+}
+
+bool FrameReader::Open(const ReaderSetup& setup, VideoGeometry* g, std::string* error) {
+  setup_ = setup;
+  if (setup.raw) {
+    raw_ = OpenFrameSource(setup.path, true, *g, error);
+    geometry_ = *g;
+    rawBytes_ = FrameBytes(*g);
+    return raw_ != nullptr;
+  }
+#if ZUNK_HOST_DECODE
+  bool useLibav = setup.decoder == "libav" || (setup.decoder == "auto" && HaveLibav());
+  source_ = useLibav ? OpenLibavSource(setup.path, setup.threads, error)
+                     : OpenPipeSource(setup.path, error);
+  if (!source_)
+    return false;
+  const StreamInfo& info = source_->Info();
+  if (!setup.keepSize) {
+    g->width = info.width;
+    g->height = info.height;
+  }
+  g->fps = info.fps;
+  geometry_ = *g;
+  packer_.reset(new FramePacker(info, g->width, g->height, g->pixelFormat));
+  return true;
+#else
+  *error = "this build reads raw frames only (--raw FILE or --raw -)";
+  return false;
+#endif
+}
+
+bool FrameReader::Read(uint8_t* frame) {
+  if (raw_) {
+    if (!ReadFrame(raw_, frame, rawBytes_))
+      return false;
+    ++rawFrames_;
+    return true;
+  }
+#if ZUNK_HOST_DECODE
+  PlanarFrame planes;
+  if (!source_ || !source_->Next(&planes))
+    return false;
+  packer_->Pack(planes, frame);
+  return true;
+#else
+  return false;
+#endif
+}
+
+void FrameReader::Close() {
+  if (raw_)
+    CloseFrameSource(raw_, true);
+  raw_ = nullptr;
+  packer_.reset();
+  source_.reset();
+}
+
+int64_t FrameReader::ExpectedFrames() const {
+  return source_ ? source_->Info().expectedFrames : -1;
+}
+
+bool FrameReader::HasAudio() const {
+  return source_ && source_->Info().hasAudio;
+}
+
+std::string FrameReader::Failure() const {
+  return source_ ? source_->Failure() : failure_;
+}
+
+int64_t FrameReader::Damaged() const {
+  return source_ ? source_->Damaged() : 0;
+}
+
+}  // namespace zunkhost

@@ -1,0 +1,53 @@
+// Where the plug-in's frames come from: raw frames in the plug-in's pixel format, or a
+// video decoded in this process (or by an ffmpeg process) and packed for the plug-in.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "decode/frame_source.h"
+#include "decode/video_pipe.h"
+
+namespace zunkhost {
+
+class FramePacker;
+
+struct ReaderSetup {
+  std::string path;
+  bool raw = false;              // raw frames of *geometry ("-" = standard input)
+  std::string decoder = "auto";  // "libav", "pipe" or "auto" (libav where built in)
+  int threads = 0;               // decoder threads; 0 = every core
+  bool keepSize = false;         // resize decoded frames to geometry's size
+};
+
+class FrameReader {
+ public:
+  FrameReader();
+  ~FrameReader();
+  // Opens the source. For decoded video *geometry takes the stream's frame rate, and its
+  // size unless keepSize. False with one line in *error.
+  bool Open(const ReaderSetup& setup, VideoGeometry* geometry, std::string* error);
+  // The next frame, packed (FrameBytes of the geometry); false at the end.
+  bool Read(uint8_t* frame);
+  void Close();
+
+  int64_t ExpectedFrames() const;  // -1 when unknown
+  bool HasAudio() const;
+  // Why the stream ended early ("" after a clean end).
+  std::string Failure() const;
+  int64_t Damaged() const;
+
+ private:
+  ReaderSetup setup_;
+  VideoGeometry geometry_;
+  FILE* raw_ = nullptr;
+  size_t rawBytes_ = 0;
+  int64_t rawFrames_ = 0;
+  std::string failure_;
+  std::unique_ptr<FrameSource> source_;
+  std::unique_ptr<FramePacker> packer_;
+};
+
+}  // namespace zunkhost

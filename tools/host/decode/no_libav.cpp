@@ -1,0 +1,18 @@
+// Builds without the decoder libraries: video is decoded by an ffmpeg process.
+#include "decode/frame_source.h"
+
+namespace zunkhost {
+
+bool HaveLibav() {
+  return false;
+}
+
+std::unique_ptr<FrameSource> OpenLibavSource(const std::string& path,
+                                             int threads,
+                                             std::string* error) {
+  (void)threads;
+  *error = path + ": this build decodes through ffmpeg only (--decoder pipe)";
+  return nullptr;
+}
+
+}  // namespace zunkhost
