@@ -1,0 +1,35 @@
+// The settings of a run: the settings file installed where the plug-in looks for it,
+// the keys given on the command line set in the installed copy, and what the run's
+// channel is set to do.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "spans/report.h"
+
+namespace zunkhost {
+
+// What the run's channel is set to do: its match level, for the refined spans, and its
+// actions, for the breaks the host commands mark. Without a settings file the plug-in
+// has a new channel's built-in values.
+struct ChannelSetup {
+  std::string installed;  // the plug-in's copy of the settings file ("" = none)
+  int32_t matchLevel = 80;
+  Reactions reactions;
+};
+
+struct SettingsRequest {
+  std::string settings;  // the settings file given ("" = none)
+  std::string instance;  // the host instance's number, or ""
+  int64_t channelKey = 1001;
+  bool recording = false;
+  std::vector<std::pair<std::string, std::string>> values;  // --set KEY=VALUE
+};
+
+// Installs the settings and reads the channel's setup. False with one line in *error.
+bool PrepareSettings(const SettingsRequest& request, ChannelSetup* setup, std::string* error);
+
+}  // namespace zunkhost
