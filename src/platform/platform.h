@@ -79,7 +79,8 @@ struct Platform {
   int (*FileClose)(uintptr_t file);
   // Deletes a file, a read-only one too. Returns nonzero on success.
   int (*RemoveFile)(const char* path);
-  // Replaces `to` by `from` in one step. Returns nonzero on success.
+  // Replaces `to` by `from` in one step. Returns nonzero on success; on failure both files
+  // are left as they were.
   int (*MoveFileOver)(const char* from, const char* to);
   // Folder separator of paths built by the settings code: '\\' or '/'.
   char pathSeparator;

@@ -1,7 +1,7 @@
 // Faults while the settings file is rewritten: every file operation of a save failing in
-// turn, a temporary file left behind, and (POSIX) the process killed at random points of
-// Exit. Afterwards the settings file holds the old content or the new one, nothing else,
-// and the next save succeeds.
+// turn, a temporary file left behind, (Windows) the system refusing the replace, and (POSIX)
+// the process killed at random points of Exit. Afterwards the settings file holds the old
+// content or the new one, nothing else, and the next save succeeds.
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -216,6 +216,27 @@ TEST_F(SaveFaultsTest, StaleTemporaryFileNeverStopsTheSave) {
 #endif
   ExpectNextSaveWorks();
 }
+
+#if defined(_WIN32)
+// The system's own replace failing, not a fake: another program reads the settings file
+// and does not let it be deleted or renamed over. The save fails without touching it.
+TEST_F(SaveFaultsTest, ReplaceRefusedBySystemKeepsTheOldFile) {
+  faults = Faults();  // no injected fault: every operation is the system's
+  HANDLE reader =
+      CreateFileA(SettingsStore.FullPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  const bool saved = SettingsStore.SaveProfiles();
+  CloseHandle(reader);
+  // The new file was written whole; the replace failed; the new file was dropped.
+  EXPECT_EQ(faults.seen,
+            (std::vector<FileOp>{kRemove, kCreate, kWrite, kFlush, kClose, kRename, kRemove}));
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(Content(), "old");
+  EXPECT_FALSE(TemporaryLeft());
+  ExpectNextSaveWorks();
+}
+#endif
 
 #if !defined(_WIN32)
 // Runs Exit in a child process that is killed on the way: by the file operation chosen

@@ -44,14 +44,11 @@ int RemoveFile(const char* path) {
 }
 
 int MoveFileOver(const char* from, const char* to) {
-  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return 1;
-  // Windows 95, 98 and Me have no MoveFileEx: there the old file is deleted first. A failure
-  // between the two steps leaves the complete new file under the temporary name.
-  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
-    return 0;
-  DeleteFileA(to);
-  return MoveFileA(from, to) ? 1 : 0;
+  // One step on every system the module loads on (Vista and later): when the replace
+  // fails, for instance because another program holds the old file open, both files are
+  // as they were, so the caller may drop the new one. There is deliberately no fallback
+  // that deletes the old file first.
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
 }
 
 }  // namespace win32
