@@ -29,7 +29,7 @@ FrameValues V(bool logo, int decision) {
 // frames [0, n): the logo goes at lost and returns at back; the decision lags by
 // `down` frames going absent and `up` frames coming back.
 SpanTracker Track(int n, int lost, int back, int down, int up) {
-  SpanTracker t(80);
+  SpanTracker t(SpanLevels{});
   for (int f = 0; f < n; ++f) {
     bool logo = f < lost || f >= back;
     int decision = f >= lost + down && f < back + up ? 1 : 0;
@@ -53,7 +53,7 @@ TEST(SpanTrackerTest, WeakMatchesCountAsNoLogoAndEdgesOfTheStream) {
   // A found position with a match below the level is not the logo; a break open at the
   // end runs to the last frame; one that the first looked-at frame starts reaches back
   // to frame 0.
-  SpanTracker t(80);
+  SpanTracker t(SpanLevels{});
   for (int f = 0; f < 200; ++f) {
     FrameValues v = V(true, f >= 52 && f < 127 ? 1 : 0);
     if (f >= 50 && f < 100)
@@ -64,7 +64,7 @@ TEST(SpanTrackerTest, WeakMatchesCountAsNoLogoAndEdgesOfTheStream) {
   ASSERT_EQ(t.Refined().size(), 1u);
   EXPECT_EQ(t.Refined()[0].first, 50);
   EXPECT_EQ(t.Refined()[0].last, 99);
-  SpanTracker u(80);
+  SpanTracker u(SpanLevels{});
   for (int f = 25; f < 60; ++f) {
     FrameValues v = V(false, f >= 27 ? 1 : 0);
     u.Add(f, v);
@@ -77,7 +77,7 @@ TEST(SpanTrackerTest, WeakMatchesCountAsNoLogoAndEdgesOfTheStream) {
 }
 
 TEST(SpanTrackerTest, AFlickerInsideABreakEndsTheRefinedSpanAtTheLastReturn) {
-  SpanTracker t(80);
+  SpanTracker t(SpanLevels{});
   for (int f = 0; f < 300; ++f) {
     bool logo = f < 50 || f == 120 || f >= 150;  // one stray match inside the break
     t.Add(f, V(logo, f >= 52 && f < 180 ? 1 : 0));
@@ -86,6 +86,38 @@ TEST(SpanTrackerTest, AFlickerInsideABreakEndsTheRefinedSpanAtTheLastReturn) {
   ASSERT_EQ(t.Refined().size(), 1u);
   EXPECT_EQ(t.Refined()[0].first, 50);
   EXPECT_EQ(t.Refined()[0].last, 149);
+}
+
+TEST(SpanTrackerTest, EdgesStayAtTheDecisionWhereNoCrossingIsClear) {
+  // A see-through logo that matches between the two levels for a long stretch before the
+  // break: the refined start does not reach back into the programme, and keeps the
+  // decision's edge; the return is clear and refined.
+  SpanTracker t(SpanLevels{});
+  for (int f = 0; f < 700; ++f) {
+    FrameValues v = V(f < 100 || f >= 500, f >= 405 && f < 527 ? 1 : 0);
+    if (f >= 100 && f < 400)
+      v.matchPercent = 70;  // between 2/3 of the level and the level
+    t.Add(f, v);
+  }
+  t.Finish(700);
+  ASSERT_EQ(t.Refined().size(), 1u);
+  EXPECT_EQ(t.Refined()[0].first, 405);
+  EXPECT_EQ(t.Refined()[0].last, 499);
+}
+
+TEST(SpanTrackerTest, TheWindowsFollowTheChannelsSpeeds) {
+  // With an on-speed of 10 the climb takes at most 12 + 2 * 10 + 2 frames: a run of shown
+  // frames longer than that before the return is no crossing the decision waited for.
+  auto run = [](int32_t onSpeed) {
+    SpanTracker t(SpanLevels{80, onSpeed, 10});
+    for (int f = 0; f < 400; ++f)
+      t.Add(f, V(f < 100 || f >= 200, f >= 102 && f < 250 ? 1 : 0));
+    t.Finish(400);
+    return t.Refined().at(0);
+  };
+  EXPECT_EQ(run(3).last, 199);   // window 82 frames: the return at 200 is inside it
+  EXPECT_EQ(run(10).last, 249);  // window 34 frames: it is not
+  EXPECT_EQ(run(10).first, 100);
 }
 
 TEST(JsonTimelineTest, WrittenTimelineParsesAndCarriesTheSpans) {

@@ -127,7 +127,7 @@ int RunRecording(const Options& o) {
   if (outputs.Json())
     outputs.Json()->Begin(o.raw ? o.input : BaseName(o.input), g.width, g.height, g.pixelFormat,
                           g.fps, r.traced);
-  SpanTracker spans(channel.matchLevel);
+  SpanTracker spans(channel.levels);
   PlayFrames(o, g, &reader, &session, &outputs, &spans, &r);
   session.Close(r.frames);
 

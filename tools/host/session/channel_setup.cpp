@@ -20,7 +20,9 @@ bool PrepareSettings(const SettingsRequest& r, ChannelSetup* setup, std::string*
   zunk::ChannelProfile p;
   if (!ReadChannelProfile(setup->installed, r.channelKey, &p))
     ReadChannelProfile("", r.channelKey, &p);
-  setup->matchLevel = p.LogoMatchLevel;
+  setup->levels.matchLevel = p.LogoMatchLevel;
+  setup->levels.onSpeed = p.LogoOnResponseSpeed;
+  setup->levels.offSpeed = p.LogoOffResponseSpeed;
   setup->reactions.recording = r.recording;
   setup->reactions.recordAction = p.RecordAction;
   setup->reactions.previewAction = p.PreviewAction;

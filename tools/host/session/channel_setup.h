@@ -9,15 +9,16 @@
 #include <vector>
 
 #include "spans/report.h"
+#include "spans/span_tracker.h"
 
 namespace zunkhost {
 
-// What the run's channel is set to do: its match level, for the refined spans, and its
+// What the run's channel is set to do: its levels and speeds, for the refined spans, and its
 // actions, for the breaks the host commands mark. Without a settings file the plug-in
 // has a new channel's built-in values.
 struct ChannelSetup {
   std::string installed;  // the plug-in's copy of the settings file ("" = none)
-  int32_t matchLevel = 80;
+  SpanLevels levels;
   Reactions reactions;
 };
 

@@ -1,44 +1,9 @@
-// SpanTracker and the JSON timeline.
+// The JSON timeline and span times.
 #include "spans/timeline.h"
 
 #include <cinttypes>
 
 namespace zunkhost {
-
-void SpanTracker::Add(int64_t frame, const FrameValues& v) {
-  const int shown = v.logoFound == 1 && v.matchPercent >= matchLevel_ ? 1 : 0;
-  // Before the first looked-at frame nothing is known: a run that the first frame
-  // starts reaches back to frame 0.
-  if (shown_ == -1) {
-    shownRunStart_ = missingRunStart_ = 0;
-  } else if (shown != shown_) {
-    (shown ? shownRunStart_ : missingRunStart_) = frame;
-  }
-  shown_ = shown;
-  if (v.decision == decision_)
-    return;
-  decision_ = v.decision;
-  if (decision_ == 1) {
-    decisionStart_ = frame;
-    refinedStart_ = shown ? frame : missingRunStart_;
-    if (!refined_.empty() && refinedStart_ <= refined_.back().last)
-      refinedStart_ = refined_.back().last + 1;
-    return;
-  }
-  decisions_.push_back({decisionStart_, frame - 1});
-  int64_t end = (shown ? shownRunStart_ : frame) - 1;
-  if (end < refinedStart_)
-    end = frame - 1;
-  refined_.push_back({refinedStart_, end});
-}
-
-void SpanTracker::Finish(int64_t frameCount) {
-  if (decision_ == 1 && frameCount > decisionStart_) {
-    decisions_.push_back({decisionStart_, frameCount - 1});
-    refined_.push_back({refinedStart_, frameCount - 1});
-  }
-  decision_ = 0;
-}
 
 double SpanStart(const Span& s, double fps) {
   return s.first / fps;

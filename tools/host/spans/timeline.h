@@ -1,6 +1,5 @@
-// The presence timeline of a run: the break spans as the plug-in decided them and as
-// refined from the per-frame values, and the JSON file that carries all of it. Both
-// are built frame by frame, so a long recording costs no memory per frame.
+// The JSON timeline of a run: the per-frame values, the break spans and the host
+// commands, written as the run goes, so a long recording costs no memory per frame.
 #pragma once
 
 #include <cstdint>
@@ -10,45 +9,9 @@
 
 #include "session/host_state.h"
 #include "spans/report.h"
+#include "spans/span_tracker.h"
 
 namespace zunkhost {
-
-// What the plug-in computed for one frame (its trace of the last frame).
-struct FrameValues {
-  int32_t matchPercent = 0;
-  int32_t scoreContrast = 0;
-  int32_t logoFound = 0;
-  int32_t confidence = 0;
-  int32_t decision = 0;  // 1 = logo absent
-};
-
-// The decision lags the picture by design: the confidence has to climb or fall and the
-// hold-off has to run out. A refined span starts where the run of frames without the
-// logo that led to the decision began, and ends before the run of frames with the logo
-// that led back. A frame shows the logo when it was found at its place with a match of
-// at least the channel's match level.
-class SpanTracker {
- public:
-  explicit SpanTracker(int32_t matchLevel) : matchLevel_(matchLevel) {}
-  // One frame that reached the decision; frames that did not keep the state.
-  void Add(int64_t frame, const FrameValues& v);
-  // Closes a span still open at the end of the stream.
-  void Finish(int64_t frameCount);
-
-  const std::vector<Span>& Decisions() const { return decisions_; }
-  const std::vector<Span>& Refined() const { return refined_; }
-
- private:
-  int32_t matchLevel_;
-  int decision_ = 0;
-  int shown_ = -1;  // whether the last frame showed the logo; -1 before the first
-  int64_t shownRunStart_ = 0;
-  int64_t missingRunStart_ = 0;
-  int64_t decisionStart_ = 0;
-  int64_t refinedStart_ = 0;
-  std::vector<Span> decisions_;
-  std::vector<Span> refined_;
-};
 
 // Seconds of frame numbers: a span covers [first / fps, (last + 1) / fps).
 double SpanStart(const Span& s, double fps);

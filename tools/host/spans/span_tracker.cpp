@@ -1,0 +1,95 @@
+// SpanTracker: decided and refined break spans.
+#include "spans/span_tracker.h"
+
+#include <algorithm>
+
+namespace zunkhost {
+
+namespace {
+
+// Frames the decision is frozen for after each change.
+constexpr int64_t kHoldOff = 12;
+
+// The longest the confidence takes to cross the whole range at `speed` points a frame,
+// allowing for half the frames moving it the other way, plus the hold-off.
+int64_t WindowOf(int32_t speed) {
+  const int64_t s = std::max<int32_t>(speed, 1);
+  return kHoldOff + 2 * ((100 + s - 1) / s) + 2;
+}
+
+}  // namespace
+
+SpanTracker::SpanTracker(const SpanLevels& levels)
+    : levels_(levels),
+      fallWindow_(WindowOf(levels.offSpeed)),
+      climbWindow_(WindowOf(levels.onSpeed)) {}
+
+SpanTracker::Kind SpanTracker::KindOf(const FrameValues& v) const {
+  if (v.logoFound != 1 || 3 * int64_t{v.matchPercent} <= 2 * int64_t{levels_.matchLevel})
+    return kGone;
+  return v.matchPercent >= levels_.matchLevel ? kShown : kBetween;
+}
+
+int64_t SpanTracker::RefinedStart(int64_t decided) const {
+  const int64_t from = decided - fallWindow_;
+  for (auto it = recent_.rbegin(); it != recent_.rend() && it->frame >= from; ++it) {
+    if (it->kind == kShown)
+      return it->frame == decided ? decided : it->frame + 1;
+  }
+  // Nothing shown since the first frame looked at: the break began before it, as far as
+  // anyone can tell.
+  if (firstLooked_ >= from)
+    return 0;
+  return decided;
+}
+
+int64_t SpanTracker::RefinedEnd(int64_t decided) const {
+  const int64_t from = decided - climbWindow_;
+  int64_t runStart = decided;
+  int gap = 0;
+  for (auto it = recent_.rbegin(); it != recent_.rend() && it->frame >= from; ++it) {
+    if (it->kind == kGone)
+      return runStart - 1;
+    if (it->kind == kShown) {
+      runStart = it->frame;
+      gap = 0;
+    } else if (++gap > 2) {
+      return runStart - 1;
+    }
+  }
+  return decided - 1;
+}
+
+void SpanTracker::Add(int64_t frame, const FrameValues& v) {
+  if (firstLooked_ < 0)
+    firstLooked_ = frame;
+  recent_.push_back({frame, KindOf(v)});
+  const int64_t keep = std::max(fallWindow_, climbWindow_) + 1;
+  while (recent_.front().frame < frame - keep)
+    recent_.pop_front();
+  if (v.decision == decision_)
+    return;
+  decision_ = v.decision;
+  if (decision_ == 1) {
+    decisionStart_ = frame;
+    refinedStart_ = RefinedStart(frame);
+    if (!refined_.empty() && refinedStart_ <= refined_.back().last)
+      refinedStart_ = refined_.back().last + 1;
+    return;
+  }
+  decisions_.push_back({decisionStart_, frame - 1});
+  int64_t end = RefinedEnd(frame);
+  if (end < refinedStart_)
+    end = frame - 1;
+  refined_.push_back({refinedStart_, end});
+}
+
+void SpanTracker::Finish(int64_t frameCount) {
+  if (decision_ == 1 && frameCount > decisionStart_) {
+    decisions_.push_back({decisionStart_, frameCount - 1});
+    refined_.push_back({refinedStart_, frameCount - 1});
+  }
+  decision_ = 0;
+}
+
+}  // namespace zunkhost
