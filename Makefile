@@ -1,5 +1,5 @@
 # Entry points: make demo | make test | make test-tsan | make dll | make demo-win32 |
-# make bench. Each sets up what it needs first (scripts/setup.sh: the demo's packages, or
+# make bench | make corpus | make eval-corpus. Each sets up what it needs first (scripts/setup.sh: the demo's packages, or
 # the tests' superset).
 NATIVE := out/native
 WIN32  := out/win32
@@ -13,7 +13,7 @@ MAKEFLAGS += --no-print-directory
 CONFIGURE := cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: setup-demo setup-test native host win32 asan tsan dll demo demo-win32 test test-tsan \
-        bench release install clean
+        bench corpus eval-corpus release install clean
 
 setup-demo:
 	@bash scripts/setup.sh demo
@@ -66,6 +66,15 @@ test-tsan: tsan
 
 bench: native
 	@$(NATIVE)/bench/zunk-bench
+
+# The evaluation corpus of hard cases (scripts/corpus/): out/corpus, rebuilt where the
+# recipes or scripts changed. eval-corpus builds the recordings that are missing, then runs
+# learn -> run -> eval over each and prints one table (steps kept in out/eval-corpus/).
+corpus:
+	@bash scripts/corpus/make-corpus.sh
+
+eval-corpus: host
+	@bash scripts/corpus/eval-corpus.sh
 
 # The download for users: out/release/Zunk_LogoDetector-<version>.zip with the stripped
 # module, the guides, an example settings file and SHA256SUMS (scripts/make-release.sh).
