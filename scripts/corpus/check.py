@@ -10,13 +10,17 @@
   decided "without", advert frames may not be decided "with", and most
   programme frames must be decided "with". Frames of dissolves are skipped;
 - black frames where the truth says so (the picture outside the logo black in
-  "dark" frames), and the frames beside each black run not black.
+  "dark" frames), and the frames beside each black run not black (those beside
+  a dark run are the fades into it).
 
+Run alone (main below) it checks a recording against another truth file.
 It also keeps, for the hand-made template, the logo area of every tenth frame
 as the plug-in sees it (packed YUV 4:2:2, converted as the plug-in converts).
 """
+import json
 import os
 import subprocess
+import sys
 
 import truth as truthfile
 
@@ -29,9 +33,21 @@ SAMPLE_EVERY = 10       # frames between template samples
 MAX_PAIRS = 800
 
 
+def ranges(frames):
+    """'3-5, 9' from [3, 4, 5, 9]."""
+    out = []
+    for n in frames:
+        if out and out[-1][1] == n - 1:
+            out[-1][1] = n
+        else:
+            out.append([n, n])
+    return ", ".join("%d" % a if a == b else "%d-%d" % (a, b) for a, b in out)
+
+
 class Result:
     def __init__(self):
         self.failures = []
+        self.bad = {}       # what is wrong: the frames it is wrong in
         self.lines = []
         self.samples = []   # (frame, YUY2 bytes of the sample rectangle)
         self.sample_rect = None
@@ -162,9 +178,10 @@ def check(video, truth_path, img, place, fmt, work):
                    for x in range(THUMB_W) for c in range(3)
                    if not (cx0 <= x < cx1 and cy0 <= y < cy1))
 
+    # The frames beside a black run (not those beside a dark run: fades).
     blacks = t["black"] + t["dark"]
     beside = set()
-    for a, b in blacks:
+    for a, b in t["black"]:
         beside.update((a - 1, b + 1))
     beside = {n for n in beside if not within(n, blacks) and 0 <= n < t["frames"]}
     counts = {"programme": [0, 0, 0], "advert": [0, 0, 0]}  # with, without, undecided
@@ -178,23 +195,25 @@ def check(video, truth_path, img, place, fmt, work):
             break
         if within(n, t["black"]):
             if max(thumb) > BLACK_MAX:
-                res.failures.append("frame %d should be black (brightest %d)" % (n, max(thumb)))
+                res.bad.setdefault("not black", []).append(n)
         elif within(n, t["dark"]):
             if dark_max(thumb) > BLACK_MAX:
-                res.failures.append("frame %d should be black around the logo" % n)
+                res.bad.setdefault("not black around the logo", []).append(n)
         if n in beside and sum(thumb) / thumb_size <= NOT_BLACK_MEAN:
-            res.failures.append("frame %d, beside a black run, is black" % n)
+            res.bad.setdefault("black beside a black run", []).append(n)
         if not within(n, t["transition"]) and not within(n, t["black"]):
             kind = "advert" if within(n, t["breaks"]) else "programme"
             v = logo_verdict(frame, pairs(n))
             counts[kind][2 if v is None else 1 - v] += 1
             if kind == "programme" and v == 0:
-                res.failures.append("frame %d: no logo in the programme" % n)
+                res.bad.setdefault("no logo in the programme", []).append(n)
             if kind == "advert" and v == 1:
-                res.failures.append("frame %d: a logo in an advert" % n)
+                res.bad.setdefault("a logo in an advert", []).append(n)
         n += 1
     fr.close()
     ft.close()
+    for what, frames in res.bad.items():
+        res.failures.append("%s: %d frames (%s)" % (what, len(frames), ranges(frames)))
     if n != t["frames"]:
         res.failures.append("%d frames decoded, %d expected" % (n, t["frames"]))
     p, a = counts["programme"], counts["advert"]
@@ -221,3 +240,23 @@ def check(video, truth_path, img, place, fmt, work):
     with open(os.path.join(work, "check.txt"), "w") as f:
         f.write("\n".join(res.lines) + "\n")
     return res
+
+
+def main():
+    """check.py VIDEO TRUTH RECORDING_DIR WORK_DIR: checks VIDEO against TRUTH with
+    the overlay of a built recording (RECORDING_DIR/logo.png and overlay.json);
+    prints the findings (also to WORK_DIR/check.txt) and exits 1 on a failure."""
+    from formats import FORMATS
+    import logo
+    if len(sys.argv) != 5:
+        sys.exit("usage: check.py VIDEO TRUTH RECORDING_DIR WORK_DIR")
+    video, truth_path, folder, work = sys.argv[1:]
+    meta = json.load(open(os.path.join(folder, "overlay.json")))
+    img = logo.load_png(os.path.join(folder, "logo.png"))
+    res = check(video, truth_path, img, (meta["x"], meta["y"]), FORMATS[meta["format"]], work)
+    print("\n".join(res.lines))
+    sys.exit(0 if res.ok else 1)
+
+
+if __name__ == "__main__":
+    main()

@@ -23,6 +23,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+sys.dont_write_bytecode = True   # nothing written into the source tree
 
 import truth as truthfile  # noqa: E402
 from recipes import RECIPES  # noqa: E402
