@@ -9,6 +9,7 @@
 #include "plugin/module_state.h"
 #include "plugin/mul_div.h"
 #include "settings/channel_profile.h"
+#include "settings/ini_store.h"
 
 namespace zunk {
 
@@ -110,6 +111,10 @@ void LoadTemplate() {
   int32_t w = 0, h = 0;
   uint32_t* pixels =
       Os().LoadBitmapFile(profile->LogoFileName.c_str(), kReferenceWidth, kReferenceHeight, &w, &h);
+  // A bare file name that does not open as given is the one kept beside the settings file.
+  const std::string beside = SettingsStore.BesideSettingsFile(profile->LogoFileName);
+  if (!pixels && !beside.empty())
+    pixels = Os().LoadBitmapFile(beside.c_str(), kReferenceWidth, kReferenceHeight, &w, &h);
   if (!pixels)
     return;
   FreeAligned(TemplatePicture.pixels);

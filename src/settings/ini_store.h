@@ -25,6 +25,9 @@ class IniStore {
 
   // Where the file lives (settings_path.cpp).
   void ResolveSettingsPath();
+  // A file name without any folder, in the settings file's folder; empty for a name with
+  // a folder or a drive, or while the folder is not known.
+  std::string BesideSettingsFile(std::string_view name) const;
   // The host's main window and version, at every stream start (host_discovery.cpp).
   void FindHostWindows();
 

@@ -114,4 +114,14 @@ void IniStore::ResolveSettingsPath() {
   FullPath = SettingsFolder + FileName;
 }
 
+std::string IniStore::BesideSettingsFile(std::string_view name) const {
+  if (name.empty() || SettingsFolder.empty())
+    return std::string();
+  for (char c : name) {
+    if (IsSeparator(c) || c == ':')
+      return std::string();
+  }
+  return SettingsFolder + std::string(name);
+}
+
 }  // namespace zunk

@@ -105,7 +105,9 @@ class DllReactions : public ::testing::Test {
 
   // The host with its window, and the module with one channel of these actions.
   void Open(uint32_t version, int previewAction, int recordAction) {
-    const std::string settings = "[7]\r\nLogoFileName=" + WriteLogo() +
+    const std::string logo = WriteLogo();
+    const std::string settings = "[7]\r\nLogoFileName=" +
+                                 (bareLogoName ? logo.substr(logo.find_last_of('\\') + 1) : logo) +
                                  "\r\nLogoPosX=600\r\nLogoPosY=40\r\nShowLogo=0\r\nMsgEnable=0\r\n"
                                  "PreviewAction=" +
                                  std::to_string(previewAction) +
@@ -175,6 +177,7 @@ class DllReactions : public ::testing::Test {
   zunk::ChannelInfo channel = {};
   std::vector<uint8_t> present, absent;
   int64_t frame = 0;
+  bool bareLogoName = false;  // LogoFileName without its folder
 };
 
 TEST_F(DllReactions, PreviewLowersTheVolumeAndRestoresIt) {
@@ -228,6 +231,19 @@ TEST_F(DllReactions, RecordingPausesOverTheBreak) {
     EXPECT_FALSE(zunkhost::Host().paused);
     Close();
   }
+}
+
+TEST_F(DllReactions, ATemplateNamedWithoutItsFolderIsTheOneBesideTheSettings) {
+  // The working folder has no logo.bmp: the template is found beside the settings file.
+  ASSERT_EQ(GetFileAttributesA("logo.bmp"), INVALID_FILE_ATTRIBUTES);
+  bareLogoName = true;
+  Open(0x3003C, 0, 1);
+  StartStream(1);
+  Feed(7, true, 30);
+  Feed(7, false, 10);
+  EXPECT_EQ(Commands(), (Names{"PauseRecording"}));
+  Feed(7, true, 30);
+  EXPECT_EQ(Commands(), (Names{"ResumeRecording"}));
 }
 
 TEST_F(DllReactions, RecordingOnlyTheBreaksPausesAtTheChannel) {
