@@ -90,45 +90,53 @@ void ScorePlacements(uint8_t* scoreRow, int32_t t, int32_t tol, MatchResult* res
   result->logoFound = found;
 }
 
-void PlacementDifferences(WorkPixel* window,
+void PlacementDifferences(TemplateBuffers* tpl,
+                          WorkPixel* window,
                           int32_t ww,
                           int32_t t,
                           uint64_t mean,
                           uint32_t colorKey,
                           DiffEntry* out) {
   const KernelTable& k = Kernels();
-  const int32_t tw = TemplateWidth, th = TemplateHeight;
+  const int32_t tw = tpl->TemplateWidth, th = tpl->TemplateHeight;
   const int32_t grey = MeanGreyLevel(mean);
   const int32_t searched = tw + 2 * t;
-  if (k.WindowBytePlanes(window, ww, searched, th, colorKey, grey, SearchPlanes)) {
+  if (k.WindowBytePlanes(window, ww, searched, th, colorKey, grey, tpl->SearchPlanes)) {
     // The template's planes hold for one grey level and key; most frames repeat them.
-    if (grey != TemplatePlanesGrey || colorKey != TemplatePlanesKey) {
-      SadTemplatePlanes(reinterpret_cast<const WorkPixel*>(TemplateNormalised), tw, th, colorKey,
-                        grey, TemplatePlanes, TemplatePlanesExcess, &TemplatePlanesCounted);
-      TemplatePlanesGrey = grey;
-      TemplatePlanesKey = colorKey;
+    if (grey != tpl->TemplatePlanesGrey || colorKey != tpl->TemplatePlanesKey) {
+      SadTemplatePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th,
+                        colorKey, grey, tpl->TemplatePlanes, tpl->TemplatePlanesExcess,
+                        &tpl->TemplatePlanesCounted);
+      tpl->TemplatePlanesGrey = grey;
+      tpl->TemplatePlanesKey = colorKey;
     }
-    k.PlacementSadRow(SearchPlanes, searched, TemplatePlanes, tw, th, 2 * t + 1, PlacementSums);
-    SadSumsToDiffEntries(PlacementSums, TemplatePlanesExcess, TemplatePlanesCounted, 2 * t + 1,
-                         out);
+    k.PlacementSadRow(tpl->SearchPlanes, searched, tpl->TemplatePlanes, tw, th, 2 * t + 1,
+                      tpl->PlacementSums);
+    SadSumsToDiffEntries(tpl->PlacementSums, tpl->TemplatePlanesExcess, tpl->TemplatePlanesCounted,
+                         2 * t + 1, out);
     return;
   }
   k.SubtractMeanGrey(window, ww, th, colorKey, mean);
-  k.MaskedMeanAbsDiffRow(window, ww, th, reinterpret_cast<const WorkPixel*>(TemplateNormalised), tw,
-                         th, t, 0, out, t, colorKey);
+  k.MaskedMeanAbsDiffRow(window, ww, th,
+                         reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th, t, 0,
+                         out, t, colorKey);
 }
 
-MatchResult MatchFrame(const uint8_t* frame, const MatchGeometry& g, uint32_t colorKey) {
+MatchResult MatchFrame(TemplateBuffers* tpl,
+                       const FrameView& frame,
+                       const MatchGeometry& g,
+                       uint32_t colorKey,
+                       uint8_t* scoreRow) {
   const KernelTable& k = Kernels();
-  const int32_t tw = TemplateWidth, th = TemplateHeight;
-  const int32_t ww = tw + 2 * SearchHalfWidth;
-  WorkPixel* window = reinterpret_cast<WorkPixel*>(SearchWindow);
-  const WorkPixel* image = reinterpret_cast<const WorkPixel*>(TemplateImage);
-  const WorkPixel* normalised = reinterpret_cast<const WorkPixel*>(TemplateNormalised);
+  const int32_t tw = tpl->TemplateWidth, th = tpl->TemplateHeight;
+  const int32_t ww = tw + 2 * tpl->SearchHalfWidth;
+  WorkPixel* window = reinterpret_cast<WorkPixel*>(tpl->SearchWindow);
+  const WorkPixel* image = reinterpret_cast<const WorkPixel*>(tpl->TemplateImage);
+  const WorkPixel* normalised = reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised);
 
-  const CopyRegionFn copy = PixelFormat == 0 ? k.CopyRegionFromYuy2 : k.CopyRegionFromRgb24;
-  copy(frame, g.x - g.t, g.y, g.x + tw + g.t, g.y + th, FrameWidth, FrameHeight, window, 0, 0, ww,
-       th);
+  const CopyRegionFn copy = frame.pixelFormat == 0 ? k.CopyRegionFromYuy2 : k.CopyRegionFromRgb24;
+  copy(frame.pixels, g.x - g.t, g.y, g.x + tw + g.t, g.y + th, frame.width, frame.height, window, 0,
+       0, ww, th);
 
   MatchResult result;
   uint32_t r = 0, gr = 0, b = 0;
@@ -137,8 +145,9 @@ MatchResult MatchFrame(const uint8_t* frame, const MatchGeometry& g, uint32_t co
 
   uint64_t mean = 0;
   k.MaskedMeanColour(window, ww, th, normalised, tw, th, g.t, 0, tw + g.t, th, colorKey, &mean);
-  PlacementDifferences(window, ww, g.t, mean, colorKey, reinterpret_cast<DiffEntry*>(ScoreRow));
-  ScorePlacements(ScoreRow, g.t, g.tol, &result);
+  PlacementDifferences(tpl, window, ww, g.t, mean, colorKey,
+                       reinterpret_cast<DiffEntry*>(scoreRow));
+  ScorePlacements(scoreRow, g.t, g.tol, &result);
   return result;
 }
 

@@ -9,6 +9,16 @@
 namespace zunk {
 
 struct ChannelProfile;
+struct TemplateBuffers;
+
+// A frame as the host delivers it: pixel format 0 (YUY2, top-down) or 1 (B, G, R,
+// bottom-up), width x height pixels.
+struct FrameView {
+  const uint8_t* pixels;
+  int32_t width;
+  int32_t height;
+  int32_t pixelFormat;
+};
 
 // Where the template is searched in a frame, all in frame pixels.
 struct MatchGeometry {
@@ -44,19 +54,26 @@ int32_t MatchPercentFromDifferences(uint32_t r, uint32_t g, uint32_t b);
 void ScorePlacements(uint8_t* scoreRow, int32_t t, int32_t tol, MatchResult* result);
 
 // The difference row of the 2t + 1 placements (B, G, R means; X left 0) between the window
-// (its frame bytes, grey level not yet removed) and the normalised template, equal to
-// removing the window's grey level and taking MaskedMeanAbsDiffRow. `mean` is the window's
-// mean colour under the template. The window may be changed.
-void PlacementDifferences(WorkPixel* window,
+// (its frame bytes, grey level not yet removed) and the normalised template of `tpl`, equal
+// to removing the window's grey level and taking MaskedMeanAbsDiffRow. `mean` is the
+// window's mean colour under the template. The window may be changed, and so may the
+// template planes `tpl` keeps for the placement sums.
+void PlacementDifferences(TemplateBuffers* tpl,
+                          WorkPixel* window,
                           int32_t ww,
                           int32_t t,
                           uint64_t mean,
                           uint32_t colorKey,
                           DiffEntry* out);
 
-// Extracts the search area of the frame (pixels of the stream's format) into SearchWindow,
-// compares it with the template and scores the placements. The template buffers must be
-// prepared and the geometry must lie inside the frame.
-MatchResult MatchFrame(const uint8_t* frame, const MatchGeometry& g, uint32_t colorKey);
+// Extracts the search area of the frame into tpl's SearchWindow, compares it with the
+// template and scores the placements in `scoreRow` (room for 2t + 1 entries of 16 bytes).
+// The buffers must be prepared for the frame's size and the geometry must lie inside the
+// frame. Each set of buffers serves one caller at a time.
+MatchResult MatchFrame(TemplateBuffers* tpl,
+                       const FrameView& frame,
+                       const MatchGeometry& g,
+                       uint32_t colorKey,
+                       uint8_t* scoreRow);
 
 }  // namespace zunk

@@ -24,11 +24,11 @@ void PaintOverLogo(uint8_t* frame, const MatchGeometry& g) {
   const BlendWorkFn blend = BlendForStream();
   if (!blend)
     return;
-  const int32_t tw = TemplateWidth, th = TemplateHeight;
-  const int32_t ww = tw + 2 * SearchHalfWidth;
+  const int32_t tw = StreamTemplate.TemplateWidth, th = StreamTemplate.TemplateHeight;
+  const int32_t ww = tw + 2 * StreamTemplate.SearchHalfWidth;
   const int32_t cx = (FrameWidth - tw) / 2;
   const int32_t cy = (FrameHeight - th) / 2;
-  WorkPixel* window = reinterpret_cast<WorkPixel*>(SearchWindow);
+  WorkPixel* window = reinterpret_cast<WorkPixel*>(StreamTemplate.SearchWindow);
   const CopyRegionFn copy =
       PixelFormat == 0 ? Kernels().CopyRegionFromYuy2 : Kernels().CopyRegionFromRgb24;
   copy(frame, cx - g.t, cy, cx + tw + g.t, cy + th, FrameWidth, FrameHeight, window, 0, 0, ww, th);
@@ -40,9 +40,9 @@ void DrawLogoOverlay(uint8_t* frame, const MatchGeometry& g, int32_t level, uint
   const BlendWorkFn blend = BlendForStream();
   if (!blend)
     return;
-  const int32_t tw = TemplateWidth, th = TemplateHeight;
-  blend(reinterpret_cast<const WorkPixel*>(TemplateImage), 0, 0, tw, th, tw, th, frame, g.x, g.y,
-        FrameWidth, FrameHeight, level, colorKey, 1);
+  const int32_t tw = StreamTemplate.TemplateWidth, th = StreamTemplate.TemplateHeight;
+  blend(reinterpret_cast<const WorkPixel*>(StreamTemplate.TemplateImage), 0, 0, tw, th, tw, th,
+        frame, g.x, g.y, FrameWidth, FrameHeight, level, colorKey, 1);
 }
 
 }  // namespace zunk

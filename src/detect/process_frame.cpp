@@ -95,9 +95,9 @@ int32_t ProcessFrame(FrameInfo* frame) {
     return 0;
   // The buffers of a template loaded before this stream are made for its size on the first
   // frame that needs them.
-  if (!TemplateBuffersReady && !TemplatePrepareTried)
+  if (!StreamTemplate.Ready && !TemplatePrepareTried)
     PrepareTemplateBuffers();
-  if (!TemplateBuffersReady)
+  if (!StreamTemplate.Ready)
     return 0;
   if (!profile->ProcessingEnable) {
     if (DialogOpen)
@@ -106,14 +106,15 @@ int32_t ProcessFrame(FrameInfo* frame) {
   }
 
   uint8_t* pixels = static_cast<uint8_t*>(frame->pixels);
-  const MatchGeometry g =
-      ComputeMatchGeometry(profile, TemplatePicture.width, TemplatePicture.height, TemplateWidth,
-                           TemplateHeight, FrameWidth, FrameHeight, SearchHalfWidth);
+  const MatchGeometry g = ComputeMatchGeometry(
+      profile, TemplatePicture.width, TemplatePicture.height, StreamTemplate.TemplateWidth,
+      StreamTemplate.TemplateHeight, FrameWidth, FrameHeight, SearchHalfWidth);
   if (g.x < 0 || g.y < 0 || g.t < 0)
     return 0;
   if (SimulateLogoLoss)
     PaintOverLogo(pixels, g);
-  const MatchResult m = MatchFrame(pixels, g, profile->ColorKey);
+  const FrameView view = {pixels, FrameWidth, FrameHeight, PixelFormat};
+  const MatchResult m = MatchFrame(&StreamTemplate, view, g, profile->ColorKey, ScoreRow);
 
   const int32_t on = DampedOnSpeed(profile->LogoOnResponseSpeed, m.scoreContrast, m.matchPercent,
                                    profile->LogoMatchLevel);

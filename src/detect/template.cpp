@@ -14,21 +14,9 @@
 namespace zunk {
 
 TemplatePictureData TemplatePicture = {nullptr, 0, 0};
+TemplateBuffers StreamTemplate = {};
 int32_t TemplateReady = 0;
-int32_t TemplateBuffersReady = 0;
 int32_t TemplatePrepareTried = 0;
-int32_t TemplateWidth = 0;
-int32_t TemplateHeight = 0;
-uint8_t* TemplateImage = nullptr;
-uint8_t* TemplateNormalised = nullptr;
-uint8_t* SearchWindow = nullptr;
-uint8_t* SearchPlanes = nullptr;
-uint8_t* TemplatePlanes = nullptr;
-int32_t TemplatePlanesGrey = -1;
-uint32_t TemplatePlanesKey = 0;
-uint32_t TemplatePlanesExcess[3] = {0, 0, 0};
-uint32_t TemplatePlanesCounted = 0;
-uint32_t* PlacementSums = nullptr;
 
 namespace {
 
@@ -48,8 +36,7 @@ bool ReallocateBytes(T** buffer, int64_t bytes) {
 }
 
 // The picture resampled to tw x th into `dst`, through the resampler's temporaries.
-bool Resample(uint8_t* dst, int32_t tw, int32_t th, uint32_t colorKey) {
-  const TemplatePictureData& p = TemplatePicture;
+bool Resample(const TemplatePictureData& p, uint8_t* dst, int32_t tw, int32_t th, uint32_t key) {
   void* tmp = AllocAligned(static_cast<size_t>(tw) * p.height * sizeof(WorkPixel));
   void* colSteps = AllocAligned(static_cast<size_t>(tw) * sizeof(ResampleStep));
   void* rowSteps = AllocAligned(static_cast<size_t>(th) * sizeof(ResampleStep));
@@ -58,7 +45,7 @@ bool Resample(uint8_t* dst, int32_t tw, int32_t th, uint32_t colorKey) {
     Kernels().ResampleBgrxToWork(reinterpret_cast<const uint8_t*>(p.pixels), p.width, p.height,
                                  reinterpret_cast<WorkPixel*>(dst), tw, th,
                                  static_cast<WorkPixel*>(tmp), static_cast<ResampleStep*>(colSteps),
-                                 static_cast<ResampleStep*>(rowSteps), colorKey);
+                                 static_cast<ResampleStep*>(rowSteps), key);
   }
   FreeAligned(tmp);
   FreeAligned(colSteps);
@@ -68,42 +55,67 @@ bool Resample(uint8_t* dst, int32_t tw, int32_t th, uint32_t colorKey) {
 
 }  // namespace
 
+bool PrepareTemplateBuffers(TemplateBuffers* b,
+                            const TemplatePictureData& picture,
+                            int32_t W,
+                            int32_t H,
+                            int32_t S,
+                            uint32_t colorKey) {
+  b->Ready = 0;
+  if (!picture.pixels)
+    return false;
+  const int32_t tw = MulDiv(picture.width, W, kReferenceWidth);
+  const int32_t th = MulDiv(picture.height, H, kReferenceHeight);
+  b->TemplateWidth = tw;
+  b->TemplateHeight = th;
+  b->SearchHalfWidth = S;
+  // A template that vanishes at this scale, or does not fit the frame, is never matched.
+  if (tw <= 0 || th <= 0 || tw > W || th > H || S < 0)
+    return false;
+  if (!Reallocate(&b->TemplateImage, tw, th) || !Reallocate(&b->TemplateNormalised, tw, th))
+    return false;
+  if (!Resample(picture, b->TemplateImage, tw, th, colorKey) ||
+      !Resample(picture, b->TemplateNormalised, tw, th, colorKey))
+    return false;
+  WorkPixel* normalised = reinterpret_cast<WorkPixel*>(b->TemplateNormalised);
+  uint64_t mean = 0;
+  Kernels().MaskedMeanColour(normalised, tw, th, normalised, tw, th, 0, 0, tw, th, colorKey, &mean);
+  Kernels().SubtractMeanGrey(normalised, tw, th, colorKey, mean);
+  const int32_t ww = tw + 2 * S;
+  if (!Reallocate(&b->SearchWindow, ww, th) ||
+      !ReallocateBytes(&b->SearchPlanes, SadWindowBytes(ww, th)) ||
+      !ReallocateBytes(&b->TemplatePlanes, SadTemplateBytes(tw, th)) ||
+      !ReallocateBytes(&b->PlacementSums, int64_t{3} * (2 * S + 1) * 4))
+    return false;
+  b->TemplatePlanesGrey = -1;
+  b->Ready = 1;
+  return true;
+}
+
+void FreeTemplateBuffers(TemplateBuffers* b) {
+  FreeAligned(b->TemplateImage);
+  FreeAligned(b->TemplateNormalised);
+  FreeAligned(b->SearchWindow);
+  FreeAligned(b->SearchPlanes);
+  FreeAligned(b->TemplatePlanes);
+  FreeAligned(b->PlacementSums);
+  *b = TemplateBuffers{};
+  b->TemplatePlanesGrey = -1;
+}
+
 bool PrepareTemplateBuffers() {
-  TemplateBuffersReady = 0;
+  StreamTemplate.Ready = 0;
   TemplatePrepareTried = 1;
   const ChannelProfile* profile = CurrentProfile();
   if (!TemplateReady || !TemplatePicture.pixels || !profile || !StreamUsable)
     return false;
-  const int32_t tw = MulDiv(TemplatePicture.width, FrameWidth, kReferenceWidth);
-  const int32_t th = MulDiv(TemplatePicture.height, FrameHeight, kReferenceHeight);
-  TemplateWidth = tw;
-  TemplateHeight = th;
-  // A template that vanishes at this scale, or does not fit the frame, is never matched.
-  if (tw <= 0 || th <= 0 || tw > FrameWidth || th > FrameHeight)
-    return false;
-  const uint32_t key = profile->ColorKey;
-  if (!Reallocate(&TemplateImage, tw, th) || !Reallocate(&TemplateNormalised, tw, th))
-    return false;
-  if (!Resample(TemplateImage, tw, th, key) || !Resample(TemplateNormalised, tw, th, key))
-    return false;
-  WorkPixel* normalised = reinterpret_cast<WorkPixel*>(TemplateNormalised);
-  uint64_t mean = 0;
-  Kernels().MaskedMeanColour(normalised, tw, th, normalised, tw, th, 0, 0, tw, th, key, &mean);
-  Kernels().SubtractMeanGrey(normalised, tw, th, key, mean);
-  const int32_t ww = tw + 2 * SearchHalfWidth;
-  if (!Reallocate(&SearchWindow, ww, th) ||
-      !ReallocateBytes(&SearchPlanes, SadWindowBytes(ww, th)) ||
-      !ReallocateBytes(&TemplatePlanes, SadTemplateBytes(tw, th)) ||
-      !ReallocateBytes(&PlacementSums, int64_t{3} * (2 * SearchHalfWidth + 1) * 4))
-    return false;
-  TemplatePlanesGrey = -1;
-  TemplateBuffersReady = 1;
-  return true;
+  return PrepareTemplateBuffers(&StreamTemplate, TemplatePicture, FrameWidth, FrameHeight,
+                                SearchHalfWidth, profile->ColorKey);
 }
 
 void LoadTemplate() {
   TemplateReady = 0;
-  TemplateBuffersReady = 0;
+  StreamTemplate.Ready = 0;
   TemplatePrepareTried = 0;
   const ChannelProfile* profile = CurrentProfile();
   if (!profile || profile->LogoFileName.empty())
@@ -138,20 +150,7 @@ void ForgetTemplateBuffers() {
 }
 
 void FreeTemplateBuffers() {
-  FreeAligned(TemplateImage);
-  FreeAligned(TemplateNormalised);
-  FreeAligned(SearchWindow);
-  FreeAligned(SearchPlanes);
-  FreeAligned(TemplatePlanes);
-  FreeAligned(PlacementSums);
-  TemplateImage = nullptr;
-  TemplateNormalised = nullptr;
-  SearchWindow = nullptr;
-  SearchPlanes = nullptr;
-  TemplatePlanes = nullptr;
-  PlacementSums = nullptr;
-  TemplatePlanesGrey = -1;
-  TemplateBuffersReady = 0;
+  FreeTemplateBuffers(&StreamTemplate);
 }
 
 }  // namespace zunk

@@ -1,5 +1,7 @@
 // The channel's logo template: the picture from the template file and the buffers
-// prepared from it for the current stream.
+// prepared from it at a stream's scale. The frame path keeps one set of buffers
+// (StreamTemplate); anyone else who matches frames (learning on its own thread) prepares a
+// set of its own from a picture of its own.
 #pragma once
 
 #include <cstdint>
@@ -16,34 +18,53 @@ struct TemplatePictureData {
 };
 extern TemplatePictureData TemplatePicture;
 
+// A template prepared for matching frames of one size: the picture at that scale and the
+// work buffers of the search. Zero-initialised it holds nothing; FreeTemplateBuffers
+// returns it to that.
+struct TemplateBuffers {
+  int32_t Ready;                // 1 while every buffer below is prepared
+  int32_t TemplateWidth;        // tw: the template at the stream's scale
+  int32_t TemplateHeight;       // th
+  int32_t SearchHalfWidth;      // S the search window was made for
+  uint8_t* TemplateImage;       // WorkBuffer tw x th: the template at the stream's scale
+  uint8_t* TemplateNormalised;  // the same with its mean grey removed
+  uint8_t* SearchWindow;        // WorkBuffer (tw + 2S) x th: the frame around the logo
+  // The placement sums' byte planes (see kernels/placement_sad.h): the window's, the
+  // template's for the grey level TemplatePlanesGrey (-1: not made yet), and the sums.
+  uint8_t* SearchPlanes;
+  uint8_t* TemplatePlanes;
+  int32_t TemplatePlanesGrey;
+  uint32_t TemplatePlanesKey;
+  uint32_t TemplatePlanesExcess[3];
+  uint32_t TemplatePlanesCounted;
+  uint32_t* PlacementSums;
+};
+
+// Prepares `b` from a picture for W x H frames searched S pixels to either side, with the
+// colour key `colorKey`. Returns b->Ready: false when the template vanishes at this scale,
+// does not fit the frame, or memory runs out (the buffers are then unusable, not freed).
+bool PrepareTemplateBuffers(TemplateBuffers* b,
+                            const TemplatePictureData& picture,
+                            int32_t W,
+                            int32_t H,
+                            int32_t S,
+                            uint32_t colorKey);
+// Frees every buffer of `b` and clears it.
+void FreeTemplateBuffers(TemplateBuffers* b);
+
+// The frame path's buffers, for the current stream.
+extern TemplateBuffers StreamTemplate;
+
 // 1 while a template picture is loaded (the dialog shows it and enables its controls).
 extern int32_t TemplateReady;
-// 1 while the buffers below are prepared for the current stream: a loaded template that
-// fits the frame and does not vanish at its scale. Matching runs only then.
-extern int32_t TemplateBuffersReady;
-// 1 once this stream tried to prepare the buffers; Start and every load clear it.
+// 1 once this stream tried to prepare StreamTemplate; Start and every load clear it.
 extern int32_t TemplatePrepareTried;
-extern int32_t TemplateWidth;        // tw: the template at the stream's scale
-extern int32_t TemplateHeight;       // th
-extern uint8_t* TemplateImage;       // WorkBuffer tw x th: the template at the stream's scale
-extern uint8_t* TemplateNormalised;  // the same with its mean grey removed
-extern uint8_t* SearchWindow;        // WorkBuffer (tw + 2S) x th: the frame around the logo
-
-// The placement sums' byte planes (see kernels/placement_sad.h): the window's, the
-// template's for the grey level TemplatePlanesGrey (-1: not made yet), and the sums.
-extern uint8_t* SearchPlanes;
-extern uint8_t* TemplatePlanes;
-extern int32_t TemplatePlanesGrey;
-extern uint32_t TemplatePlanesKey;
-extern uint32_t TemplatePlanesExcess[3];
-extern uint32_t TemplatePlanesCounted;
-extern uint32_t* PlacementSums;
 
 // Loads the current profile's template file and prepares the buffers for the current
 // stream. Callers hold the module lock.
 void LoadTemplate();
-// Prepares the buffers from the loaded picture for the current stream, with the current
-// profile's ColorKey. Returns TemplateBuffersReady. Callers hold the module lock.
+// Prepares StreamTemplate from the loaded picture for the current stream, with the current
+// profile's ColorKey. Returns StreamTemplate.Ready. Callers hold the module lock.
 bool PrepareTemplateBuffers();
 // Takes the current profile's ColorKey from the picture's top-left pixel when the profile
 // asks for it and a template is ready. Callers hold the module lock.

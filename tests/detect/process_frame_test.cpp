@@ -41,7 +41,7 @@ class ProcessFrameTest : public DetectStream, public ::testing::WithParamInterfa
 TEST_P(ProcessFrameTest, WorkedExampleOfTheDecision) {
   AddChannel(kKey);
   Enter();
-  ASSERT_EQ(TemplateWidth, 60);
+  ASSERT_EQ(StreamTemplate.TemplateWidth, 60);
   ASSERT_EQ(Confidence, 100);
 
   // The logo is found at full speed while it is there.
@@ -234,7 +234,7 @@ TEST_F(TemplateLifeTest, ScalesWithTheStreamAndSurvivesStopAndStart) {
   AddChannel(7);
   StartStream(768, 576, 1);
   EnterChannel(7, 600, 40);
-  EXPECT_EQ(TemplateWidth, 60);
+  EXPECT_EQ(StreamTemplate.TemplateWidth, 60);
   Stop();
 
   // A new stream whose frames carry key 0: no change of channel, the template is prepared
@@ -242,16 +242,16 @@ TEST_F(TemplateLifeTest, ScalesWithTheStreamAndSurvivesStopAndStart) {
   StartStream(720, 576, 1);
   std::vector<uint8_t> f = Frame(-1, 0);
   EXPECT_EQ(Process(&f, 0), 1);
-  EXPECT_EQ(TemplateWidth, 56);
-  EXPECT_EQ(TemplateHeight, 40);
+  EXPECT_EQ(StreamTemplate.TemplateWidth, 56);
+  EXPECT_EQ(StreamTemplate.TemplateHeight, 40);
   EXPECT_EQ(SearchHalfWidth, 28);
   Stop();
 
   StartStream(1920, 1080, 0);
   f = Frame(-1, 0);
   EXPECT_EQ(Process(&f, 0), 1);
-  EXPECT_EQ(TemplateWidth, 150);
-  EXPECT_EQ(TemplateHeight, 75);
+  EXPECT_EQ(StreamTemplate.TemplateWidth, 150);
+  EXPECT_EQ(StreamTemplate.TemplateHeight, 75);
 }
 
 TEST_F(TemplateLifeTest, AReactionOnKeyZeroIsUndoneAtTheNextChannel) {
@@ -287,7 +287,7 @@ TEST_F(TemplateLifeTest, TemplatesThatCannotBeMatchedAreNeverMatched) {
   StartStream(100, 80, 0);
   EnterChannel(7, -1, 0);
   EXPECT_EQ(TemplateReady, 1);
-  EXPECT_EQ(TemplateBuffersReady, 0);
+  EXPECT_EQ(StreamTemplate.Ready, 0);
   f = Frame(-1, 0);
   EXPECT_EQ(Process(&f, 7), 0);
   Stop();
