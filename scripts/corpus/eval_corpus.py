@@ -171,6 +171,13 @@ def main():
     if len(args) < 4 or args[0] != "--host":
         sys.exit("usage: eval_corpus.py --host ZUNK_HOST CORPUS_DIR OUT_DIR [NAME...]")
     host, corpus, out, names = args[1], args[2], args[3], args[4:]
+    if not os.access(host, os.X_OK):
+        sys.exit("eval-corpus: no zunk-host at %s (make host)" % host)
+    known = [r["name"] for r in RECIPES]
+    for n in names:
+        if n not in known:
+            sys.exit("eval-corpus: no recording named %s (there are: %s)" % (n, " ".join(known)))
+    os.makedirs(out, exist_ok=True)
     start = time.monotonic()
     rows = []
     for r in RECIPES:

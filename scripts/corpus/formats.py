@@ -3,8 +3,8 @@ each is encoded. Every recording is 25 frames per second (interlaced: 50 fields)
 
 Encoding is at ordinary broadcast quality: the same quantiser over the whole
 picture (the logo gets nothing finer), GOPs of one or two seconds, the rate
-capped the way a broadcaster's multiplex would. --short builds (tests) use the
-fastest presets.
+capped the way a broadcaster's multiplex would, with the quick presets of a
+real-time encoder. --short builds (tests) use the fastest preset.
 """
 
 FPS = 25
@@ -41,9 +41,9 @@ def encoder_args(name, short):
     if name == "mpeg2":
         args += ["-c:v", "mpeg2video", "-b:v", "3500k", "-minrate", "3000k",
                  "-maxrate", "4000k", "-bufsize", "1835k", "-g", "12", "-bf", "2",
-                 "-mbd", "rd" if not short else "simple"]
+                 "-mbd", "simple"]
     else:
-        preset = "veryfast" if short else "fast"
+        preset = "ultrafast" if short else "veryfast"
         rate = ["-crf", "23", "-maxrate", "10M", "-bufsize", "10M"] if hd else \
                ["-crf", "23", "-maxrate", "3500k", "-bufsize", "3500k"]
         args += ["-c:v", "libx264", "-preset", preset] + rate + ["-g", "50", "-bf", "3"]

@@ -7,7 +7,7 @@ import subprocess
 from formats import FPS, encoder_args
 import shots
 
-FF = ["nice", "ffmpeg", "-nostdin", "-v", "error"]
+FF = ["ffmpeg", "-nostdin", "-v", "error"]
 
 
 def overlay(label, place, logo_index, out):
@@ -69,7 +69,7 @@ def piece_command(piece, fmt, rate, src_dir, logo_png):
         g.parts.append("[v0]settb=1/%d[a];[v1]settb=1/%d[b];"
                        "[a][b]xfade=transition=fade:duration=%.4f:offset=%.4f,format=rgb24[o]"
                        % (rate, rate, piece["d"] / rate, piece["s"] / rate))
-    return FF + ["-threads", "2"] + g.inputs + [
+    return FF + ["-threads", "1", "-filter_complex_threads", "1"] + g.inputs + [
         "-filter_complex", ";".join(g.parts), "-map", "[o]", "-frames:v", str(piece["n"]),
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-"]
 
