@@ -4,13 +4,15 @@ eval with the learned settings, and run -> eval with the hand-made template,
 then one table.
 
 Usage: eval_corpus.py --host ZUNK_HOST CORPUS_DIR OUT_DIR [NAME...]
+       eval_corpus.py --table OUT_DIR   (the table again, from the results kept)
 
 For each CORPUS_DIR/NAME/ with a finished build, OUT_DIR/NAME/ receives
   learned/   learn.txt (its output), Zunk_LogoDetector.ini, the template and
              preview; run.txt (the run's summary), timeline.json, refined.edl,
              decisions.edl, eval-refined.txt, eval-decisions.txt
   handmade/  the same from the run with the hand-made settings
-A learn that fails is shown as such in the table and the rest goes on. The
+and result.json (the row of the table). A learn that fails is shown as such
+in the table and the rest goes on. The
 decision spans are read from the timeline's "decision_breaks"; a timeline
 without them gets a second run with --edl-mode decisions.
 """
@@ -129,6 +131,8 @@ def evaluate(host, corpus, out, r):
         row["why"] = lines[-1].strip() if lines else "exit %d" % rc
     row["hand_run_s"], row["hand_refined"], row["hand_decisions"] = run_and_score(
         host, video, os.path.join(src, "handmade", "Zunk_LogoDetector.ini"), truth, hand)
+    with open(os.path.join(out, name, "result.json"), "w") as f:
+        json.dump(row, f, indent=1)
     return row
 
 
@@ -168,6 +172,11 @@ def table(rows):
 
 def main():
     args = sys.argv[1:]
+    if len(args) == 2 and args[0] == "--table":
+        rows = [json.load(open(os.path.join(args[1], r["name"], "result.json")))
+                for r in RECIPES if os.path.exists(os.path.join(args[1], r["name"], "result.json"))]
+        print(table(rows))
+        return
     if len(args) < 4 or args[0] != "--host":
         sys.exit("usage: eval_corpus.py --host ZUNK_HOST CORPUS_DIR OUT_DIR [NAME...]")
     host, corpus, out, names = args[1], args[2], args[3], args[4:]
