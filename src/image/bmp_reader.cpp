@@ -1,5 +1,11 @@
 // The bitmap reader: header checks, palettes, bit fields, plain rows and RLE streams.
 //
+// The colour table is read from just after the header (and its bit fields), wherever the
+// pixel data starts: the loader copies the whole table from there and reads the pixels at
+// the file's pixel offset, so when that offset points inside the table, the table's later
+// entries are bytes of the pixel data. A table entry past the end of the file has no
+// colour: a pixel that names one makes the file unreadable.
+//
 // Colours come out as the system's loader gives them once its bitmap is copied into a
 // 32-bit picture:
 // - palette entries as stored (B, G, R; the fourth byte is ignored);
@@ -212,6 +218,9 @@ bool ParseBmpLayout(const uint8_t* data,
     return false;  // cut short
   const uint8_t* h = data + kFileHeaderBytes;
   const uint32_t headerBytes = U32(h);
+  // The loader takes these four sizes and no other: it refuses the OS/2 2.x header (64 bytes,
+  // or cut to 16) and the 52- and 56-byte forms, although their first 40 bytes read as an
+  // info header, so a template in those forms never shows.
   if (headerBytes != kCoreHeaderBytes && headerBytes != kInfoHeaderBytes &&
       headerBytes != kV4HeaderBytes && headerBytes != kV5HeaderBytes)
     return false;
@@ -294,11 +303,12 @@ bool ParseBmpLayout(const uint8_t* data,
   }
 
   // The colour table: the header's count of colours (all 2^bits when it says 0) must lie in
-  // the file. A core header has no count: its table runs up to the pixels, 2^bits at most.
+  // the file. A core header has no count: the loader's table always has 2^bits entries, of
+  // which those inside the file have colours.
   const uint32_t fullPalette = bits <= 8 ? 1u << bits : 0;
   if (headerBytes == kCoreHeaderBytes) {
-    const uint64_t room = bitsOffset > l.paletteOffset ? bitsOffset - l.paletteOffset : 0;
-    l.paletteCount = static_cast<uint32_t>(room / 3 < fullPalette ? room / 3 : fullPalette);
+    const uint64_t inFile = (size - l.paletteOffset) / 3;
+    l.paletteCount = static_cast<uint32_t>(inFile < fullPalette ? inFile : fullPalette);
   } else {
     const uint64_t declared = colorsUsed ? colorsUsed : fullPalette;
     if (!Inside(l.paletteOffset, declared * 4, size))

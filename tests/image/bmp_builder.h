@@ -13,7 +13,9 @@ namespace testing_util {
 using Bytes = std::vector<uint8_t>;
 
 struct BmpSpec {
-  uint32_t headerBytes = 40;  // 12, 40, 108 or 124; other sizes write a 40-byte layout
+  // 12 (core), 16 (OS/2 2.x cut short: sizes, planes, bits), 40, or a larger size: the 40
+  // bytes, the three masks, then zeros (the OS/2 2.x fields of 64, the colour space of V4/V5)
+  uint32_t headerBytes = 40;
   int32_t width = 1;
   int32_t height = 1;  // negative: rows stored top first
   uint16_t planes = 1;
@@ -51,6 +53,11 @@ inline Bytes BuildBmp(const BmpSpec& s) {
   if (s.headerBytes == 12) {
     Put16(&b, static_cast<uint32_t>(s.width));
     Put16(&b, static_cast<uint32_t>(s.height));
+    Put16(&b, s.planes);
+    Put16(&b, s.bitCount);
+  } else if (s.headerBytes == 16) {
+    Put32(&b, static_cast<uint32_t>(s.width));
+    Put32(&b, static_cast<uint32_t>(s.height));
     Put16(&b, s.planes);
     Put16(&b, s.bitCount);
   } else {

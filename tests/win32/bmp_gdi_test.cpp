@@ -226,6 +226,18 @@ std::vector<Sample> HandBuiltFiles() {
   s = Spec(40, 4, 3, 16, 3);
   s.masks = {0x0F00, 0x0000, 0x00F3};
   add("rgb16-odd-masks", s, 0x10000);
+  // Colour tables shorter than the loader's, the pixels right after them: the later
+  // entries are bytes of the pixel data, every one of them named.
+  s = Spec(12, 32, 32, 8, 0);
+  s.palette = palette(16, 16);
+  add("core-pal8-table-into-pixels", s, 256);
+  s = Spec(12, 16, 8, 4, 0);
+  s.palette = {0xC86432, 0x102030};
+  add("core-pal4-table-into-pixels", s, 16);
+  s = Spec(40, 32, 32, 8, 0);
+  s.palette = palette(40, 17);
+  s.colorsUsed = 256;
+  add("pal8-table-into-pixels", s, 256);
   // Bottom row: run of 2, jump 3 right and 1 up, run of 1; then an end of line and an
   // absolute block of 3 (padded); the stream ends without its end mark.
   s = Spec(40, 6, 3, 8, 1);
@@ -312,6 +324,24 @@ TEST(BmpAgainstGdi, ServiceGivesTheReadersPixels) {
   for (const Sample& s : files)
     if (s.path.find("zunk_bmp_") != std::string::npos)
       DeleteFileA(s.path.c_str());
+}
+
+// Header sizes whose first 40 bytes read as an info header: the loader refuses them all,
+// and so do the reader and the service. With a 40-byte header the same picture loads.
+TEST(BmpAgainstGdi, HeaderFormsTheLoaderRefusesAreRefused) {
+  for (uint32_t header : {40u, 16u, 52u, 56u, 64u}) {
+    SCOPED_TRACE("header of " + std::to_string(header) + " bytes");
+    BmpSpec s = Spec(header, 9, 4, 8, 0);
+    s.palette = Pattern(5, 0x1000000, header);
+    s.bits = PackRows(9, 4, 8, Pattern(36, 5, 3));
+    const std::string path = TempPath("header" + std::to_string(header));
+    WriteFile(path, BuildBmp(s));
+    const bool info = header == 40;
+    EXPECT_EQ(FromGdi(path).ok, info);
+    EXPECT_EQ(FromReader(BuildBmp(s)).ok, info);
+    EXPECT_EQ(FromService(path).ok, info);
+    DeleteFileA(path.c_str());
+  }
 }
 
 TEST(BmpAgainstGdi, ServiceRefusesBadFilesAndSizesBeyondTheLimits) {
