@@ -11,10 +11,10 @@
 
 namespace zunktest {
 
-HostResult RunZunkHost(const std::string& args) {
+HostResult RunZunkHost(const std::string& args, const std::string& env) {
   HostResult r;
   std::string errPath = "host_cli_err." + std::to_string(getpid());
-  std::string cmd = std::string("'") + ZUNK_HOST_PATH + "' " + args + " 2>" + errPath;
+  std::string cmd = env + " '" + ZUNK_HOST_PATH + "' " + args + " 2>" + errPath;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p)
     return r;

@@ -13,8 +13,9 @@ struct HostResult {
   std::string err;
 };
 
-// Runs zunk-host with the arguments (a shell command line tail).
-HostResult RunZunkHost(const std::string& args);
+// Runs zunk-host with the arguments (a shell command line tail), with the environment
+// assignments env ("NAME=value ...") before it.
+HostResult RunZunkHost(const std::string& args, const std::string& env = "");
 // Runs any shell command; true when it exits with 0.
 bool Shell(const std::string& command);
 // A new empty folder under the test's working folder.

@@ -38,7 +38,7 @@ TEST(HostRun, BottomUpFramesAndPerFrameLines) {
   std::string raw = WriteFrames("host_run_bgr.raw", 320, 240, 1, 8);
   std::string out = RunHost("--raw " + raw +
                             " --format 1 --size 320x240 /inst:h --recording "
-                            "--no-progress --channel-key -5");
+                            "--no-progress --channel-key -5 --log - 2>&1");
   std::remove(raw.c_str());
   EXPECT_NE(out.find("pixel format 1, recording, channel -5"), std::string::npos) << out;
   EXPECT_NE(out.find("frame 7 t=0:00.280 result=0"), std::string::npos) << out;

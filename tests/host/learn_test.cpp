@@ -222,7 +222,7 @@ TEST(LearnTest, NoLogoTooShortAndUnwritableFolderWriteNothing) {
     EXPECT_TRUE(FilesIn(out).empty()) << c.input;
   }
   HostResult r = RunZunkHost("learn --no-progress --input " + kData + "sample/sample.mp4");
-  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("learn needs --settings FILE"), std::string::npos) << r.err;
   if (access("/sys", F_OK) == 0 && !std::ofstream("/sys/zunk-probe")) {
     r = RunZunkHost("learn --no-progress --input " + kData +

@@ -135,12 +135,32 @@ TEST_F(OfflineToolGuide, EveryCommandRunsOnTheSampleWithTheInstalledTool) {
   EXPECT_EQ(ssh, 1);
 
   // What the guide says the commands leave behind.
-  for (const char* f :
-       {"sample.edl", "sample.json", "decisions.edl", "frames.log", "processed.mp4",
-        "recording.json", "preview.json", "frames.bgr", "recordings/breaks-monday.edl",
-        "recordings/breaks-tuesday.edl", "recordings/monday.edl", "recordings/tuesday.edl",
-        "recordings/monday.txt", "jobs.log", "learned/Zunk_LogoDetector.ini",
-        "learned/logo-1001.bmp", "learned/found.png", "learned.edl"})
+  for (const char* f : {"sample.edl",
+                        "sample.json",
+                        "decisions.edl",
+                        "frames.log",
+                        "processed.mp4",
+                        "summary.json",
+                        "sample.skip.edl",
+                        "sample.cuts",
+                        "sample.ffmetadata",
+                        "chaptered.mp4",
+                        "archive/2026/monday/news.edl",
+                        "lists/2026/monday/news.edl",
+                        "lists/2026/monday/news.cuts",
+                        "recording.json",
+                        "preview.json",
+                        "frames.bgr",
+                        "recordings/breaks-monday.edl",
+                        "recordings/breaks-tuesday.edl",
+                        "recordings/monday.edl",
+                        "recordings/tuesday.edl",
+                        "recordings/monday.txt",
+                        "jobs.log",
+                        "learned/Zunk_LogoDetector.ini",
+                        "learned/logo-1001.bmp",
+                        "learned/found.png",
+                        "learned.edl"})
     EXPECT_TRUE(fs::exists(work / f)) << f;
   // The sample has two breaks; the EDL beside the recording says so, as players read it.
   std::string edl = ReadFile(work / "recordings/monday.edl");

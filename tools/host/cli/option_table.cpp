@@ -2,216 +2,230 @@
 #include "cli/option_table.h"
 
 #include <cstdio>
-#include <cstdlib>
+
+#include "cli/option_values.h"
 
 namespace zunkhost {
 namespace {
 
 using P = PerRecording;
 
-bool Count(const std::string& name, const std::string& v, long least, int* out, std::string* e) {
-  char* end = nullptr;
-  long n = std::strtol(v.c_str(), &end, 10);
-  if (v.empty() || *end || n < least || n > 256) {
-    *e = name + (least == 1 ? " takes a number from 1 to 256" : " takes a number from 0 to 256");
+template <std::string Options::*Field>
+bool SetText(const std::string& v, Options* o, std::string*) {
+  o->*Field = v;
+  return true;
+}
+
+template <bool Options::*Field, bool Value>
+bool SetFlag(const std::string&, Options* o, std::string*) {
+  o->*Field = Value;
+  return true;
+}
+
+bool Count(const char* name, const std::string& v, int64_t least, int* out, std::string* e) {
+  int64_t n = 0;
+  if (!ParseWhole(v, least, 256, &n)) {
+    *e = std::string(name) + " takes a number from " + std::to_string(least) + " to 256";
     return false;
   }
   *out = static_cast<int>(n);
   return true;
 }
 
+// One of the words; false with the words listed in *e.
+bool OneOf(const char* name, const std::string& v, const char* const* words, std::string* e) {
+  std::string list;
+  for (const char* const* w = words; *w; ++w) {
+    if (v == *w)
+      return true;
+    list += std::string(list.empty() ? "" : " or ") + *w;
+  }
+  *e = std::string(name) + " takes " + list;
+  return false;
+}
+
+bool SetFormats(const std::string& v, Options* o, std::string* e) {
+  static const char* const kFormats[] = {"edl", "edl-skip", "chapters", "cuts", "json", nullptr};
+  o->formats.clear();
+  size_t start = 0;
+  for (;;) {
+    const size_t comma = v.find(',', start);
+    const std::string f = v.substr(start, comma == std::string::npos ? comma : comma - start);
+    if (!OneOf("--outputs", f, kFormats, e)) {
+      *e = "--outputs takes a list of edl, edl-skip, chapters, cuts, json (comma-separated)";
+      return false;
+    }
+    o->formats.push_back(f);
+    if (comma == std::string::npos)
+      return true;
+    start = comma + 1;
+  }
+}
+
+bool SetSize(const std::string& v, Options* o, std::string* e) {
+  VideoGeometry& g = o->video;
+  const size_t x = v.find('x');
+  int64_t w = 0, h = 0;
+  if (x == std::string::npos || !ParseWhole(v.substr(0, x), 1, 8192, &w) ||
+      !ParseWhole(v.substr(x + 1), 1, 8192, &h)) {
+    *e = "--size takes WxH";
+    return false;
+  }
+  g.width = static_cast<int>(w);
+  g.height = static_cast<int>(h);
+  o->sizeGiven = true;
+  return true;
+}
+
+bool SetSetting(const std::string& v, Options* o, std::string* e) {
+  const size_t eq = v.find('=');
+  if (eq == std::string::npos || eq == 0) {
+    *e = "--set takes KEY=VALUE";
+    return false;
+  }
+  o->settingValues.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+  return true;
+}
+
 const OptionRow kRows[] = {
-    {"--input", true, P::kByRunner,
+    {"--input", nullptr, true, P::kByRunner,
      [](const std::string& v, Options* o, std::string*) {
        o->inputs.push_back(v);
        return true;
      }},
-    {"--raw", true, P::kByRunner,
+    {"--raw", nullptr, true, P::kByRunner,
      [](const std::string& v, Options* o, std::string*) {
        o->inputs.push_back(v);
        o->raw = true;
        return true;
      }},
-    {"--jobs", true, P::kByRunner,
+    {"--jobs", nullptr, true, P::kByRunner,
      [](const std::string& v, Options* o, std::string* e) {
        return Count("--jobs", v, 1, &o->jobs, e);
      }},
-    {"--threads", true, P::kSame,
+    {"--threads", nullptr, true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {
        o->threadsGiven = true;
        return Count("--threads", v, 0, &o->threads, e);
      }},
-    {"--decoder", true, P::kSame,
+    {"--decoder", nullptr, true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {
+       static const char* const kWords[] = {"libav", "pipe", "auto", nullptr};
        o->decoder = v;
-       if (v == "libav" || v == "pipe" || v == "auto")
-         return true;
-       *e = "--decoder takes libav or pipe";
-       return false;
+       return OneOf("--decoder", v, kWords, e);
      }},
-    {"--json", true, P::kOwnName,
-     [](const std::string& v, Options* o, std::string*) {
-       o->json = v;
-       return true;
-     }},
-    {"--edl-mode", true, P::kSame,
+    {"--outputs", nullptr, true, P::kSame, SetFormats},
+    {"--out-dir", nullptr, true, P::kByRunner, SetText<&Options::outDir>},
+    {"--recursive", nullptr, false, P::kSame, SetFlag<&Options::recursive, true>},
+    {"--force", nullptr, false, P::kSame, SetFlag<&Options::force, true>},
+    {"--allow-empty", nullptr, false, P::kSame, SetFlag<&Options::allowEmpty, true>},
+    {"--summary", nullptr, true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {
+       static const char* const kWords[] = {"text", "json", nullptr};
+       o->summary = v;
+       return OneOf("--summary", v, kWords, e);
+     }},
+    {"--json", nullptr, true, P::kOwnName, SetText<&Options::json>},
+    {"--edl", nullptr, true, P::kOwnName, SetText<&Options::edl>},
+    {"--edl-mode", nullptr, true, P::kSame,
+     [](const std::string& v, Options* o, std::string* e) {
+       static const char* const kWords[] = {"refined", "decisions", nullptr};
        o->edlMode = v;
-       if (v == "refined" || v == "decisions")
-         return true;
-       *e = "--edl-mode takes refined or decisions";
-       return false;
+       return OneOf("--edl-mode", v, kWords, e);
      }},
-    {"--detected", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->detected = v;
-       return true;
-     }},
-    {"--preview", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->preview = v;
-       return true;
-     }},
-    {"--output", true, P::kOwnName,
-     [](const std::string& v, Options* o, std::string*) {
-       o->output = v;
-       return true;
-     }},
-    {"--raw-output", true, P::kOwnName,
+    {"--detected", "eval", true, P::kSame, SetText<&Options::detected>},
+    {"--recording", "eval", true, P::kSame, SetText<&Options::fpsFrom>},
+    {"--preview", "learn", true, P::kSame, SetText<&Options::preview>},
+    {"--output", nullptr, true, P::kOwnName, SetText<&Options::output>},
+    {"--raw-output", nullptr, true, P::kOwnName,
      [](const std::string& v, Options* o, std::string*) {
        o->output = v;
        o->rawOutput = true;
        return true;
      }},
-    {"--format", true, P::kSame,
+    {"--format", nullptr, true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {
-       o->video.pixelFormat = std::atoi(v.c_str());
-       if (o->video.pixelFormat == 0 || o->video.pixelFormat == 1)
+       int64_t n = 0;
+       if (ParseWhole(v, 0, 1, &n)) {
+         o->video.pixelFormat = static_cast<int>(n);
          return true;
+       }
        *e = "--format takes 0 or 1";
        return false;
      }},
-    {"--size", true, P::kSame,
+    {"--size", nullptr, true, P::kSame, SetSize},
+    {"--fps", nullptr, true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {
-       VideoGeometry& g = o->video;
-       if (std::sscanf(v.c_str(), "%dx%d", &g.width, &g.height) != 2 || g.width <= 0 ||
-           g.height <= 0 || g.width > 8192 || g.height > 8192) {
-         *e = "--size takes WxH";
-         return false;
-       }
-       o->sizeGiven = true;
-       return true;
-     }},
-    {"--fps", true, P::kSame,
-     [](const std::string& v, Options* o, std::string* e) {
-       o->video.fps = std::atof(v.c_str());
-       if (!(o->video.fps > 0)) {
-         *e = "--fps takes a positive number";
-         return false;
-       }
        o->fpsGiven = true;
-       return true;
+       if (ParsePositive(v, &o->video.fps))
+         return true;
+       *e = "--fps takes a positive number";
+       return false;
      }},
-    {"--settings", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->settings = v;
-       return true;
-     }},
-    {"--set", true, P::kSame,
+    {"--settings", nullptr, true, P::kSame, SetText<&Options::settings>},
+    {"--set", nullptr, true, P::kSame, SetSetting},
+    {"--plugin", nullptr, true, P::kSame, SetText<&Options::plugin>},
+    {"--channel-key", nullptr, true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {
-       const size_t eq = v.find('=');
-       if (eq == std::string::npos || eq == 0) {
-         *e = "--set takes KEY=VALUE";
-         return false;
-       }
-       o->settingValues.emplace_back(v.substr(0, eq), v.substr(eq + 1));
-       return true;
-     }},
-    {"--plugin", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->plugin = v;
-       return true;
-     }},
-    {"--channel-key", true, P::kSame,
-     [](const std::string& v, Options* o, std::string* e) {
-       char* end = nullptr;
-       o->channelKey = std::strtoll(v.c_str(), &end, 10);
-       if (v.empty() || *end) {
-         *e = "--channel-key takes a whole number";
-         return false;
-       }
        o->channelKeyGiven = true;
-       return true;
+       if (ParseWhole(v, INT64_MIN, INT64_MAX, &o->channelKey))
+         return true;
+       *e = "--channel-key takes a whole number";
+       return false;
      }},
-    {"--channel-name", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->channelName = v;
-       return true;
+    {"--channel-name", nullptr, true, P::kSame, SetText<&Options::channelName>},
+    {"--host-version", nullptr, true, P::kSame,
+     [](const std::string& v, Options* o, std::string* e) {
+       int64_t n = 0;
+       if (ParseWhole(v, 0, UINT32_MAX, &n, true)) {
+         o->hostVersion = static_cast<uint32_t>(n);
+         return true;
+       }
+       *e = "--host-version takes a number (0x4000A, or decimal)";
+       return false;
      }},
-    {"--host-version", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->hostVersion = static_cast<uint32_t>(std::strtoul(v.c_str(), nullptr, 0));
-       return true;
+    {"--volume", nullptr, true, P::kSame,
+     [](const std::string& v, Options* o, std::string* e) {
+       int64_t n = 0;
+       if (ParseWhole(v, 0, 65535, &n)) {
+         o->volume = static_cast<int32_t>(n);
+         return true;
+       }
+       *e = "--volume takes a number from 0 to 65535";
+       return false;
      }},
-    {"--volume", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->volume = std::atoi(v.c_str());
-       return true;
+    {"--recording", nullptr, false, P::kSame, SetFlag<&Options::recording, true>},
+    {"--frames", nullptr, true, P::kSame,
+     [](const std::string& v, Options* o, std::string* e) {
+       if (ParseWhole(v, 0, INT64_MAX, &o->maxFrames))
+         return true;
+       *e = "--frames takes a number of frames";
+       return false;
      }},
-    {"--recording", false, P::kSame,
-     [](const std::string&, Options* o, std::string*) {
-       o->recording = true;
-       return true;
-     }},
-    {"--frames", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->maxFrames = std::strtoll(v.c_str(), nullptr, 10);
-       return true;
-     }},
-    {"--drop-channels", false, P::kSame,
-     [](const std::string&, Options* o, std::string*) {
-       o->keepChannels = false;
-       return true;
-     }},
-    {"--log", true, P::kByRunner,
-     [](const std::string& v, Options* o, std::string*) {
-       o->log = v;
-       return true;
-     }},
-    {"--no-log", false, P::kSame,
+    {"--drop-channels", nullptr, false, P::kSame, SetFlag<&Options::keepChannels, false>},
+    {"--log", nullptr, true, P::kByRunner, SetText<&Options::log>},
+    {"--no-log", nullptr, false, P::kSame,
      [](const std::string&, Options* o, std::string*) {
        o->log.clear();
        return true;
      }},
-    {"--edl", true, P::kOwnName,
-     [](const std::string& v, Options* o, std::string*) {
-       o->edl = v;
-       return true;
-     }},
-    {"--truth", true, P::kSame,
-     [](const std::string& v, Options* o, std::string*) {
-       o->truth = v;
-       return true;
-     }},
-    {"--no-progress", false, P::kSame,
-     [](const std::string&, Options* o, std::string*) {
-       o->progress = false;
-       return true;
-     }},
-    {"--timing", false, P::kSame,
-     [](const std::string&, Options* o, std::string*) {
-       o->timing = true;
-       return true;
-     }},
+    {"--truth", nullptr, true, P::kSame, SetText<&Options::truth>},
+    {"--no-progress", nullptr, false, P::kSame, SetFlag<&Options::progress, false>},
+    {"--timing", nullptr, false, P::kSame, SetFlag<&Options::timing, true>},
 };
 
 }  // namespace
 
-const OptionRow* FindOption(const std::string& name) {
+const OptionRow* FindOption(const std::string& name, const std::string& action) {
   for (const OptionRow& row : kRows)
-    if (name == row.name)
+    if (name == row.name && (!row.action || action == row.action))
       return &row;
   return nullptr;
+}
+
+const OptionRow* OptionRows(size_t* count) {
+  *count = sizeof kRows / sizeof kRows[0];
+  return kRows;
 }
 
 }  // namespace zunkhost

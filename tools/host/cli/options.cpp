@@ -9,7 +9,7 @@
 
 namespace zunkhost {
 
-static bool IsInstanceSwitch(const std::string& a) {
+bool IsInstanceSwitch(const std::string& a) {
   if (a.size() < 6)
     return false;
   std::string head = a.substr(0, 6);
@@ -18,9 +18,59 @@ static bool IsInstanceSwitch(const std::string& a) {
   return head == "/inst:" || head == "-inst:";
 }
 
+namespace {
+
+// The usage errors the rows cannot see alone: what each action needs, and standard
+// output taken by more than one thing.
+bool CheckUsage(const Options& o, std::string* error) {
+  if (!o.settingValues.empty() && (o.settings.empty() || o.action != "run")) {
+    *error = "--set needs --settings (run)";
+    return false;
+  }
+  if (o.action == "learn") {
+    if (o.inputs.size() != 1)
+      *error = "learn takes one recording (--input FILE)";
+    else if (o.settings.empty())
+      *error = "learn needs --settings FILE (the settings file to write the channel into)";
+    return error->empty();
+  }
+  if (o.action == "eval") {
+    if (o.truth.empty() || o.detected.empty())
+      *error = "eval needs --truth FILE and --detected FILE";
+    else if (o.truth == "-" && o.detected == "-")
+      *error = "only one of --truth and --detected can be standard input";
+    return error->empty();
+  }
+  if (o.inputs.empty()) {
+    *error = "no recording named";
+    return false;
+  }
+  int toStdout = 0;
+  for (const std::string* f : {&o.edl, &o.json, &o.log, &o.output})
+    toStdout += *f == "-";
+  if (toStdout > 1) {
+    *error = "only one output can go to standard output (-)";
+    return false;
+  }
+  if (toStdout && (o.inputs.size() > 1 || o.recursive)) {
+    *error = "several recordings cannot share standard output: name a file for each output";
+    return false;
+  }
+  int fromStdin = 0;
+  for (const std::string& i : o.inputs)
+    fromStdin += i == "-";
+  fromStdin += o.settings == "-";
+  if (fromStdin > 1) {
+    *error = "only one input can come from standard input (-)";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* help) {
   *help = false;
-  o->log = "-";
   int first = 1;
   if (argc > 1 && (std::strcmp(argv[1], "run") == 0 || std::strcmp(argv[1], "learn") == 0 ||
                    std::strcmp(argv[1], "eval") == 0)) {
@@ -28,7 +78,7 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
     first = 2;
   }
   for (int i = first; i < argc; ++i) {
-    const std::string a = argv[i];
+    std::string a = argv[i];
     if (a == "--help" || a == "-h") {
       *help = true;
       return true;
@@ -38,17 +88,26 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
       o->instance = a.substr(6, 1);
       continue;
     }
-    const OptionRow* row = FindOption(a);
-    if (!row && !a.empty() && a[0] != '-') {
+    if (a == "-" || (!a.empty() && a[0] != '-')) {
       o->inputs.push_back(a);
       continue;
     }
+    // "--name=value" as well as "--name value".
+    const size_t eq = a.compare(0, 2, "--") == 0 ? a.find('=') : std::string::npos;
+    const std::string name = a.substr(0, eq);
+    const OptionRow* row = FindOption(name, o->action);
     if (!row) {
-      *error = "unknown option " + a;
+      *error = "unknown option " + name;
       return false;
     }
     std::string value;
-    if (row->takesValue) {
+    if (eq != std::string::npos) {
+      if (!row->takesValue) {
+        *error = name + " takes no value";
+        return false;
+      }
+      value = a.substr(eq + 1);
+    } else if (row->takesValue) {
       // A value never starts with "--": that is the next option, the value is missing.
       if (i + 1 >= argc || std::strncmp(argv[i + 1], "--", 2) == 0) {
         *error = a + " needs a value";
@@ -59,10 +118,8 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* h
     if (!row->apply(value, o, error))
       return false;
   }
-  if (!o->settingValues.empty() && (o->settings.empty() || o->action != "run")) {
-    *error = "--set needs --settings (run)";
+  if (!CheckUsage(*o, error))
     return false;
-  }
   if (o->inputs.size() == 1)
     o->input = o->inputs[0];
   return true;

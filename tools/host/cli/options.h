@@ -13,7 +13,7 @@ namespace zunkhost {
 struct Options {
   std::string action = "run";       // "run", "learn" or "eval"
   std::string input;                // the video (or raw frames with `raw`) of this run
-  std::vector<std::string> inputs;  // every recording named; several run in parallel
+  std::vector<std::string> inputs;  // every recording (or folder, with recursive) named
   bool raw = false;
   std::string decoder = "auto";  // "libav" (in-process), "pipe" (ffmpeg) or "auto"
   int threads = 0;               // decoder threads; 0 = every core
@@ -29,9 +29,20 @@ struct Options {
   std::string edl;                  // advert breaks as an EDL file
   std::string json;                 // the timeline as JSON
   std::string edlMode = "refined";  // "refined" or "decisions"
-  std::string detected;             // eval: an EDL or a JSON timeline
-  std::string preview;              // learn: PNG of what was found
-  std::string truth;                // known breaks, to compare with
+  // Outputs beside each recording (or under outDir): "edl", "edl-skip", "chapters",
+  // "cuts", "json". Empty: "edl", unless the run names an output file of its own.
+  std::vector<std::string> formats;
+  std::string outDir;            // where the outputs beside the recordings go instead
+  bool recursive = false;        // folders named are searched for recordings
+  bool force = false;            // run recordings whose outputs are newer than they are
+  bool allowEmpty = false;       // detection that never ran is no error
+  std::string summary = "text";  // "text" or "json"
+  bool follow = false;           // read on as the recording grows
+  double followTimeout = 30;     // seconds without growth that end --follow
+  std::string detected;          // eval: an EDL or a JSON timeline
+  std::string fpsFrom;           // eval: the recording whose frame rate the spans have
+  std::string preview;           // learn: PNG of what was found
+  std::string truth;             // known breaks, to compare with
   VideoGeometry video;
   int64_t channelKey = 1001;
   std::string channelName = "Sample";
@@ -49,7 +60,12 @@ struct Options {
 };
 
 // Fills *o from argv. Returns false with a message in *error; *help when asked for usage.
+// Every option takes its value as the next word or after "=" ("--edl=a.edl").
 bool ParseOptions(int argc, char** argv, Options* o, std::string* error, bool* help);
+// "/inst:N" or "-inst:N", in any letter case: the host's numbered instance switch.
+bool IsInstanceSwitch(const std::string& word);
+// The full usage (--help) and the few lines shown when the command line is wrong.
 const char* Usage();
+const char* ShortUsage();
 
 }  // namespace zunkhost

@@ -24,8 +24,7 @@ std::string Clock(double seconds) {
 }
 
 Progress::Progress(bool enabled, const std::string& name, int64_t expectedFrames)
-    : enabled_(enabled),
-      terminal_(isatty(fileno(stderr)) != 0),
+    : enabled_(enabled && isatty(fileno(stderr)) != 0),
       name_(name),
       expected_(expectedFrames),
       start_(std::chrono::steady_clock::now()),
@@ -35,18 +34,10 @@ void Progress::Update(int64_t frames) {
   if (!enabled_ || (frames & 15) != 0)
     return;
   auto now = std::chrono::steady_clock::now();
-  if (terminal_) {
-    if (now - lastDraw_ < std::chrono::milliseconds(250))
-      return;
-    lastDraw_ = now;
-    Draw(frames, false);
+  if (now - lastDraw_ < std::chrono::milliseconds(250))
     return;
-  }
-  int tenth = expected_ > 0 ? static_cast<int>(frames * 10 / expected_) : 0;
-  if (expected_ > 0 ? tenth > lastTenth_ : frames % 2500 == 0) {
-    lastTenth_ = tenth;
-    Draw(frames, false);
-  }
+  lastDraw_ = now;
+  Draw(frames, false);
 }
 
 void Progress::Draw(int64_t frames, bool last) {
@@ -65,15 +56,12 @@ void Progress::Draw(int64_t frames, bool last) {
   } else {
     std::snprintf(tail, sizeof tail, "%lld frames, %.0f fps", static_cast<long long>(frames), fps);
   }
-  if (terminal_)
-    std::fprintf(stderr, "\r%s: %s%s\x1b[K%s", name_.c_str(), bar.c_str(), tail, last ? "\n" : "");
-  else
-    std::fprintf(stderr, "%s: %s%s\n", name_.c_str(), bar.c_str(), tail);
+  std::fprintf(stderr, "\r%s: %s%s\x1b[K%s", name_.c_str(), bar.c_str(), tail, last ? "\n" : "");
   std::fflush(stderr);
 }
 
 void Progress::Done(int64_t frames) {
-  if (enabled_ && terminal_)
+  if (enabled_)
     Draw(frames, true);
 }
 

@@ -1,6 +1,6 @@
 // The progress bar of long runs on the standard error stream: frames done, frames per
-// second and the time left. On a terminal it is redrawn in place a few times a second;
-// elsewhere a line is written at every tenth of the run.
+// second and the time left, redrawn in place a few times a second. It is shown only when
+// standard error is a terminal: logs and pipes get none of it.
 #pragma once
 
 #include <chrono>
@@ -19,10 +19,8 @@ class Progress {
  private:
   void Draw(int64_t frames, bool last);
   bool enabled_;
-  bool terminal_;
   std::string name_;
   int64_t expected_;
-  int lastTenth_ = 0;
   std::chrono::steady_clock::time_point start_, lastDraw_;
 };
 

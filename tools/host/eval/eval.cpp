@@ -7,6 +7,8 @@
 #include <sstream>
 
 #include "cli/fail.h"
+#include "decode/frame_reader.h"
+#include "eval/break_files.h"
 #include "eval/json_read.h"
 
 namespace zunkhost {
@@ -15,65 +17,12 @@ bool ReadDetected(const std::string& path,
                   double* fps,
                   std::vector<Span>* spans,
                   std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = path + ": cannot read";
+  BreakFile f;
+  if (!ReadBreakFile(path, &f, error))
     return false;
-  }
-  std::ostringstream all;
-  all << in.rdbuf();
-  std::string text = all.str();
-  spans->clear();
-  size_t first = text.find_first_not_of(" \t\r\n");
-  if (first != std::string::npos && text[first] == '{') {
-    JsonValue root;
-    std::string why;
-    if (!ParseJson(text, &root, &why, "frames")) {
-      *error = path + ": not a JSON timeline (" + why + ")";
-      return false;
-    }
-    const JsonValue* rate = root.Find("fps");
-    const JsonValue* breaks = root.Find("breaks");
-    if (!breaks || breaks->type != JsonValue::kArray) {
-      *error = path + ": a JSON file without \"breaks\"";
-      return false;
-    }
-    if (rate && rate->type == JsonValue::kNumber && rate->number > 0)
-      *fps = rate->number;
-    for (const JsonValue& b : breaks->items) {
-      const JsonValue* f = b.Find("first_frame");
-      const JsonValue* l = b.Find("last_frame");
-      if (!f || !l || f->type != JsonValue::kNumber || l->type != JsonValue::kNumber) {
-        *error = path + ": a break without first_frame and last_frame";
-        return false;
-      }
-      spans->push_back({static_cast<int64_t>(f->number), static_cast<int64_t>(l->number)});
-    }
-    return true;
-  }
-  // EDL: seconds; each line covers [start, end).
-  std::istringstream lines(text);
-  std::string line;
-  int number = 0;
-  while (std::getline(lines, line)) {
-    ++number;
-    if (line.find_first_not_of(" \t\r") == std::string::npos || line[0] == '#')
-      continue;
-    double start = 0, end = 0;
-    int type = 3;
-    std::istringstream fields(line);
-    if (!(fields >> start >> end) || end < start || start < 0) {
-      *error = path + ": line " + std::to_string(number) + " is no \"start end type\" line";
-      return false;
-    }
-    if (!(fields >> type))
-      type = 3;
-    if (type != 0 && type != 3)
-      continue;
-    int64_t a = std::llround(start * *fps), b = std::llround(end * *fps) - 1;
-    if (b >= a)
-      spans->push_back({a, b});
-  }
+  if (f.kind == BreakFile::kJson && f.fps > 0)
+    *fps = f.fps;
+  *spans = FrameSpansOf(f, *fps);
   return true;
 }
 
@@ -106,41 +55,36 @@ Scores Score(const std::vector<Span>& truth, const std::vector<Span>& detected) 
 }
 
 double TruthFps(const std::string& path) {
-  for (const std::string& line : TruthLines(path)) {
-    std::istringstream fields(line);
-    double first, last, start, end;
-    if (fields >> first >> last >> start >> end && end > start && last >= first)
-      return (last + 1 - first) / (end - start);
-  }
-  return 0;
+  BreakFile f;
+  std::string error;
+  return ReadBreakFile(path, &f, &error) && f.kind == BreakFile::kFrameSpans ? f.fps : 0;
 }
 
-int Evaluate(const Options& o) {
-  if (o.truth.empty() || o.detected.empty()) {
-    std::fprintf(stderr, "zunk-host: eval needs --truth FILE and --detected FILE\n");
-    return 2;
+namespace {
+
+// The frame rate the spans are counted in: --fps, the recording's, or what one of the
+// files states. 0 when nothing says it; *error when the recording cannot be read.
+double FrameRate(const Options& o,
+                 const BreakFile& truth,
+                 const BreakFile& detected,
+                 std::string* error) {
+  if (o.fpsGiven)
+    return o.video.fps;
+  if (!o.fpsFrom.empty()) {
+    FrameReader reader;
+    VideoGeometry g;
+    ReaderSetup setup;
+    setup.path = o.fpsFrom;
+    if (!reader.Open(setup, &g, error))
+      return 0;
+    return g.fps;
   }
-  std::ifstream probe(o.truth);
-  if (!probe) {
-    return Fail(o.truth + ": cannot read");
-  }
-  std::vector<Span> truth = ReadTruth(o.truth);
-  if (truth.empty()) {
-    return Fail(o.truth + ": no break spans (lines \"first last\")");
-  }
-  double fps = o.fpsGiven ? o.video.fps : 0;
-  if (fps <= 0)
-    fps = TruthFps(o.truth);
-  if (fps <= 0)
-    fps = 25.0;
-  double detectedFps = fps;
-  std::vector<Span> detected;
-  std::string error;
-  if (!ReadDetected(o.detected, &detectedFps, &detected, &error))
-    return Fail(error);
-  if (!o.fpsGiven)
-    fps = detectedFps;
-  Scores s = Score(truth, detected);
+  if (detected.fps > 0)
+    return detected.fps;
+  return truth.fps;
+}
+
+void PrintScores(const Options& o, const Scores& s, double fps) {
   int found = 0;
   for (const BreakMatch& m : s.breaks)
     found += m.found;
@@ -165,6 +109,28 @@ int Evaluate(const Options& o) {
                 static_cast<long long>(m.detected.first), static_cast<long long>(m.detected.last),
                 (m.detected.first - m.truth.first) / fps, (m.detected.last - m.truth.last) / fps);
   }
+}
+
+}  // namespace
+
+int Evaluate(const Options& o) {
+  BreakFile truth, detected;
+  std::string error;
+  if (!ReadBreakFile(o.truth, &truth, &error) || !ReadBreakFile(o.detected, &detected, &error))
+    return Fail(error);
+  const double fps = FrameRate(o, truth, detected, &error);
+  if (!error.empty())
+    return Fail(error);
+  if (fps <= 0) {
+    std::fprintf(stderr,
+                 "zunk-host: eval: nothing says the frame rate of the breaks; give --fps N or "
+                 "--recording REC\n");
+    return 2;
+  }
+  const std::vector<Span> known = FrameSpansOf(truth, fps);
+  if (known.empty())
+    return Fail(o.truth + ": no breaks in it");
+  PrintScores(o, Score(known, FrameSpansOf(detected, fps)), fps);
   return 0;
 }
 

@@ -1,6 +1,7 @@
-// The eval action: breaks found (an EDL or a JSON timeline) scored against known breaks
-// (a frame-span truth file): frame precision and recall, breaks found and missed, and
-// the error at each boundary in seconds.
+// The eval action: breaks found scored against known breaks, each given as frame spans,
+// an EDL or a JSON timeline: frame precision and recall, breaks found and missed, and the
+// error at each boundary in seconds. Spans in seconds need a frame rate: --fps, the
+// recording's (--recording), or the one a file states; eval never guesses it.
 #pragma once
 
 #include <string>
@@ -11,8 +12,8 @@
 
 namespace zunkhost {
 
-// Breaks of an EDL ("start end type" in seconds; types 0 and 3 skip) or of a JSON
-// timeline ("breaks"). *fps takes the timeline's frame rate when it has one. False
+// Breaks of a break file (eval/break_files.h) as frame spans; an EDL's seconds are
+// counted at *fps, and *fps takes a JSON timeline's frame rate when it has one. False
 // with one line in *error.
 bool ReadDetected(const std::string& path,
                   double* fps,

@@ -9,6 +9,7 @@
 #include "cli/progress.h"
 #include "decode/frame_reader.h"
 #include "os/paths.h"
+#include "run/beside_outputs.h"
 #include "run/frame_log.h"
 #include "run/run.h"
 #include "run/run_outputs.h"
@@ -92,6 +93,15 @@ void PlayFrames(const Options& o,
   r->frames = n;
 }
 
+// Spans: from the per-frame values where the plug-in gives them, else from what it
+// asked of the host under the channel's actions.
+void FinishSpans(const ChannelSetup& channel, SpanTracker* spans, RunResult* r) {
+  spans->Finish(r->frames);
+  r->commanded = ReactionSpans(Host().log, channel.reactions, r->frames);
+  r->decisions = r->traced ? spans->Decisions() : r->commanded;
+  r->refined = r->traced ? spans->Refined() : r->decisions;
+}
+
 void PrintTiming(const RunResult& r, Clock::time_point started) {
   using Seconds = std::chrono::duration<double>;
   std::fprintf(stderr,
@@ -117,7 +127,8 @@ int RunRecording(const Options& o) {
   if (!PrepareSettings(settings, &channel, &error))
     return Fail(error);
   RunOutputs outputs;
-  if (!outputs.Open(o, g, !o.raw && reader.HasAudio() ? o.input : "", &error))
+  if (!outputs.Open(o, BesideOutputs(o, o.input), g, !o.raw && reader.HasAudio() ? o.input : "",
+                    &error))
     return Fail(error);
   HostSession session;
   if (!session.Open(SessionOf(o, g), &error))
@@ -136,22 +147,25 @@ int RunRecording(const Options& o) {
     failure = o.input + ": no frames";
   if (!failure.empty())
     return Fail(failure);
-  // Spans: from the per-frame values where the plug-in gives them, else from what it
-  // asked of the host under the channel's actions.
-  spans.Finish(r.frames);
-  r.commanded = ReactionSpans(Host().log, channel.reactions, r.frames);
-  r.decisions = r.traced ? spans.Decisions() : r.commanded;
-  r.refined = r.traced ? spans.Refined() : r.decisions;
+  FinishSpans(channel, &spans, &r);
   r.damaged = reader.Damaged();
   if (r.damaged > 0)
     std::fprintf(stderr, "zunk-host: warning: %s: %lld damaged packets or frames decoded past\n",
                  o.input.c_str(), static_cast<long long>(r.damaged));
-  if (!outputs.Finish(o, r, g.fps, &error))
+  const bool idle = r.processed == 0 && !o.allowEmpty;
+  if (!outputs.Finish(o, r, g.fps, !idle, &error))
     return Fail(error);
-  PrintSummary(o, {session.PluginName(), session.InterfaceVersion(), g, channel.reactions}, r);
+  const SummaryHeader header = {session.PluginName(), session.InterfaceVersion(), g,
+                                channel.reactions, outputs.BreakFiles()};
+  PrintSummary(o, header, r);
   if (o.timing)
     PrintTiming(r, started);
-  return 0;
+  if (!idle)
+    return 0;
+  const std::string why = channel.idleReason.empty() ? "no frame reached it" : channel.idleReason;
+  std::fprintf(stderr, "zunk-host: %s: detection never ran: %s; no breaks written\n",
+               o.input.c_str(), why.c_str());
+  return 3;
 }
 
 std::string OutputNameFor(const std::string& output, const std::string& recording) {

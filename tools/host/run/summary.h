@@ -1,10 +1,12 @@
 // What a run prints when it is done: the plug-in, the stream, the host commands with
 // the reactions at their frames, the advert breaks three ways, the agreement with known
-// breaks when given, and the files written.
+// breaks when given, and the files written; as text, or as one JSON object for scripts.
+// It goes to standard output, or to standard error when an output took standard output.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cli/options.h"
 #include "decode/video_pipe.h"
@@ -20,7 +22,8 @@ struct SummaryHeader {
   std::string plugin;  // name - description
   int32_t interfaceVersion = 0;
   VideoGeometry geometry;
-  Reactions reactions;  // the channel's actions, under which the host commands are read
+  Reactions reactions;             // the channel's actions, under which commands are read
+  std::vector<std::string> files;  // the files of breaks written
 };
 
 void PrintSummary(const Options& o, const SummaryHeader& h, const RunResult& r);

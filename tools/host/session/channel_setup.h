@@ -20,6 +20,9 @@ struct ChannelSetup {
   std::string installed;  // the plug-in's copy of the settings file ("" = none)
   SpanLevels levels;
   Reactions reactions;
+  // Why the detection cannot run over any frame, as the settings show it ("" when they
+  // show no reason): no template, no section for the channel, or the detector off.
+  std::string idleReason;
 };
 
 struct SettingsRequest {

@@ -2,6 +2,7 @@
 #include "session/settings_install.h"
 
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "os/host_os.h"
@@ -21,12 +22,16 @@ const char kSep = '/';
 std::string InstallSettings(const std::string& source,
                             const std::string& instance,
                             std::string* error) {
-  std::ifstream in(source, std::ios::binary);
+  std::ifstream file;
+  if (source != "-")
+    file.open(source, std::ios::binary);
+  std::istream& in = source == "-" ? std::cin : file;
   if (!in) {
     *error = "cannot read " + source;
     return "";
   }
-  std::string folder = FolderOf(FullPath(source));
+  // Template names are relative to the settings file's folder (the current one for "-").
+  std::string folder = source == "-" ? FullPath(".") + kSep : FolderOf(FullPath(source));
   std::ostringstream out;
   std::string line;
   while (std::getline(in, line)) {

@@ -48,6 +48,15 @@ bool OutputSet::Commit(std::string* error) {
   return true;
 }
 
+void OutputSet::Drop(const std::string& finalPath) {
+  for (size_t i = 0; i < files_.size(); ++i)
+    if (files_[i].second == finalPath) {
+      std::remove(files_[i].first.c_str());
+      files_.erase(files_.begin() + static_cast<long>(i));
+      return;
+    }
+}
+
 void OutputSet::Discard() {
   for (const auto& f : files_)
     std::remove(f.first.c_str());

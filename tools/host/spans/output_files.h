@@ -26,6 +26,8 @@ class OutputSet {
   // Renames every temporary file to its final name. False with one line in *error
   // (the files not yet renamed are removed).
   bool Commit(std::string* error);
+  // Removes the temporary file of finalPath; it will not be renamed.
+  void Drop(const std::string& finalPath);
   // Removes every temporary file.
   void Discard();
 

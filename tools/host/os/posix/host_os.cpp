@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "os/host_os.h"
 
@@ -48,11 +49,12 @@ int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
 // registry choice says so; here both come from the environment.
 std::string SettingsBaseFolder() {
   if (privateHome.empty()) {
-    char pattern[] = "/tmp/zunk-host-XXXXXX";
-    if (!mkdtemp(pattern))
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp == '/' ? tmp : "/tmp") + "/zunk-host-XXXXXX";
+    if (!mkdtemp(&pattern[0]))
       return "";
     privateHome = pattern;
-    setenv("XDG_CONFIG_HOME", pattern, 1);
+    setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
     setenv("ZUNK_REGISTRY_StoreInUsersFolder", "1", 1);
     MakeFolder(privateHome + "/Quintora");
   }

@@ -47,7 +47,8 @@ FILE* OpenFrameSink(const std::string& path,
   if (!audioFrom.empty())
     cmd += "-i " + ShellQuote(audioFrom) + " -map 0:v:0 -map 1:a? -c:a copy ";
   cmd += std::string(g.pixelFormat == 1 ? "-vf vflip " : "") +
-         "-c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p " + ShellQuote(path);
+         "-c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p " +
+         (path == "-" ? std::string("-f matroska -") : ShellQuote(path));
   FILE* f = popen(cmd.c_str(), "w");
   if (!f)
     *error = "cannot start ffmpeg";

@@ -45,6 +45,10 @@ FILE* OpenFrameSink(const std::string& path,
     *error = "this build writes raw frames only (--raw-output FILE)";
     return nullptr;
   }
+  if (path == "-") {
+    _setmode(_fileno(stdout), _O_BINARY);
+    return stdout;
+  }
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f)
     *error = "cannot create " + path;
@@ -53,6 +57,8 @@ FILE* OpenFrameSink(const std::string& path,
 
 bool CloseFrameSink(FILE* f, bool raw) {
   (void)raw;
+  if (f == stdout)
+    return std::fflush(f) == 0;
   return !f || std::fclose(f) == 0;
 }
 
