@@ -140,7 +140,7 @@ TEST_F(OfflineToolGuide, EveryCommandRunsOnTheSampleWithTheInstalledTool) {
                         "decisions.edl",
                         "frames.log",
                         "processed.mp4",
-                        "summary.json",
+                        "summary.json", "live.edl",
                         "sample.skip.edl",
                         "sample.cuts",
                         "sample.ffmetadata",

@@ -125,6 +125,14 @@ const OptionRow kRows[] = {
        o->summary = v;
        return OneOf("--summary", v, kWords, e);
      }},
+    {"--follow", nullptr, false, P::kSame, SetFlag<&Options::follow, true>},
+    {"--follow-timeout", nullptr, true, P::kSame,
+     [](const std::string& v, Options* o, std::string* e) {
+       if (ParsePositive(v, &o->followTimeout))
+         return true;
+       *e = "--follow-timeout takes a number of seconds above 0";
+       return false;
+     }},
     {"--json", nullptr, true, P::kOwnName, SetText<&Options::json>},
     {"--edl", nullptr, true, P::kOwnName, SetText<&Options::edl>},
     {"--edl-mode", nullptr, true, P::kSame,

@@ -56,6 +56,10 @@ bool CheckUsage(const Options& o, std::string* error) {
     *error = "several recordings cannot share standard output: name a file for each output";
     return false;
   }
+  if (o.follow && (o.raw || o.decoder == "pipe" || o.inputs[0] == "-")) {
+    *error = "--follow reads a recording file with the in-process decoder";
+    return false;
+  }
   int fromStdin = 0;
   for (const std::string& i : o.inputs)
     fromStdin += i == "-";

@@ -11,9 +11,12 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "decode/frame_source.h"
+#include "os/files.h"
 #include "os/host_os.h"
 
 namespace zunkhost {
@@ -23,6 +26,14 @@ std::string AvError(int code) {
   char buf[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(code, buf, sizeof buf);
   return buf;
+}
+
+// A recording that is about to be written: its first bytes, within `seconds`.
+bool WaitForFirstBytes(const std::string& path, double seconds, std::string* error) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (FileSize(path) <= 0 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  return CheckVideoFile(path, error);
 }
 
 bool Is420(int format) {
@@ -42,10 +53,19 @@ class LibavSource : public FrameSource {
     av_freep(&converted_[0]);
   }
 
-  bool Open(const std::string& path, int threads, std::string* error) {
-    if (!CheckVideoFile(path, error))
+  bool Open(const std::string& path, int threads, double follow, std::string* error) {
+    const bool fromStdin = path == "-";
+    if (!fromStdin &&
+        !(follow > 0 ? WaitForFirstBytes(path, follow, error) : CheckVideoFile(path, error)))
       return false;
-    int r = avformat_open_input(&format_, path.c_str(), nullptr, nullptr);
+    AVDictionary* options = nullptr;
+    if (follow > 0) {
+      // The file protocol retries at the end of the file until rw_timeout passes.
+      av_dict_set(&options, "follow", "1", 0);
+      av_dict_set_int(&options, "rw_timeout", static_cast<int64_t>(follow * 1e6), 0);
+    }
+    int r = avformat_open_input(&format_, fromStdin ? "pipe:0" : path.c_str(), nullptr, &options);
+    av_dict_free(&options);
     if (r < 0) {
       *error = path + ": not a video (" + AvError(r) + ")";
       return false;
@@ -295,10 +315,11 @@ bool HaveLibav() {
 
 std::unique_ptr<FrameSource> OpenLibavSource(const std::string& path,
                                              int threads,
+                                             double follow,
                                              std::string* error) {
   av_log_set_level(AV_LOG_QUIET);
   std::unique_ptr<LibavSource> s(new LibavSource);
-  if (!s->Open(path, threads, error))
+  if (!s->Open(path, threads, follow, error))
     return nullptr;
   return s;
 }

@@ -26,7 +26,7 @@ bool FrameReader::Open(const ReaderSetup& setup, VideoGeometry* g, std::string* 
   }
 #if ZUNK_HOST_DECODE
   bool useLibav = setup.decoder == "libav" || (setup.decoder == "auto" && HaveLibav());
-  source_ = useLibav ? OpenLibavSource(setup.path, setup.threads, error)
+  source_ = useLibav ? OpenLibavSource(setup.path, setup.threads, setup.follow, error)
                      : OpenPipeSource(setup.path, error);
   if (!source_)
     return false;

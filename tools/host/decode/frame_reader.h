@@ -20,6 +20,7 @@ struct ReaderSetup {
   std::string decoder = "auto";  // "libav", "pipe" or "auto" (libav where built in)
   int threads = 0;               // decoder threads; 0 = every core
   bool keepSize = false;         // resize decoded frames to geometry's size
+  double follow = 0;             // > 0: a growing file, ended after that many idle seconds
 };
 
 class FrameReader {

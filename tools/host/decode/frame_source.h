@@ -51,10 +51,13 @@ class FrameSource {
   int64_t damaged_ = 0;
 };
 
-// In-process decoding with frame threads (threads 0: every core). Null with a message
-// in *error when the file cannot be opened as a video.
+// In-process decoding with frame threads (threads 0: every core); "-" is standard input.
+// follow > 0: the file is still being written; at its end reading waits for it to grow
+// (and for its first bytes), and ends once it has not grown for `follow` seconds. Null
+// with a message in *error when the file cannot be opened as a video.
 std::unique_ptr<FrameSource> OpenLibavSource(const std::string& path,
                                              int threads,
+                                             double follow,
                                              std::string* error);
 // The same frames from an ffmpeg process (ffprobe tells the stream's properties).
 std::unique_ptr<FrameSource> OpenPipeSource(const std::string& path, std::string* error);

@@ -9,8 +9,10 @@ bool HaveLibav() {
 
 std::unique_ptr<FrameSource> OpenLibavSource(const std::string& path,
                                              int threads,
+                                             double follow,
                                              std::string* error) {
   (void)threads;
+  (void)follow;
   *error = path + ": this build decodes through ffmpeg only (--decoder pipe)";
   return nullptr;
 }

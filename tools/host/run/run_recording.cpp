@@ -80,7 +80,12 @@ void PlayFrames(const Options& o,
     if (traced) {
       values = {trace->matchPercent, trace->scoreContrast, trace->logoFound, trace->confidence,
                 trace->decision};
+      const size_t closed = spans->Refined().size() + spans->Decisions().size();
       spans->Add(n, values);
+      // A growing recording: the lists are rewritten as each break ends.
+      if (o.follow && spans->Refined().size() + spans->Decisions().size() != closed)
+        outputs->WriteSkipListsNow(o.edlMode == "decisions" ? spans->Decisions() : spans->Refined(),
+                                   n + 1, g.fps);
     }
     if (outputs->Json())
       outputs->Json()->Frame(n, result, traced ? &values : nullptr);
@@ -118,7 +123,8 @@ int RunRecording(const Options& o) {
   InstalledSettingsCleanup cleanup;
   FrameReader reader;
   VideoGeometry g = o.video;
-  const ReaderSetup source = {o.input, o.raw, o.decoder, o.threads, o.sizeGiven};
+  const ReaderSetup source = {o.input,   o.raw,       o.decoder,
+                              o.threads, o.sizeGiven, o.follow ? o.followTimeout : 0};
   if (!reader.Open(source, &g, &error))
     return Fail(error);
   ChannelSetup channel;
