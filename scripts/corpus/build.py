@@ -118,18 +118,18 @@ def build(r, args):
     t1 = time.time()
     result = check.check(tmp, truth_path, img, (x, y), fmt, out)
     t2 = time.time()
+    print("%-12s %5d frames  built in %5.1f s, checked in %5.1f s: %s" % (
+        name, frames, t1 - t0, t2 - t1, "ok" if result.ok else "FAILED"), flush=True)
+    if not result.ok:   # kept under its partial name, for looking into
+        for line in result.failures[:10]:
+            print("  " + line, file=sys.stderr)
+        return 1
     handmade.write(out, truth_path, fmt, img, (x, y), result.sample_rect, result.samples)
     os.replace(tmp, os.path.join(out, video))
     with open(os.path.join(out, "build.txt"), "w") as f:
         f.write("recording %s: %d frames (%.1f s), %dx%d, %s\nrender and encode %.1f s, "
                 "check %.1f s\n" % (video, frames, frames / FPS, fmt["w"], fmt["h"], fmt_name,
                                     t1 - t0, t2 - t1))
-    print("%-12s %5d frames  built in %5.1f s, checked in %5.1f s: %s" % (
-        name, frames, t1 - t0, t2 - t1, "ok" if result.ok else "FAILED"), flush=True)
-    if not result.ok:
-        for line in result.failures[:10]:
-            print("  " + line, file=sys.stderr)
-        return 1
     with open(stamp_path, "w") as f:
         f.write(want)
     return 0

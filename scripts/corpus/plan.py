@@ -140,8 +140,8 @@ class Planner:
         self.events["breaks"].append((first, first + total - 1))
 
     def lengths(self, total, lo, hi):
-        """Splits total pictures into lengths of lo..hi seconds (the last takes
-        what is left, and is merged into the one before when too short)."""
+        """Splits total pictures into lengths of lo..hi seconds; a length that
+        would leave less than lo seconds takes all that is left."""
         out = []
         left = total
         while left > 0:
