@@ -28,4 +28,16 @@ void RemoveSettingsBaseFolder();
 std::vector<int> RunSelf(const std::vector<std::vector<std::string>>& commands, int jobs);
 extern const char kPluginFileName[];  // the module's file name on this system
 
+// Windows: the plug-in takes the program's folder for the host's, so a run goes on in a
+// copy of this program in a private temporary folder, removed when it ends; extra: the
+// arguments the copy gets besides this run's own. Returns the copy's exit code. POSIX
+// runs never need it (the settings folder is given through the environment).
+bool NeedsPrivateFolder();
+int RunInPrivateFolder(const std::vector<std::string>& extra);
+// Keeps the emulated host apart from a real one while the plug-in runs: on Windows the
+// machine registry it reads is an empty key of this run, and the host window lives on a
+// desktop of its own. Nothing on POSIX, where the host window is this program's own.
+void EnterHostIsolation();
+void LeaveHostIsolation();
+
 }  // namespace zunkhost

@@ -5,9 +5,11 @@
 
 #include "cli/fail.h"
 #include "os/files.h"
+#include "os/host_os.h"
 #include "os/paths.h"
 #include "run/beside_outputs.h"
 #include "run/run.h"
+#include "session/host_session.h"
 
 namespace zunkhost {
 namespace {
@@ -64,6 +66,13 @@ int RunAction(const Options& o, int argc, char** argv) {
     due.push_back(p);
   }
   if (due.size() == 1 && all.size() == 1) {
+    // Windows: the run goes on in a copy of this program in a folder of its own.
+    if (NeedsPrivateFolder()) {
+      std::vector<std::string> extra;
+      if (o.plugin.empty())
+        extra = {"--plugin", DefaultPluginPath()};
+      return RunInPrivateFolder(extra);
+    }
     Options one = o;
     one.input = due[0].path;
     one.outDir = due[0].outDir;

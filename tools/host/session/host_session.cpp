@@ -46,6 +46,7 @@ bool HostSession::Open(const SessionSetup& s, std::string* error) {
   host.version = s.hostVersion;
   host.volume = s.volume;
   std::string title = s.instance.empty() ? "Quintora" : "Quintora.Inst" + s.instance;
+  EnterHostIsolation();
   if (!CreateHostWindow(title))
     std::fprintf(stderr, "zunk-host: no main window\n");
 
@@ -85,6 +86,7 @@ void HostSession::Close(int64_t frameCount) {
   PumpHostMessages();
   descriptor_->Exit();
   DestroyHostWindow();
+  LeaveHostIsolation();
 }
 
 const zunk::FrameTrace* HostSession::Trace() const {

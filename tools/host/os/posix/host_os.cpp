@@ -132,6 +132,18 @@ std::string ShellQuote(const std::string& s) {
   return q + "'";
 }
 
+bool NeedsPrivateFolder() {
+  return false;
+}
+
+int RunInPrivateFolder(const std::vector<std::string>&) {
+  return 1;
+}
+
+void EnterHostIsolation() {}
+
+void LeaveHostIsolation() {}
+
 int ProcessId() {
   return static_cast<int>(getpid());
 }
