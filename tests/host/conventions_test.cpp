@@ -128,6 +128,16 @@ TEST(Conventions, DashIsStandardOutputAndTheSummaryMovesAside) {
   ASSERT_NE(root.Find("breaks"), nullptr);
   EXPECT_EQ(root.Find("breaks")->items.size(), 1u);
 
+  // A recording from standard input (a transport stream, which needs no seeking).
+  ASSERT_TRUE(zunktest::Shell("ffmpeg -nostdin -v error -y -i " + kSample +
+                              " -frames:v 1200 -c copy -f mpegts conv_piped.ts"));
+  HostResult fromPipe = RunZunkHost("--settings " + kSettings + " --edl - - < conv_piped.ts");
+  std::remove("conv_piped.ts");
+  EXPECT_EQ(fromPipe.code, 0) << fromPipe.err;
+  // Copied without re-encoding, the stream is cut at a packet: its end may be a frame on.
+  EXPECT_EQ(fromPipe.out.rfind("40.000\t", 0), 0u) << fromPipe.out;
+  EXPECT_EQ(zunktest::LineCount(fromPipe.out), 1) << fromPipe.out;
+
   // Settings from standard input: template names are relative to the current folder.
   ASSERT_TRUE(zunktest::Shell("cp " + kData + "sample-logo.bmp ."));
   HostResult piped =
