@@ -108,14 +108,17 @@ void OnListChange(HWND dlg, const ListBinding& b) {
   const LRESULT selected = SendDlgItemMessageA(dlg, b.control, CB_GETCURSEL, 0, 0);
   if (selected == CB_ERR)
     return;
+  bool held;
   {
     LockScope lock;
-    if (ChannelProfile* p = HandlerTarget()) {
+    ChannelProfile* p = HandlerTarget();
+    held = p != nullptr;
+    if (p)
       p->*b.field = static_cast<int32_t>(selected);
-      return;
-    }
   }
-  SendDlgItemMessageA(dlg, b.control, CB_SETCURSEL, Dialog.shown.profile.*b.field, 0);
+  if (!held)
+    SendDlgItemMessageA(dlg, b.control, CB_SETCURSEL, Dialog.shown.profile.*b.field, 0);
+  ShowReactionNote(dlg);
 }
 
 // Sets a spin from the profile shown. The up-down control clamps the position into its
@@ -196,6 +199,7 @@ void RefreshDialog(HWND dlg) {
     RedrawWindow(GetDlgItem(dlg, id), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 
   Dialog.refreshing = outerRefresh;
+  ShowReactionNote(dlg);
   RunTemplateStatePass(dlg);
 }
 
@@ -223,6 +227,7 @@ void RunTemplateStatePass(HWND dlg) {
   for (int32_t id : kEditingControls)
     Enable(dlg, id, ready);
   ResetLevelBars(ready, detectLevel, matchLevel);
+  ShowTemplateNote(dlg);
 }
 
 }  // namespace zunk

@@ -34,6 +34,8 @@
 #define IDC_CHOOSE_TEMPLATE 5115
 #define IDC_FILE_FRAME 5148
 #define IDC_PREVIEW 5121
+// Why the template file did not load, beside its name.
+#define IDC_TEMPLATE_NOTE 5151
 
 // Colour key.
 #define IDC_COLOR_KEY_SHOW 5102
@@ -77,6 +79,8 @@
 #define IDC_PREVIEW_ACTION 5128
 #define IDC_RECORD_ACTION_LABEL 5136
 #define IDC_RECORD_ACTION 5129
+// The hint shown while neither reaction is chosen.
+#define IDC_REACTION_NOTE 5153
 
 // On-screen message.
 #define IDC_MSG_ENABLE 5138

@@ -288,6 +288,8 @@ INT_PTR HandleMessage(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
       else if (wParam == kLevelTimer)
         ShowPublishedLevels();
       return FALSE;
+    case WM_CTLCOLORSTATIC:
+      return ColourNote(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DRAWITEM:
       return DrawColourButton(dlg, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case kRefreshMessage:

@@ -101,6 +101,14 @@ void ResetLevelBars(bool templateReady, int32_t detectLevel, int32_t matchLevel)
 // The level timer's tick: draws the levels frames published since the last drawing.
 void ShowPublishedLevels();
 
+// dialog_notes_win32.cpp
+// Says beside the file name why the template did not load; empty while one is loaded.
+void ShowTemplateNote(HWND dlg);
+// The hint beside the reaction lists, shown while neither reaction is chosen.
+void ShowReactionNote(HWND dlg);
+// WM_CTLCOLORSTATIC of the notes: their colours; FALSE for other controls.
+INT_PTR ColourNote(HDC dc, HWND control);
+
 // choosers.cpp
 // Enables the colour-key chooser exactly while the left-top pixel option is off, and
 // redraws the colour-key display.
