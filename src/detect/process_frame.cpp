@@ -2,6 +2,7 @@
 // decision and what is drawn into the frame. Runs with the module lock held.
 #include <cstring>
 
+#include "capture/capture_session.h"
 #include "detect/decision.h"
 #include "detect/matching.h"
 #include "detect/overlay.h"
@@ -82,6 +83,7 @@ int32_t ProcessFrame(FrameInfo* frame) {
 
   const ChannelInfo& channel = *frame->channel;
   const int64_t key = KeyOf(channel);
+  FeedCaptureFrame(frame->pixels, key, FrameWidth, FrameHeight, PixelFormat);
   if (key != LastChannelKey) {
     ChangeChannel(channel, key);
     return 0;

@@ -113,6 +113,16 @@ struct Platform {
   int (*MixerGetValue)(uintptr_t mixer, uint32_t controlId, uint32_t* value);
   int (*MixerSetValue)(uintptr_t mixer, uint32_t controlId, uint32_t value);
   void (*MixerClose)(uintptr_t mixer);
+
+  // --- a worker thread and the time, for work kept off the host's threads ---------------
+  // StartThread runs body(arg) on a new thread and returns its handle, or 0 when no thread
+  // could be made. The thread keeps the module loaded until body has returned. JoinThread
+  // waits until it has ended and releases the handle. SleepMs pauses the calling thread.
+  // MonotonicMs is a clock in milliseconds that never goes back.
+  uintptr_t (*StartThread)(void (*body)(void* arg), void* arg);
+  void (*JoinThread)(uintptr_t thread);
+  void (*SleepMs)(uint32_t ms);
+  uint64_t (*MonotonicMs)();
 };
 
 // The services in force: the real ones unless a test replaced them.

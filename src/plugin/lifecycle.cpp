@@ -1,6 +1,8 @@
 // Init, Start, Stop, Configure and Exit: the module's life between load and unload.
 #include "plugin/lifecycle.h"
 
+#include "capture/capture_session.h"
+
 #include "detect/template.h"
 #include "dialog/dialog_host.h"
 #include "plugin/aligned_buffer.h"
@@ -96,6 +98,8 @@ void Configure(void* parentWindowVariable) {
 void Exit() {
   if (DialogCreated)
     DestroySettingsDialog();
+  // A logo capture the dialog did not end ends here, writing nothing.
+  EndCapture();
   // A stream the host never stopped ends here as Stop ends it: its sound back, its
   // recording resumed, its buffers freed. Frames that still come (a video thread the host
   // did not stop) then pass unchanged and add no profile while the file is written.

@@ -78,6 +78,10 @@ const Platform kPosix = {
     posix::MixerGetValue,
     posix::MixerSetValue,
     posix::MixerClose,
+    posix::StartThread,
+    posix::JoinThread,
+    posix::SleepMs,
+    posix::MonotonicMs,
 };
 const Platform* current = &kPosix;
 }  // namespace

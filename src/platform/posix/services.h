@@ -44,5 +44,11 @@ void SurfaceText(Surface* s,
                  int32_t length,
                  uint32_t colour);
 
+// threads.cpp
+uintptr_t StartThread(void (*body)(void* arg), void* arg);
+void JoinThread(uintptr_t thread);
+void SleepMs(uint32_t ms);
+uint64_t MonotonicMs();
+
 }  // namespace posix
 }  // namespace zunk

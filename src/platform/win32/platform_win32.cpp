@@ -92,6 +92,10 @@ const Platform kWin32 = {
     win32::MixerGetValue,
     win32::MixerSetValue,
     win32::MixerClose,
+    win32::StartThread,
+    win32::JoinThread,
+    win32::SleepMs,
+    win32::MonotonicMs,
 };
 const Platform* current = &kWin32;
 }  // namespace

@@ -59,5 +59,11 @@ int MixerGetValue(uintptr_t mixer, uint32_t controlId, uint32_t* value);
 int MixerSetValue(uintptr_t mixer, uint32_t controlId, uint32_t value);
 void MixerClose(uintptr_t mixer);
 
+// threads.cpp
+uintptr_t StartThread(void (*body)(void* arg), void* arg);
+void JoinThread(uintptr_t thread);
+void SleepMs(uint32_t ms);
+uint64_t MonotonicMs();
+
 }  // namespace win32
 }  // namespace zunk

@@ -1,0 +1,309 @@
+// The live capture with a scripted finder and a video thread of the test's own, on a clock
+// that runs 50 times as fast: the store's bound, the stop rules (sure, the time limit, the
+// viewer's stop), every way a capture ends early, and the buffers freed at its end.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "capture/capture_session.h"
+#include "capture/capture_shared.h"
+#include "capture/frame_slots.h"
+#include "platform/platform.h"
+
+namespace zunk {
+namespace {
+
+TEST(FrameSlots, HoldAtMostSixteenMegabytesAndHandFramesOverInOrder) {
+  FrameSlots s;
+  ASSERT_TRUE(MakeFrameSlots(&s, 768, 576, 0));
+  EXPECT_EQ(s.count, kMaxFrameSlots);
+  EXPECT_EQ(s.frameBytes, size_t{768} * 576 * 2);
+  ASSERT_TRUE(MakeFrameSlots(&s, 1920, 1080, 1));
+  EXPECT_EQ(s.count, 2);
+  EXPECT_LE(s.frameBytes * s.count, kCaptureBytes);
+  EXPECT_FALSE(MakeFrameSlots(&s, 4096, 2160, 1)) << "one frame past 16 MB";
+  EXPECT_EQ(s.count, 0);
+  EXPECT_FALSE(MakeFrameSlots(&s, 0, 576, 0));
+  EXPECT_FALSE(MakeFrameSlots(&s, 768, 576, 2));
+
+  ASSERT_TRUE(MakeFrameSlots(&s, 4, 2, 0));
+  std::vector<uint8_t> frame(16);
+  for (int i = 0; i < kMaxFrameSlots; ++i) {
+    frame[0] = static_cast<uint8_t>(i);
+    EXPECT_TRUE(FillFrameSlot(&s, frame.data()));
+  }
+  EXPECT_FALSE(FillFrameSlot(&s, frame.data())) << "every slot full: the frame is skipped";
+  const uint8_t* taken = TakeFrameSlot(&s);
+  ASSERT_NE(taken, nullptr);
+  EXPECT_EQ(taken[0], 0);
+  GiveBackFrameSlot(&s);
+  frame[0] = 9;
+  EXPECT_TRUE(FillFrameSlot(&s, frame.data()));
+  for (int want : {1, 2, 3, 9}) {
+    taken = TakeFrameSlot(&s);
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(taken[0], want);
+    GiveBackFrameSlot(&s);
+  }
+  EXPECT_EQ(TakeFrameSlot(&s), nullptr);
+  FreeFrameSlots(&s);
+  EXPECT_EQ(s.count, 0);
+  EXPECT_EQ(s.slot[0].pixels, nullptr);
+}
+
+// The finder the test scripts: sure after `sureAfter` frames (0: never), its answer on
+// Finish, and a count of every call.
+struct Script {
+  int sureAfter = 0;
+  bool finds = true;
+  CaptureFailure why = CaptureFailure::kNone;
+  std::atomic<int> begun{0}, ended{0}, added{0}, finished{0};
+  std::atomic<int> width{0}, height{0};
+};
+Script* script = nullptr;
+
+struct Search {
+  int frames = 0;
+};
+
+const CaptureFinder kScripted = {
+    [](int32_t w, int32_t h, int32_t) -> void* {
+      ++script->begun;
+      script->width = w;
+      script->height = h;
+      return new Search;
+    },
+    [](void* s, const uint8_t*) {
+      ++static_cast<Search*>(s)->frames;
+      ++script->added;
+    },
+    [](void* s, CapturedLogo* out) {
+      out->x = static_cast<Search*>(s)->frames;
+      return true;
+    },
+    [](void* s) {
+      return script->sureAfter > 0 && static_cast<Search*>(s)->frames >= script->sureAfter;
+    },
+    [](void* s, CapturedLogo* out, CaptureFailure* why) {
+      ++script->finished;
+      *why = script->why;
+      out->x = 700;
+      out->y = static_cast<Search*>(s)->frames;
+      out->width = 2;
+      out->height = 1;
+      out->pixels = {1, 2};
+      return script->finds;
+    },
+    [](void* s) {
+      ++script->ended;
+      delete static_cast<Search*>(s);
+    },
+};
+
+// The real services with a clock 50 times as fast: 60 s pass in 1.2 s.
+uint64_t FastClock() {
+  return NativePlatform().MonotonicMs() * 50;
+}
+
+class LiveCapture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fast_ = NativePlatform();
+    fast_.MonotonicMs = FastClock;
+    SetPlatformForTest(&fast_);
+    script = &script_;
+    SetCaptureFinder(&kScripted);
+  }
+  void TearDown() override {
+    StopVideo();
+    EndCapture();
+    SetCaptureFinder(nullptr);
+    SetPlatformForTest(nullptr);
+    script = nullptr;
+  }
+
+  // Frames of channel `key` every 2 ms, under the module lock as the frame path runs. The
+  // frames hold 64 x 48 pixels at most: a larger size is one the store cannot take, so its
+  // pixels are never read.
+  void StartVideo(int64_t key, int32_t w = 64, int32_t h = 48) {
+    key_ = key;
+    width_ = w;
+    height_ = h;
+    video_ = std::thread([this] {
+      std::vector<uint8_t> frame(FrameBytes(64, 48, 0));
+      while (running_) {
+        {
+          LockScope lock;
+          FeedCaptureFrame(frame.data(), key_, width_, height_, 0);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
+    });
+  }
+  void StopVideo() {
+    running_ = false;
+    if (video_.joinable())
+      video_.join();
+  }
+  static CaptureStart Channel(int64_t key, int32_t w = 64, int32_t h = 48) {
+    CaptureStart s;
+    s.channelKey = key;
+    s.channelKnown = true;
+    s.width = w;
+    s.height = h;
+    return s;
+  }
+  static CaptureProgress WaitForAnswer() {
+    for (int i = 0; i < 1000; ++i) {
+      const CaptureProgress p = ReadCaptureProgress();
+      if (p.state != CaptureState::kRunning)
+        return p;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return ReadCaptureProgress();
+  }
+
+  Platform fast_;
+  Script script_;
+  std::thread video_;
+  std::atomic<bool> running_{true};
+  std::atomic<int64_t> key_{0};
+  std::atomic<int32_t> width_{0}, height_{0};
+};
+
+TEST_F(LiveCapture, StopsWhenTheFinderIsSureAndGivesItsLogo) {
+  script_.sureAfter = 6;
+  StartVideo(5);
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  EXPECT_FALSE(StartCapture(Channel(5))) << "one capture at a time";
+  const CaptureProgress p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFound);
+  EXPECT_EQ(p.frames, 6);
+  EXPECT_EQ(p.failure, CaptureFailure::kNone);
+  CapturedLogo logo;
+  ASSERT_TRUE(TakeCapturedLogo(&logo));
+  EXPECT_EQ(logo.x, 700);
+  EXPECT_EQ(logo.y, 6);
+  EXPECT_EQ(logo.pixels.size(), 2u);
+  CapturedLogo candidate;
+  EXPECT_TRUE(TakeCaptureCandidate(&candidate));
+  EXPECT_GE(candidate.x, 1);
+  EXPECT_FALSE(TakeCaptureCandidate(&candidate)) << "each candidate is taken once";
+  EXPECT_EQ(script_.begun, 1);
+  EXPECT_EQ(script_.ended, 1);
+
+  EndCapture();
+  EXPECT_EQ(ReadCaptureProgress().state, CaptureState::kIdle);
+  EXPECT_FALSE(TakeCapturedLogo(&logo));
+  EXPECT_EQ(Capture.slots.count, 0) << "the store is freed";
+  const int added = script_.added;
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(script_.added, added) << "no frame is read after the end";
+}
+
+TEST_F(LiveCapture, TheTimeLimitAndTheViewersStopAskForTheAnswerSoFar) {
+  script_.finds = false;
+  script_.why = CaptureFailure::kStillPicture;
+  StartVideo(5);
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  CaptureProgress p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFailed);
+  EXPECT_EQ(p.failure, CaptureFailure::kStillPicture);
+  // 60 s at one frame each half second, give or take the frames a full store skipped.
+  EXPECT_GE(p.frames, 60);
+  EXPECT_LE(p.frames, 121);
+  EndCapture();
+
+  script_.finds = true;
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  StopCapture();
+  p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFound);
+  EXPECT_LT(p.frames, 100) << "stopped well before the limit";
+  EXPECT_EQ(script_.finished, 2);
+}
+
+TEST_F(LiveCapture, AChangeOfChannelStopsItWithoutAnAnswer) {
+  StartVideo(5);
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  key_ = 6;
+  const CaptureProgress p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kChannelChanged);
+  CapturedLogo logo;
+  EXPECT_FALSE(TakeCapturedLogo(&logo));
+  EXPECT_EQ(script_.finished, 0) << "frames of two channels are never mixed into an answer";
+  EXPECT_EQ(script_.begun, script_.ended);
+}
+
+TEST_F(LiveCapture, AChangeOfFrameSizeStartsItOver) {
+  script_.sureAfter = 20;
+  StartVideo(5);
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  width_ = 32;
+  height_ = 24;
+  const CaptureProgress p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFound);
+  EXPECT_EQ(p.restarts, 1);
+  EXPECT_EQ(script_.width, 32);
+  EXPECT_EQ(script_.height, 24);
+  EXPECT_EQ(script_.begun, 2);
+  EXPECT_EQ(script_.ended, 2);
+  EXPECT_EQ(p.frames, 20) << "only frames of the new size count";
+}
+
+TEST_F(LiveCapture, BeforeTheFirstFrameItWaitsForTheStreamAndItsChannel) {
+  script_.sureAfter = 3;
+  ASSERT_TRUE(StartCapture(CaptureStart{}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  StartVideo(9);
+  const CaptureProgress p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFound);
+  EXPECT_EQ(p.restarts, 0);
+  EXPECT_EQ(Capture.channelKey.load(), 9);
+}
+
+TEST_F(LiveCapture, NoFramesAndFramesTooLargeFailWithTheirReasons) {
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  CaptureProgress p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFailed);
+  EXPECT_EQ(p.failure, CaptureFailure::kNoFrames);
+  EXPECT_EQ(script_.finished, 0);
+  EndCapture();
+
+  // 8192 x 8192 in YUV 4:2:2 takes 128 MB: not even one frame fits the store.
+  StartVideo(5, 8192, 8192);
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFailed);
+  EXPECT_EQ(p.failure, CaptureFailure::kFrameTooLarge);
+  EXPECT_EQ(script_.finished, 0);
+}
+
+TEST_F(LiveCapture, EndingItMidwayEndsTheThreadAndWritesNothing) {
+  StartVideo(5);
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(StartCapture(Channel(5)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 * i));
+    EndCapture();
+    EXPECT_EQ(ReadCaptureProgress().state, CaptureState::kIdle);
+    EXPECT_EQ(Capture.slots.count, 0);
+    EXPECT_EQ(Capture.thread.load(), 0u);
+  }
+  EXPECT_EQ(script_.finished, 0);
+  EXPECT_EQ(script_.begun, script_.ended);
+}
+
+TEST(LiveCaptureWithoutFinder, DoesNotStart) {
+  SetCaptureFinder(nullptr);
+  EXPECT_FALSE(StartCapture(CaptureStart{}));
+  EXPECT_EQ(ReadCaptureProgress().state, CaptureState::kIdle);
+}
+
+}  // namespace
+}  // namespace zunk
