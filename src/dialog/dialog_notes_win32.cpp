@@ -10,6 +10,7 @@
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
 #include "platform/platform.h"
+#include "settings/ini_store.h"
 
 namespace zunk {
 
@@ -36,8 +37,11 @@ void ShowTemplateNote(HWND dlg) {
     loaded = TemplateReady != 0;
     name = p ? p->LogoFileName : Dialog.shown.profile.LogoFileName;
   }
-  const TemplateFileProblem problem =
-      loaded ? TemplateFileProblem::kNone : DiagnoseTemplateFile(name);
+  TemplateFileProblem problem = loaded ? TemplateFileProblem::kNone : DiagnoseTemplateFile(name);
+  // The load looks for a bare name beside the settings file too: say what is wrong there.
+  const std::string beside = SettingsStore.BesideSettingsFile(name);
+  if (problem == TemplateFileProblem::kMissing && !beside.empty())
+    problem = DiagnoseTemplateFile(beside);
   SetNote(dlg, IDC_TEMPLATE_NOTE, TemplateProblemNote(problem));
 }
 

@@ -51,7 +51,9 @@ TEST(DialogNotes, ATemplateThatDoesNotLoadSaysWhyBesideItsName) {
   const std::string broken = WriteFileBytes("not-a-picture.bmp", "not a picture");
   const std::string large = WriteTemplate("large.bmp", 800, 40, RGB(0, 0, 200));
   const std::string good = WriteTemplate("good.bmp", 60, 30, RGB(0, 200, 0));
-  DialogHost host(ChannelSection(1, {{"LogoFileName", missing}, {"PreviewAction", "2"}}));
+  WriteFileBytes("bare.bmp", "not a picture either");
+  DialogHost host(ChannelSection(1, {{"LogoFileName", missing}, {"PreviewAction", "2"}}) +
+                  ChannelSection(3, {{"LogoFileName", "bare.bmp"}}));
   OpenOn(host, "One");
   EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Шаблон не загружен: файл не найден"));
   EXPECT_TRUE(IsWindowVisible(host.Item(IDC_TEMPLATE_NOTE)));
@@ -71,6 +73,10 @@ TEST(DialogNotes, ATemplateThatDoesNotLoadSaysWhyBesideItsName) {
   ASSERT_TRUE(host.WaitForChannelLabel("Two"));
   EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), "")
       << "a new channel shows the placeholder, which names no file";
+  // A bare name is looked for beside the settings file too, and judged there.
+  host.SetChannel(3, "Three");
+  ASSERT_TRUE(host.WaitForChannelLabel("Three"));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Шаблон не загружен: это не рисунок BMP"));
   host.ExitAndReadSettings();
 }
 
