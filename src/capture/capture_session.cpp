@@ -87,6 +87,7 @@ CaptureProgress ReadCaptureProgress() {
   p.frames = c.frames.load(std::memory_order_relaxed);
   p.restarts = c.restarts.load(std::memory_order_relaxed);
   p.failure = static_cast<CaptureFailure>(c.failure.load(std::memory_order_relaxed));
+  p.channelKey = c.channelKey.load(std::memory_order_relaxed);
   return p;
 }
 

@@ -23,6 +23,7 @@ struct CaptureProgress {
   int32_t frames = 0;    // frames the finder has read since the capture (re)started
   int32_t restarts = 0;  // restarts after a change of the stream's frame size
   CaptureFailure failure = CaptureFailure::kNone;
+  int64_t channelKey = 0;  // the channel captured
 };
 
 // The longest capture, and the copy interval on the video thread.

@@ -14,6 +14,9 @@ std::string CaptureProgressText(int32_t frames);
 // channel. Empty for kIdle and kRunning.
 std::string CaptureOutcomeText(const CaptureProgress& progress);
 
+// The logo was found but its file could not be written.
+const char* CaptureSaveFailedText();
+
 // The capture button's captions: idle and while a capture runs.
 const char* CaptureButtonText();
 const char* CaptureStopText();
