@@ -57,7 +57,16 @@ void SleepMs(uint32_t ms) {
 }
 
 uint64_t MonotonicMs() {
-  return GetTickCount64();
+  // The performance counter: 64 bits on every system, never set back.
+  static const int64_t frequency = [] {
+    LARGE_INTEGER f;
+    return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : int64_t{1000};
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  const uint64_t count = static_cast<uint64_t>(now.QuadPart);
+  const uint64_t f = static_cast<uint64_t>(frequency);
+  return count / f * 1000 + count % f * 1000 / f;
 }
 
 }  // namespace win32
