@@ -1,7 +1,8 @@
 // zunk-frame-timing: the whole frame operation of this build's code timed beside a memcpy of
 // the same frame in the same process, for the builds without Google Benchmark (the 32-bit
 // Windows module's compiler and flags, run under the system's loader). Prints one line per
-// case: the median over repetitions of the mean time per frame, and the ratio to memcpy.
+// case: the median over repetitions of the mean time per frame, and the ratio to memcpy;
+// then the live capture's cost on the frame path (capture_cost.cpp).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "bench_stream.h"
+#include "capture_cost.h"
 #include "plugin/lifecycle.h"
 #include "plugin/module_state.h"
 
@@ -73,5 +75,6 @@ int main(int argc, char** argv) {
       }
     }
   }
+  zunk::bench::PrintCaptureCost(repetitions);
   return 0;
 }

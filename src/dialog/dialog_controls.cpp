@@ -153,7 +153,7 @@ bool HandleControlNotification(HWND dlg, int id, int code) {
       OnCheckClick(dlg, *b);
       return true;
     }
-    return PadCornerClicked(dlg, id) || HandleChooserClick(dlg, id);
+    return PadCornerClicked(dlg, id) || HandleChooserClick(dlg, id) || HandleCaptureClick(dlg, id);
   }
   if (code == CBN_SELCHANGE) {
     if (const ListBinding* b = FindList(id)) {

@@ -29,6 +29,8 @@ void SetNote(HWND dlg, int id, const char* text) {
 }  // namespace
 
 void ShowTemplateNote(HWND dlg) {
+  if (CaptureNoteShown())
+    return;
   bool loaded;
   std::string name;
   {
@@ -58,6 +60,8 @@ void ShowReactionNote(HWND dlg) {
 INT_PTR ColourNote(HDC dc, HWND control) {
   const int id = GetDlgCtrlID(control);
   if (id != IDC_TEMPLATE_NOTE && id != IDC_REACTION_NOTE)
+    return FALSE;
+  if (id == IDC_TEMPLATE_NOTE && CaptureNoteShown() && !CaptureNoteIsWarning())
     return FALSE;
   SetTextColor(dc, kNoteColour);
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));

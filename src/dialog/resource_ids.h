@@ -36,6 +36,8 @@
 #define IDC_PREVIEW 5121
 // Why the template file did not load, beside its name.
 #define IDC_TEMPLATE_NOTE 5151
+// The live capture of the logo from the picture, and its "Стоп".
+#define IDC_CAPTURE 5152
 
 // Colour key.
 #define IDC_COLOR_KEY_SHOW 5102

@@ -160,6 +160,7 @@ BOOL OnInitDialog(HWND dlg) {
     refreshTarget = dlg;
     refreshPosted = false;  // a request left in a previous window's queue died with it
   }
+  SetUpCaptureButton(dlg);
   RefreshDialog(dlg);
   InstallMouseHook(dlg);
   SetTimer(dlg, kLevelTimer, kLevelInterval, nullptr);
@@ -172,6 +173,7 @@ void OnClose(HWND dlg) {
     LockScope lock;
     RestoreSnapshot();
   }
+  UndoCaptureOnCancel();
   DestroyWindow(dlg);
 }
 
@@ -190,6 +192,7 @@ void OnDestroy(HWND dlg) {
   KillTimer(dlg, kArrowTimer);
   KillTimer(dlg, kFlashTimer);
   KillTimer(dlg, kLevelTimer);
+  EndCaptureWithDialog(dlg);
   RemoveMouseHook();
   ReleaseTemplatePictures(dlg);
   DestroyLogoPreview(Dialog.preview);
@@ -287,6 +290,8 @@ INT_PTR HandleMessage(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
         PadArrowTimer(dlg);
       else if (wParam == kLevelTimer)
         ShowPublishedLevels();
+      else if (wParam == kCaptureTimer)
+        OnCaptureTimer(dlg);
       return FALSE;
     case WM_CTLCOLORSTATIC:
       return ColourNote(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

@@ -22,7 +22,8 @@ constexpr UINT kFocusMessage = WM_APP + 3;    // posted by Configure from anothe
 // Timers of the dialog window.
 constexpr UINT_PTR kArrowTimer = 1;
 constexpr UINT_PTR kFlashTimer = 2;
-constexpr UINT_PTR kLevelTimer = 3;  // shows the levels frames published
+constexpr UINT_PTR kLevelTimer = 3;    // shows the levels frames published
+constexpr UINT_PTR kCaptureTimer = 4;  // follows a live logo capture
 
 // The one dialog. Its window is created and destroyed any number of times; the created
 // and open flags and the stored position are module state (plugin/module_state.h).
@@ -108,6 +109,19 @@ void ShowTemplateNote(HWND dlg);
 void ShowReactionNote(HWND dlg);
 // WM_CTLCOLORSTATIC of the notes: their colours; FALSE for other controls.
 INT_PTR ColourNote(HDC dc, HWND control);
+
+// capture_control.cpp
+// The capture button: shown only where a logo finder is built in.
+void SetUpCaptureButton(HWND dlg);
+bool HandleCaptureClick(HWND dlg, int id);
+void OnCaptureTimer(HWND dlg);
+// Cancel: detection goes back to the template the restored profile names.
+void UndoCaptureOnCancel();
+// The window goes: a capture still running ends, writing nothing.
+void EndCaptureWithDialog(HWND dlg);
+// The capture's line holds the place of the template note while it is shown.
+bool CaptureNoteShown();
+bool CaptureNoteIsWarning();
 
 // choosers.cpp
 // Enables the colour-key chooser exactly while the left-top pixel option is off, and
