@@ -1,6 +1,8 @@
 // EncodeBmp24: the 14-byte file header, the 40-byte info header and the rows, last row first.
 #include "image/bmp_writer.h"
 
+#include <cstddef>
+
 namespace zunk {
 
 namespace {
