@@ -106,9 +106,27 @@ bool CaptureNoteIsWarning() {
 void SetUpCaptureButton(HWND dlg) {
   captureNote.clear();
   appliedThisOpening = false;
-  // Without a logo finder in this build the button has nothing to run.
-  ShowWindow(GetDlgItem(dlg, IDC_CAPTURE), CaptureFinderInForce() ? SW_SHOW : SW_HIDE);
   ShowRunning(dlg, false);
+  if (CaptureFinderInForce())
+    return;
+  // Without a logo finder in this build the button has nothing to run: it goes, and the
+  // file chooser and the file name take its room.
+  HWND button = GetDlgItem(dlg, IDC_CAPTURE);
+  ShowWindow(button, SW_HIDE);
+  RECT room, chooser, name;
+  if (!GetWindowRect(button, &room) ||
+      !GetWindowRect(GetDlgItem(dlg, IDC_CHOOSE_TEMPLATE), &chooser) ||
+      !GetWindowRect(GetDlgItem(dlg, IDC_LOGO_FILE_NAME), &name))
+    return;
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&room), 2);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&chooser), 2);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&name), 2);
+  const int gap = room.left - chooser.right;
+  const int chooserLeft = room.right - (chooser.right - chooser.left);
+  SetWindowPos(GetDlgItem(dlg, IDC_CHOOSE_TEMPLATE), nullptr, chooserLeft, chooser.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(GetDlgItem(dlg, IDC_LOGO_FILE_NAME), nullptr, 0, 0, chooserLeft - gap - name.left,
+               name.bottom - name.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool HandleCaptureClick(HWND dlg, int id) {
