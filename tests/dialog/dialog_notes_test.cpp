@@ -88,9 +88,11 @@ TEST(DialogNotes, EveryProblemHasItsOwnNote) {
       TemplateFileProblem::kTooLarge, TemplateFileProblem::kNotLoaded};
   for (TemplateFileProblem a : problems) {
     EXPECT_STRNE(TemplateProblemNote(a), "");
-    for (TemplateFileProblem b : problems)
-      if (a != b)
+    for (TemplateFileProblem b : problems) {
+      if (a != b) {
         EXPECT_STRNE(TemplateProblemNote(a), TemplateProblemNote(b));
+      }
+    }
   }
 }
 
