@@ -26,6 +26,8 @@ bool MakeFrameSlots(FrameSlots* s, int32_t width, int32_t height, int32_t format
       FreeFrameSlots(s);
       return false;
     }
+    // Touched here, so that the video thread's first copy into it meets no page faults.
+    std::memset(s->slot[i].pixels, 0, bytes);
     s->slot[i].full.store(0, std::memory_order_relaxed);
   }
   s->width = width;

@@ -1,5 +1,5 @@
 // The live capture with a scripted finder and a video thread of the test's own, on a clock
-// that runs 50 times as fast: the store's bound, the stop rules (sure, the time limit, the
+// that runs 10 times as fast: the store's bound, the stop rules (sure, the time limit, the
 // viewer's stop), every way a capture ends early, and the buffers freed at its end.
 #include <gtest/gtest.h>
 
@@ -103,9 +103,10 @@ const CaptureFinder kScripted = {
     },
 };
 
-// The real services with a clock 50 times as fast: 60 s pass in 1.2 s.
+// The real services with a clock 10 times as fast: 60 s pass in 6 s, and a loaded machine
+// still delivers the first frame well within the 5 s (0.5 s) without frames.
 uint64_t FastClock() {
-  return NativePlatform().MonotonicMs() * 50;
+  return NativePlatform().MonotonicMs() * 10;
 }
 
 class LiveCapture : public ::testing::Test {
@@ -157,7 +158,7 @@ class LiveCapture : public ::testing::Test {
     return s;
   }
   static CaptureProgress WaitForAnswer() {
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 4000; ++i) {
       const CaptureProgress p = ReadCaptureProgress();
       if (p.state != CaptureState::kRunning)
         return p;
@@ -259,9 +260,8 @@ TEST_F(LiveCapture, AChangeOfFrameSizeStartsItOver) {
 
 TEST_F(LiveCapture, BeforeTheFirstFrameItWaitsForTheStreamAndItsChannel) {
   script_.sureAfter = 3;
-  ASSERT_TRUE(StartCapture(CaptureStart{}));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
   StartVideo(9);
+  ASSERT_TRUE(StartCapture(CaptureStart{}));
   const CaptureProgress p = WaitForAnswer();
   EXPECT_EQ(p.state, CaptureState::kFound);
   EXPECT_EQ(p.restarts, 0);
