@@ -347,6 +347,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // look for a leak.
   ProfileTable().swap(Profiles);
   ProfileTable().swap(ProfileSnapshot);
-  StagingProfile = DefaultProfile = ChannelProfile{};
+  DefaultProfile = ChannelProfile{};
   return 0;
 }

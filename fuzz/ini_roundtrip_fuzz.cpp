@@ -59,17 +59,14 @@ const Platform& MemoryFiles() {
 // Every persisted field of every profile, as text, with the dialog position first.
 std::vector<std::string> Fields() {
   std::vector<std::string> out = {FormatInt32(DialogLeft), FormatInt32(DialogTop)};
-  const ChannelProfile staged = StagingProfile;
   for (const ChannelProfile& p : Profiles) {
     out.push_back(FormatInt64(p.ChannelKey));
-    StagingProfile = p;
     std::string text;
-    for (const SettingDef& row : SettingTable) {
-      FormatSetting(row.kind, row.target, &text);
+    for (const ProfileSetting& row : SettingTable) {
+      FormatSetting(row.kind, SettingField(row, p), &text);
       out.push_back(text);
     }
   }
-  StagingProfile = staged;
   return out;
 }
 
@@ -105,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Nothing this input allocated outlives it, so that the fuzzer's leak check (made
   // whenever an input allocates more than it frees) stays quiet.
   ProfileTable().swap(Profiles);
-  StagingProfile = DefaultProfile = ChannelProfile{};
+  DefaultProfile = ChannelProfile{};
   std::string().swap(written);
   std::string().swap(replaced);
   return 0;

@@ -126,6 +126,14 @@ void BlendWithBackground(uint8_t* frame,
         backColour, 0);
 }
 
+// MsgTransparency * (25 - counter) / 25, taken into the blend's range 0..100 as the blend
+// takes any level. A hand-edited file may hold any 32-bit transparency: the product is
+// formed in 64 bits, so that a huge one blends fully instead of overflowing.
+int32_t FadeLevel(int32_t transparency, int32_t fadeCounter) {
+  const int64_t level = int64_t{transparency} * (kFadeFrames - fadeCounter) / kFadeFrames;
+  return static_cast<int32_t>(level < 0 ? 0 : level > 100 ? 100 : level);
+}
+
 }  // namespace
 
 void ForgetMessageLayer() {
@@ -144,7 +152,7 @@ void DrawMessage(uint8_t* framePixels) {
   if (!LayerShows(*p, textColour, backColour))
     PaintLayer(*p, textColour, backColour);
 
-  const int32_t level = p->MsgTransparency * (kFadeFrames - MessageFadeCounter) / kFadeFrames;
+  const int32_t level = FadeLevel(p->MsgTransparency, MessageFadeCounter);
   if (level == 0)
     return;  // weight 0: every frame byte stays as it is
   const KernelTable& k = Kernels();

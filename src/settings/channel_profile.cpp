@@ -11,7 +11,6 @@ ProfileTable Profiles;
 ProfileTable ProfileSnapshot;
 int32_t CurrentIndex = 0;
 ChannelProfile DefaultProfile;
-ChannelProfile StagingProfile;
 
 void SelectProfile() {
   const int64_t key = LastChannelKey;

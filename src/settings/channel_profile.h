@@ -48,8 +48,6 @@ extern ProfileTable ProfileSnapshot;
 extern int32_t CurrentIndex;
 // Values for channels met for the first time (the "DEFAULT" section).
 extern ChannelProfile DefaultProfile;
-// The record the setting table reads into and writes from.
-extern ChannelProfile StagingProfile;
 
 // Makes the profile of LastChannelKey current, adding a copy of DefaultProfile for a
 // channel not seen before. Runs at every change of channel, under the module lock.

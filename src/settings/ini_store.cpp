@@ -1,9 +1,8 @@
 // Opening, searching and writing the settings file.
 #include "settings/ini_store.h"
 
-#include <algorithm>
-
 #include "settings/ini_text.h"
+#include "settings/profile_codec.h"
 
 namespace zunk {
 
@@ -18,9 +17,8 @@ IniStore::~IniStore() {
 
 void IniStore::ResetFile() {
   SectionCursor = 0;
-  pos_ = 0;
-  data_.clear();
-  headers_.clear();
+  line_ = 0;
+  doc_ = SettingsDocument();
   out_.clear();
   writing_ = false;
   open_ = 0;
@@ -66,20 +64,7 @@ bool IniStore::OpenForRead() {
 bool IniStore::OpenBytes(std::string bytes) {
   Close();
   ResetFile();
-  // A text-mode reader stops at Ctrl-Z; so does this one.
-  size_t eof = bytes.find('\x1A');
-  if (eof != std::string::npos)
-    bytes.resize(eof);
-  data_ = std::move(bytes);
-  // Where each header line is, by its trimmed text, in file order.
-  for (size_t p = 0; p < data_.size();) {
-    std::string_view line;
-    size_t next = ReadLineAt(data_, p, &line);
-    line = Trim(line);
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']')
-      headers_[std::string(line)].push_back(p);
-    p = next;
-  }
+  doc_ = ParseSettings(bytes);
   open_ = 1;
   lastReadWhole_ = true;
   return true;
@@ -131,127 +116,61 @@ bool IniStore::Close() {
 }
 
 bool IniStore::FindSection(std::string_view name) {
-  const size_t length = data_.size();
-  if (!open_ || writing_ || length == 0)
+  if (!open_ || writing_ || doc_.dataEnd == 0)
     return false;
-  std::string target = "[";
-  target.append(Trim(name));
-  target += ']';
-  if (SectionCursor >= length)
+  if (SectionCursor >= doc_.dataEnd)
     SectionCursor = 0;
-  // The first header line with that text at or after the cursor, or else the first
-  // one before it: what reading line by line from the cursor, wrapping once at the
-  // end of the file, finds. The header index makes it one lookup.
-  auto it = headers_.find(target);
-  if (it == headers_.end())
+  // The first header line with that text at or after the cursor, or else the first one
+  // before it: what reading line by line from the cursor, wrapping once at the end of the
+  // file, finds.
+  const size_t header = FindHeaderLine(doc_, name, LineAt(doc_, SectionCursor));
+  if (header == kNoLine)
     return false;
-  const std::vector<size_t>& at = it->second;
-  auto next = std::lower_bound(at.begin(), at.end(), SectionCursor);
-  SectionCursor = next != at.end() ? *next : at.front();
-  std::string_view header;
-  pos_ = ReadLineAt(data_, SectionCursor, &header);
+  SectionCursor = doc_.lines[header].start;
+  line_ = header + 1;
   return true;
 }
 
 bool IniStore::NextSection(std::string* name) {
-  const size_t length = data_.size();
-  if (!open_ || writing_ || length == 0)
+  if (!open_ || writing_ || doc_.dataEnd == 0)
     return false;
-  if (SectionCursor >= length) {
-    pos_ = 0;
-    SectionCursor = 0;
-  } else {
-    std::string_view header;
-    pos_ = ReadLineAt(data_, SectionCursor, &header);
-  }
-  SectionCursor = pos_;
-  while (pos_ < length) {
-    std::string_view line;
-    const size_t start = pos_;
-    pos_ = ReadLineAt(data_, pos_, &line);
-    line = Trim(line);
-    if (line.empty())
-      continue;  // the cursor stays before blank lines above a header
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      name->assign(line.substr(1, line.size() - 2));
-      NextHeaderAt = start;
-      return true;
-    }
-    SectionCursor = pos_;
-  }
-  return false;
-}
-
-bool IniStore::NextKeyLine(std::string_view* key, std::string_view* text) {
-  while (pos_ < data_.size()) {
-    std::string_view line;
-    pos_ = ReadLineAt(data_, pos_, &line);
-    line = TrimLeft(line);
-    if (line.empty())
-      continue;
-    if (line.front() == '[')
-      return false;
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos)
-      continue;
-    *key = TrimRight(line.substr(0, eq));
-    *text = line.substr(eq + 1);
-    return true;
-  }
-  return false;
+  // From the line after the cursor's header, or from the top when the cursor is at the end.
+  const size_t from = SectionCursor >= doc_.dataEnd ? 0 : LineAt(doc_, SectionCursor) + 1;
+  size_t cursor = from, header = 0;
+  const bool found = NextHeaderLine(doc_, from, &cursor, &header);
+  SectionCursor = LineStart(doc_, cursor);
+  if (!found)
+    return false;
+  name->assign(HeaderName(doc_, header));
+  NextHeaderAt = doc_.lines[header].start;
+  return true;
 }
 
 bool IniStore::ReadValue(std::string_view section, std::string_view key, std::string* value) {
   key = Trim(key);
   if (!FindSection(section))
     return false;
-  std::string_view lineKey, text;
-  while (NextKeyLine(&lineKey, &text)) {
-    if (lineKey != key)
+  KeyLine k;
+  for (size_t line = NextKeyLine(doc_, line_, &k); line != kNoLine;
+       line = NextKeyLine(doc_, line, &k)) {
+    if (k.key != key)
       continue;
-    if (text.empty())
+    if (k.text.empty())
       return false;
-    value->assign(text);
+    value->assign(k.text);
     return true;
   }
   return false;
 }
 
 void IniStore::LoadTable(std::string_view section, const SettingDef* table, size_t rows) {
-  // Every row's lookup would start at the same header and stop at the next one, so one
-  // pass over the section's lines finds what each lookup finds: the first line of each
-  // key. The keys are sorted stably, so that the first of equal keys stays first.
-  sectionKeys_.clear();
-  bool searched = false;
-  bool found = false;
-  for (size_t i = 0; i < rows; ++i) {
-    const SettingDef& row = table[i];
-    if (row.kind < 0 || row.kind >= kKindCount)
-      continue;
-    if (!searched) {
-      searched = true;
-      found = FindSection(section);
-      if (found)
-        IndexSectionKeys();
-    }
-    const std::string_view key = Trim(row.key);
-    auto at = std::lower_bound(sectionKeys_.begin(), sectionKeys_.end(), key,
-                               [](const KeyLine& k, std::string_view v) { return k.key < v; });
-    if (found && at != sectionKeys_.end() && at->key == key && !at->text.empty()) {
-      StoreSettingText(row.kind, row.target, at->text);
-    } else {
-      StoreSettingDefault(row);
-    }
-  }
-  sectionKeys_.clear();
-}
-
-void IniStore::IndexSectionKeys() {
-  KeyLine k;
-  while (NextKeyLine(&k.key, &k.text))
-    sectionKeys_.push_back(k);
-  std::stable_sort(sectionKeys_.begin(), sectionKeys_.end(),
-                   [](const KeyLine& a, const KeyLine& b) { return a.key < b.key; });
+  // Every row's lookup starts at the same header, so the section is searched once (and
+  // not at all for a table of nothing but unknown kinds).
+  bool any = false;
+  for (size_t i = 0; i < rows; ++i)
+    any = any || (table[i].kind >= 0 && table[i].kind < kKindCount);
+  const size_t header = any && FindSection(section) ? line_ - 1 : kNoLine;
+  ReadSectionRows(doc_, header, table, rows);
 }
 
 void IniStore::ReadLong(std::string_view section,
@@ -263,36 +182,33 @@ void IniStore::ReadLong(std::string_view section,
 }
 
 void IniStore::WriteSectionHeader(std::string_view name) {
-  if (!writing_)
-    return;
-  out_ += '[';
-  out_.append(Trim(name));
-  out_ += "]\r\n";
+  if (writing_)
+    out_ += FormatHeaderLine(name);
 }
 
 void IniStore::WriteValue(std::string_view key, std::string_view text) {
-  if (!writing_)
-    return;
-  out_.append(Trim(key));
-  out_ += '=';
-  out_.append(text);
-  out_ += "\r\n";
+  if (writing_)
+    out_ += FormatKeyLine(key, text);
+}
+
+void IniStore::WriteText(std::string_view text) {
+  if (writing_)
+    out_.append(text);
 }
 
 void IniStore::WriteInt(std::string_view key, int32_t value) {
-  scratch_ = FormatInt32(value);
-  WriteValue(key, scratch_);
+  WriteValue(key, FormatInt32(value));
 }
 
 void IniStore::WriteInt64Header(int64_t value) {
-  scratch_ = FormatInt64(value);
-  WriteSectionHeader(scratch_);
+  WriteSectionHeader(FormatInt64(value));
 }
 
 void IniStore::SaveTable(const SettingDef* table, size_t rows) {
+  std::string text;
   for (size_t i = 0; i < rows; ++i) {
-    if (FormatSetting(table[i].kind, table[i].target, &scratch_))
-      WriteValue(table[i].key, scratch_);
+    if (FormatSetting(table[i].kind, table[i].target, &text))
+      WriteValue(table[i].key, text);
   }
 }
 

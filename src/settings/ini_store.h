@@ -8,11 +8,10 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 #include "platform/platform.h"
 #include "settings/setting_table.h"
+#include "settings/settings_document.h"
 
 namespace zunk {
 
@@ -64,6 +63,8 @@ class IniStore {
 
   void WriteSectionHeader(std::string_view name);
   void WriteValue(std::string_view key, std::string_view text);
+  // Lines already formatted, as they are.
+  void WriteText(std::string_view text);
   void WriteInt(std::string_view key, int32_t value);
   void WriteInt64Header(int64_t value);
   // One key line per row, in row order; the caller writes the header first.
@@ -80,9 +81,10 @@ class IniStore {
   // Whether the last OpenForRead (or OpenBytes) saw the whole file.
   bool LastReadWasWhole() const { return lastReadWhole_; }
 
-  bool IsOpen() const { return open_ != 0; }
-  // The data read by OpenForRead or OpenBytes.
-  std::string_view Data() const { return data_; }
+  // The data read by OpenForRead or OpenBytes, up to where a text-mode reader stops.
+  std::string_view Data() const { return std::string_view(doc_.bytes).substr(0, doc_.dataEnd); }
+  // The file read by OpenForRead or OpenBytes.
+  const SettingsDocument& Document() const { return doc_; }
   // The temporary file a rewrite goes to.
   std::string TemporaryPath() const { return FullPath + ".tmp"; }
 
@@ -103,27 +105,15 @@ class IniStore {
 
  private:
   void ResetFile();
-  // The next line from pos_ with a "=" before the next header: its trimmed key and the
-  // text after the "=". False at a header or the end of the data.
-  bool NextKeyLine(std::string_view* key, std::string_view* text);
-  // Collects the key lines from pos_ to the next header into sectionKeys_, by key.
-  void IndexSectionKeys();
+  void ReadFrom(size_t line);
 
   bool lastReadWhole_ = false;
   int32_t open_ = 0;
   bool writing_ = false;
-  std::string scratch_;  // numbers are formatted here before writing
-  std::string data_;     // reading: the file's bytes
-  // reading: the start of every header line, by its trimmed text, in file order
-  std::unordered_map<std::string, std::vector<size_t>> headers_;
-  size_t pos_ = 0;      // reading: the current byte position in data_
-  struct KeyLine {
-    std::string_view key;   // trimmed
-    std::string_view text;  // everything after the first "="
-  };
-  std::vector<KeyLine> sectionKeys_;  // LoadTable: the section's key lines, by key
-  std::string out_;     // writing: the new content
-  uintptr_t temp_ = 0;  // writing: the temporary file (Platform::FileCreate)
+  SettingsDocument doc_;  // reading: the file, parsed
+  size_t line_ = 0;       // reading: the line after the last header found
+  std::string out_;       // writing: the new content
+  uintptr_t temp_ = 0;    // writing: the temporary file (Platform::FileCreate)
 };
 
 // The module's one store.

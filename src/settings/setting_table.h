@@ -4,6 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "settings/channel_profile.h"
 
 namespace zunk {
 
@@ -25,17 +29,38 @@ enum SettingKind : int32_t {
 };
 constexpr int32_t kKindCount = 13;  // codes from here up are skipped both ways
 
+// A row of any setting table: a key bound to the place its value lives.
 struct SettingDef {
   SettingKind kind;
   const char* key;          // key name in the section
-  void* target;             // where the value lives (a field of StagingProfile)
+  void* target;             // where the value lives
   uint32_t defaultValue;    // numbers: the default (low half for the 64-bit kinds)
   uint32_t defaultHigh;     // high half of a 64-bit default
   const char* defaultText;  // kKindText: the default text
 };
 
+// A row of the profile's table: a key and the field of a ChannelProfile it names. Exactly
+// one of the three fields is set, the one of the kind's type.
+struct ProfileSetting {
+  SettingKind kind;  // kKindBool, kKindColor, kKindInt or kKindText
+  const char* key;
+  int32_t ChannelProfile::*signedField;     // kKindBool, kKindInt
+  uint32_t ChannelProfile::*unsignedField;  // kKindColor
+  std::string ChannelProfile::*textField;   // kKindText
+  uint32_t defaultValue;
+  const char* defaultText;  // kKindText
+};
+
 constexpr size_t kSettingCount = 21;
-extern const SettingDef SettingTable[kSettingCount];
+extern const ProfileSetting SettingTable[kSettingCount];
+
+// The row's field in `profile`.
+void* SettingField(const ProfileSetting& row, ChannelProfile* profile);
+const void* SettingField(const ProfileSetting& row, const ChannelProfile& profile);
+// The row as a table row whose target is its field in `profile`.
+SettingDef BindSetting(const ProfileSetting& row, ChannelProfile* profile);
+// The row of `key` (exact), or null.
+const ProfileSetting* FindSetting(std::string_view key);
 
 // " * * *  В ы б е р и т е   ш а б л о н   л о г о т и п а  * * *" in Windows-1251:
 // the prompt shown while no template file is chosen.

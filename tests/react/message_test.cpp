@@ -141,6 +141,31 @@ TEST_F(MessageTest, LevelZeroLeavesTheFrameAlone) {
   }
 }
 
+// A hand-edited file can hold any 32-bit MsgTransparency. Every fade frame then blends as the
+// level the product names, taken into 0..100: a huge value fully from the first frame, a
+// huge negative one not at all.
+TEST_F(MessageTest, HugeTransparenciesFromTheFileBlendAtTheEndsOfTheRange) {
+  const int w = 64, h = 48;
+  BeginStream(w, h, 1);
+  P().MsgBackEnable = 1;
+  const Frame picture = RandomFrame(w, h, 1, 11);
+  Frame full = picture;
+  P().MsgTransparency = 100;
+  MessageFadeCounter = 0;
+  DrawMessage(full.data());
+  ASSERT_NE(full, picture);
+  for (int32_t transparency : {2147483647, 90000000, -2147483647 - 1, -90000000}) {
+    P().MsgTransparency = transparency;
+    for (int32_t counter = 24; counter >= 0; --counter) {
+      MessageFadeCounter = counter;
+      Frame f = picture;
+      DrawMessage(f.data());
+      ASSERT_EQ(f, transparency > 0 ? full : picture)
+          << "MsgTransparency " << transparency << ", counter " << counter;
+    }
+  }
+}
+
 // With the background off the key is the background colour: a text of that colour leaves
 // only its black shadow, and a black background keys the shadow out with it.
 TEST_F(MessageTest, TheKeyLeavesOnlyShadowOrOnlyText) {

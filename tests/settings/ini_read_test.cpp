@@ -320,12 +320,20 @@ TEST(IniStoreSearchTest, FindSectionAgreesWithALineByLineScan) {
   }
 }
 
-// Every row's text as the setting table formats it, from the staging profile.
-std::vector<std::string> StagedTexts() {
+// The setting table's rows bound to the fields of `p`.
+std::vector<SettingDef> RowsOf(ChannelProfile* p) {
+  std::vector<SettingDef> rows;
+  for (const ProfileSetting& row : SettingTable)
+    rows.push_back(BindSetting(row, p));
+  return rows;
+}
+
+// Every row's text as the setting table formats it, from `p`.
+std::vector<std::string> TextsOf(const ChannelProfile& p) {
   std::vector<std::string> out;
   std::string text;
-  for (const SettingDef& row : SettingTable) {
-    FormatSetting(row.kind, row.target, &text);
+  for (const ProfileSetting& row : SettingTable) {
+    FormatSetting(row.kind, SettingField(row, p), &text);
     out.push_back(text);
   }
   return out;
@@ -341,6 +349,9 @@ TEST(IniStoreSearchTest, LoadTableAgreesWithKeyByKeyLookups) {
                           "MsgString", "ColorKey=-1", "",             "=3",
                           "[ B ]",     "ShowLogo=0"};
   const char* names[] = {"A", "B", " B ", "C"};
+  ChannelProfile fromTable, fromKeys;
+  const std::vector<SettingDef> tableRows = RowsOf(&fromTable);
+  const std::vector<SettingDef> keyRows = RowsOf(&fromKeys);
   for (int round = 0; round < 400; ++round) {
     std::string bytes;
     for (int i = rng() % 14; i > 0; --i)
@@ -350,20 +361,19 @@ TEST(IniStoreSearchTest, LoadTableAgreesWithKeyByKeyLookups) {
     keys.OpenBytes(bytes);
     for (int step = 0; step < 4; ++step) {
       const char* name = names[rng() % 4];
-      table.LoadTable(name, SettingTable, kSettingCount);
-      const std::vector<std::string> fromTable = StagedTexts();
+      table.LoadTable(name, tableRows.data(), tableRows.size());
       std::string text;
-      for (const SettingDef& row : SettingTable) {
+      for (const SettingDef& row : keyRows) {
         if (keys.ReadValue(name, row.key, &text))
           StoreSettingText(row.kind, row.target, text);
         else
           StoreSettingDefault(row);
       }
-      ASSERT_EQ(fromTable, StagedTexts()) << testing::PrintToString(bytes) << " " << name;
+      ASSERT_EQ(TextsOf(fromTable), TextsOf(fromKeys))
+          << testing::PrintToString(bytes) << " " << name;
       ASSERT_EQ(table.SectionCursor, keys.SectionCursor) << testing::PrintToString(bytes);
     }
   }
-  StagingProfile = ChannelProfile{};
 }
 
 TEST_F(IniReadTest, ManyHeadersThatAreNeverFoundLoadWithoutHanging) {

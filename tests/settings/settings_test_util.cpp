@@ -105,7 +105,6 @@ void ResetProfileState() {
   ProfileSnapshot.clear();
   CurrentIndex = 0;
   DefaultProfile = ChannelProfile();
-  StagingProfile = ChannelProfile();
   DialogOpen = 0;
   DialogLeft = 0;
   DialogTop = 0;

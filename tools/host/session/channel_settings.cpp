@@ -114,20 +114,14 @@ bool WriteChannelValues(const std::string& path,
   return EditChannel(
       path, key,
       [&](zunk::ChannelProfile* p) {
-        // The table's rows point into StagingProfile.
-        zunk::StagingProfile = *p;
         for (const SettingValue& v : values) {
-          const zunk::SettingDef* row = nullptr;
-          for (const zunk::SettingDef& r : zunk::SettingTable)
-            if (v.key == r.key)
-              row = &r;
+          const zunk::ProfileSetting* row = zunk::FindSetting(v.key);
           if (!row) {
             *error = "no setting " + v.key;
             return false;
           }
-          zunk::StoreSettingText(row->kind, row->target, v.text);
+          zunk::StoreSettingText(row->kind, zunk::SettingField(*row, p), v.text);
         }
-        *p = zunk::StagingProfile;
         p->ChannelKey = key;
         return true;
       },
