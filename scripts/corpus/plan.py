@@ -130,7 +130,7 @@ class Planner:
             gap = 2 * self.k if black_between and i and self.rng.random() < 0.3 else 0
             if gap:
                 self.black(2, None)
-            for shot in shots.advert_shots(self.rng, self.r["adverts"], n - gap):
+            for shot in shots.advert_shots(self.rng, self.r["adverts"], n - gap, self.k):
                 shot.update(kind="shot", logo=None)
                 self.add(shot, shot["frames"])
         if leave == "black":

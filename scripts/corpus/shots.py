@@ -42,13 +42,15 @@ def programme_shot(rng, pool, frames, bright=False):
     return shot
 
 
-def advert_shots(rng, pool, frames):
-    """An advert spot: one to three shots of footage or synthetic pictures."""
+def advert_shots(rng, pool, frames, step=1):
+    """An advert spot: one to three shots of footage or synthetic pictures; each
+    shot's length a multiple of step (2 for fields: cuts fall between frames)."""
     parts = rng.choice([1, 2, 2, 3])
     shots = []
     left = frames
     for i in range(parts):
         n = left if i == parts - 1 else max(25, left // (parts - i) + rng.randint(-15, 15))
+        n = n // step * step
         left -= n
         src = rng.choice(pool)
         if src == "synth":
