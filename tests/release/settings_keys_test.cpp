@@ -67,7 +67,7 @@ std::string Utf8(const char* cp1251) {
   return out;
 }
 
-std::string DefaultAsWritten(const zunk::SettingDef& d) {
+std::string DefaultAsWritten(const zunk::ProfileSetting& d) {
   if (d.kind == zunk::kKindText)
     return d.defaultText[0] == ' ' ? "none (the dialog's prompt)" : Utf8(d.defaultText);
   char buf[32];
@@ -79,9 +79,9 @@ std::string DefaultAsWritten(const zunk::SettingDef& d) {
 }
 
 // The range the dialog accepts, where it is a number or a switch; "" for the others.
-std::string DialogRange(const zunk::SettingDef& d) {
+std::string DialogRange(const zunk::ProfileSetting& d) {
   for (const zunk::NumericBinding& b : zunk::kNumericBindings)
-    if (&(zunk::StagingProfile.*b.field) == d.target)
+    if (d.signedField && b.field == d.signedField)
       return std::to_string(b.minimum) + " .. " + std::to_string(b.maximum);
   if (d.kind == zunk::kKindBool)
     return "0, 1";
@@ -94,7 +94,7 @@ TEST(GuideSettingsKeys, TheTableIsThePluginsSettingTable) {
   const std::vector<GuideRow> rows = GuideKeys();
   ASSERT_EQ(rows.size(), zunk::kSettingCount) << "rows in the guide's table of settings keys";
   for (size_t i = 0; i < zunk::kSettingCount; ++i) {
-    const zunk::SettingDef& d = zunk::SettingTable[i];
+    const zunk::ProfileSetting& d = zunk::SettingTable[i];
     SCOPED_TRACE(d.key);
     EXPECT_EQ(rows[i].key, d.key);
     EXPECT_EQ(rows[i].defaultText, DefaultAsWritten(d));
