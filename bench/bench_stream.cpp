@@ -1,6 +1,7 @@
 // The benchmarks' stream: the plug-in's own ProcessFrame over a frame with a striped logo.
 #include "bench_stream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -15,22 +16,24 @@ namespace zunk {
 namespace bench {
 namespace {
 
-constexpr int32_t kLogoW = 60, kLogoH = 40, kLogoX = 600, kLogoY = 40;
+constexpr int32_t kLogoY = 40;
+// The reference logo of the current stream and its position.
+int32_t refLogoW = 60, refLogoH = 40, refLogoX = 600;
 
 uint8_t LogoGrey(int32_t x, int32_t y) {
-  if (x < 2 || y < 2 || x >= kLogoW - 2 || y >= kLogoH - 2)
+  if (x < 2 || y < 2 || x >= refLogoW - 2 || y >= refLogoH - 2)
     return 0;  // the key
   const int32_t band = (x * 7 + (x * x) % 5) / 9;
   return band % 2 ? 235 : static_cast<uint8_t>(40 + (band * 13) % 60);
 }
 
 uint32_t* LoadLogo(const char*, int32_t, int32_t, int32_t* w, int32_t* h) {
-  uint32_t* p = static_cast<uint32_t*>(AllocAligned(kLogoW * kLogoH * 4));
-  for (int32_t y = 0; y < kLogoH; ++y)
-    for (int32_t x = 0; x < kLogoW; ++x)
-      p[y * kLogoW + x] = LogoGrey(x, y) * 0x010101u;
-  *w = kLogoW;
-  *h = kLogoH;
+  uint32_t* p = static_cast<uint32_t*>(AllocAligned(refLogoW * refLogoH * 4));
+  for (int32_t y = 0; y < refLogoH; ++y)
+    for (int32_t x = 0; x < refLogoW; ++x)
+      p[y * refLogoW + x] = LogoGrey(x, y) * 0x010101u;
+  *w = refLogoW;
+  *h = refLogoH;
   return p;
 }
 
@@ -55,7 +58,13 @@ void StartBenchStream(BenchStream* s,
                       int32_t width,
                       int32_t height,
                       int32_t format,
-                      bool showLogo) {
+                      bool showLogo,
+                      int32_t logoW,
+                      int32_t logoH) {
+  refLogoW = logoW;
+  refLogoH = logoH;
+  // 36 reference pixels on the right leave room for the full search at every frame size.
+  refLogoX = std::min(600, 768 - 36 - logoW);
   fake = NativePlatform();
   fake.LoadBitmapFile = LoadLogo;
   fake.FindWindowByClass = NoWindow;
@@ -65,7 +74,7 @@ void StartBenchStream(BenchStream* s,
   ChannelProfile p;
   p.ChannelKey = 1001;
   p.LogoFileName = "logo.bmp";
-  p.LogoPosX = kLogoX;
+  p.LogoPosX = refLogoX;
   p.LogoPosY = kLogoY;
   p.LogoPosTolerance = 3;
   p.ProcessingEnable = 1;
@@ -89,11 +98,11 @@ void StartBenchStream(BenchStream* s,
     }
   }
   // The logo as it appears at this frame size (nearest pixel of the reference logo).
-  const int32_t lx = MulDiv(kLogoX, width, 768), ly = MulDiv(kLogoY, height, 576);
-  const int32_t lw = MulDiv(kLogoW, width, 768), lh = MulDiv(kLogoH, height, 576);
+  const int32_t lx = MulDiv(refLogoX, width, 768), ly = MulDiv(kLogoY, height, 576);
+  const int32_t lw = MulDiv(refLogoW, width, 768), lh = MulDiv(refLogoH, height, 576);
   for (int32_t y = 0; y < lh; ++y) {
     for (int32_t x = 0; x < lw; ++x) {
-      const uint8_t v = LogoGrey(x * kLogoW / lw, y * kLogoH / lh);
+      const uint8_t v = LogoGrey(x * refLogoW / lw, y * refLogoH / lh);
       if (v)
         Put(s, lx + x, ly + y, v);
     }

@@ -1,78 +1,190 @@
 // zunk-frame-timing: the whole frame operation of this build's code timed beside a memcpy of
 // the same frame in the same process, for the builds without Google Benchmark (the 32-bit
-// Windows module's compiler and flags, run under the system's loader). Prints one line per
-// case: the median over repetitions of the mean time per frame, and the ratio to memcpy;
-// then the live capture's cost on the frame path (capture_cost.cpp).
+// Windows module's compiler and flags, run under the system's loader), and the same frame
+// taken apart into its steps; then the live capture's cost on the frame path
+// (capture_cost.cpp). Every call is timed on its own, the frame operation, the
+// memcpy and the steps one after another, so that a change of machine load falls on all of
+// them; every figure is the median over all calls, which a busy machine's preemptions (a
+// few calls each, many milliseconds long) do not move as they move a mean.
+//
+//   zunk-frame-timing [REPETITIONS [CALLS_SD]]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "bench_stream.h"
 #include "capture_cost.h"
+#include "detect/decision.h"
+#include "detect/matching.h"
+#include "detect/overlay.h"
+#include "detect/template.h"
+#include "kernels/kernels.h"
+#include "platform/platform.h"
 #include "plugin/lifecycle.h"
 #include "plugin/module_state.h"
+#include "react/reaction.h"
+#include "settings/channel_profile.h"
+#include "settings/setting_table.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-template <typename Fn>
-double MedianNanosPerCall(Fn fn, int calls, int repetitions) {
-  std::vector<double> samples;
+double Nanos(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::nano>(b - a).count();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// The steps of one matched frame, as the frame operation runs them.
+enum Step { kExtract, kPlace, kRowSearch, kDecide, kOverlay, kMessage, kSteps };
+const char* const kStepNames[kSteps] = {"extract", "place", "rows", "decide", "overlay", "message"};
+
+// One frame's steps through the module's own buffers, each timed on its own; adds the
+// nanoseconds of each step to `ns`. The overlay and the message are drawn whether or not the
+// profile asks for them, so that their cost shows.
+void RunSteps(uint8_t* pixels, double* ns) {
+  using zunk::StreamTemplate;
+  zunk::ChannelProfile* p = zunk::CurrentProfile();
+  const zunk::KernelTable& k = zunk::Kernels();
+  Clock::time_point t0 = Clock::now();
+  const zunk::MatchGeometry g = zunk::ComputeMatchGeometry(
+      p, zunk::TemplatePicture.width, zunk::TemplatePicture.height, StreamTemplate.TemplateWidth,
+      StreamTemplate.TemplateHeight, zunk::FrameWidth, zunk::FrameHeight, zunk::SearchHalfWidth);
+  const int32_t tw = StreamTemplate.TemplateWidth, th = StreamTemplate.TemplateHeight;
+  const int32_t ww = tw + 2 * StreamTemplate.SearchHalfWidth;
+  auto* window = reinterpret_cast<zunk::WorkPixel*>(StreamTemplate.SearchWindow);
+  const zunk::CopyRegionFn copy =
+      zunk::PixelFormat == 0 ? k.CopyRegionFromYuy2 : k.CopyRegionFromRgb24;
+  copy(pixels, g.x - g.t, g.y, g.x + tw + g.t, g.y + th, zunk::FrameWidth, zunk::FrameHeight,
+       window, 0, 0, ww, th);
+  Clock::time_point t1 = Clock::now();
+  ns[kExtract] += Nanos(t0, t1);
+
+  zunk::MatchResult m;
+  uint32_t r = 0, gr = 0, b = 0;
+  uint64_t mean = 0;
+  k.MaskedMeanAbsDiff(window, ww, th,
+                      reinterpret_cast<zunk::WorkPixel*>(StreamTemplate.TemplateImage), tw, th, g.t,
+                      0, tw + g.t, th, p->ColorKey, &r, &gr, &b);
+  m.matchPercent = zunk::MatchPercentFromDifferences(r, gr, b);
+  k.MaskedMeanColour(window, ww, th,
+                     reinterpret_cast<zunk::WorkPixel*>(StreamTemplate.TemplateNormalised), tw, th,
+                     g.t, 0, tw + g.t, th, p->ColorKey, &mean);
+  t0 = Clock::now();
+  ns[kPlace] += Nanos(t1, t0);
+
+  zunk::PlacementDifferences(&StreamTemplate, window, ww, g.t, mean, p->ColorKey,
+                             reinterpret_cast<zunk::DiffEntry*>(zunk::ScoreRow));
+  zunk::ScorePlacements(zunk::ScoreRow, g.t, g.tol, &m);
+  t1 = Clock::now();
+  ns[kRowSearch] += Nanos(t0, t1);
+
+  const int32_t on = zunk::DampedOnSpeed(p->LogoOnResponseSpeed, m.scoreContrast, m.matchPercent,
+                                         p->LogoMatchLevel);
+  volatile int32_t confidence =
+      zunk::NextConfidence(zunk::Confidence, m.logoFound, on, p->LogoOffResponseSpeed);
+  (void)confidence;
+  t0 = Clock::now();
+  ns[kDecide] += Nanos(t1, t0);
+
+  zunk::DrawLogoOverlay(pixels, g, p->LogoTransparency, p->ColorKey);
+  t1 = Clock::now();
+  ns[kOverlay] += Nanos(t0, t1);
+
+  zunk::DrawMessage(pixels);
+  t0 = Clock::now();
+  ns[kMessage] += Nanos(t1, t0);
+}
+
+struct Case {
+  const char* size;
+  int32_t w, h;
+  int32_t format;
+  int32_t logoW, logoH;  // reference pixels
+};
+
+void RunCase(const Case& c, int repetitions, int callsSd) {
+  // The message layer's drawing context, which Init makes for the host.
+  if (!zunk::MessageSurface.surface)
+    zunk::MessageSurface.surface = zunk::Os().SurfaceCreate();
+  zunk::bench::BenchStream s;
+  zunk::bench::StartBenchStream(&s, c.w, c.h, c.format, false, c.logoW, c.logoH);
+  // The message as the sample's settings show it, fully faded in; while the logo is there
+  // the frame operation does not draw it.
+  zunk::ChannelProfile& p = zunk::Profiles[0];
+  p.MsgEnable = 1;
+  p.MsgString = zunk::kDefaultMsgString;
+  p.MsgBackEnable = 0;
+  p.MsgBackColor = 0x404040;
+  p.MsgTextColor = 0x00C000;
+  p.MsgTransparency = 60;
+  zunk::MessageFadeCounter = 0;
+  const int32_t tw = zunk::StreamTemplate.TemplateWidth, th = zunk::StreamTemplate.TemplateHeight;
+  std::vector<uint8_t> copy(s.frame.size());
+  // The steps draw into a frame of their own, so that the frame operation keeps matching.
+  std::vector<uint8_t> drawn(s.frame);
+  const int calls = c.w > 1000 ? std::max(1, callsSd / 4) : callsSd;
+  std::vector<double> frames, copies, steps[kSteps];
+  bool matched = true;
   for (int r = 0; r < repetitions; ++r) {
-    const Clock::time_point t0 = Clock::now();
-    for (int i = 0; i < calls; ++i)
-      fn();
-    const std::chrono::duration<double, std::nano> d = Clock::now() - t0;
-    samples.push_back(d.count() / calls);
+    for (int i = 0; i < calls; ++i) {
+      const Clock::time_point t0 = Clock::now();
+      zunk::ProcessFrame(&s.info);
+      const Clock::time_point t1 = Clock::now();
+      std::memcpy(copy.data(), s.frame.data(), s.frame.size());
+      asm volatile("" : : "r"(copy.data()) : "memory");
+      const Clock::time_point t2 = Clock::now();
+      matched = matched && zunk::LastFrameTrace.matched != 0;
+      double ns[kSteps] = {};
+      RunSteps(drawn.data(), ns);
+      frames.push_back(Nanos(t0, t1));
+      copies.push_back(Nanos(t1, t2));
+      for (int j = 0; j < kSteps; ++j)
+        steps[j].push_back(ns[j]);
+    }
   }
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
+  zunk::bench::StopBenchStream();
+  char name[64];
+  std::snprintf(name, sizeof name, "%s/%s/%dx%d(%dx%d)", c.format ? "rgb24" : "yuy2", c.size,
+                c.logoW, c.logoH, tw, th);
+  std::printf("%-32s %8.1f %8.1f %6.2f", name, Median(frames) / 1000, Median(copies) / 1000,
+              Median(frames) / Median(copies));
+  for (int j = 0; j < kSteps; ++j)
+    std::printf(" %8.1f", Median(steps[j]) / 1000);
+  std::printf("%s\n", matched ? "" : "  (not matched!)");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-  struct Size {
-    const char* name;
-    int32_t w, h;
-  } sizes[] = {{"768x576", 768, 576}, {"1920x1080", 1920, 1080}};
-  const char* formats[] = {"yuy2", "rgb24"};
-  std::printf("%-40s %12s %12s %8s\n", "case", "frame (us)", "memcpy (us)", "ratio");
+  const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+  const int callsSd = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
+  const uint32_t cpu = zunk::CpuFeatures();
+  std::printf("kernels: %s (CPU: sse2 %d, avx2 %d, avx512bw %d); pointer size %d\n",
+              cpu & zunk::kCpuAvx512Bw ? "avx512bw"
+              : cpu & zunk::kCpuAvx2   ? "avx2"
+              : cpu & zunk::kCpuSse2   ? "sse2"
+                                       : "reference",
+              !!(cpu & zunk::kCpuSse2), !!(cpu & zunk::kCpuAvx2), !!(cpu & zunk::kCpuAvx512Bw),
+              static_cast<int>(sizeof(void*)));
+  std::printf("case: format/frame/reference logo(template at frame scale); times in us\n");
+  std::printf("%-32s %8s %8s %6s", "case", "frame", "memcpy", "ratio");
+  for (const char* n : kStepNames)
+    std::printf(" %8s", n);
+  std::printf("\n");
+  // Reference logo sizes spanning those of the evaluation corpus's channels.
+  const int32_t logos[][2] = {{64, 32}, {92, 46}, {150, 52}};
   for (int32_t format = 0; format < 2; ++format) {
-    for (const Size& size : sizes) {
-      for (bool overlay : {false, true}) {
-        zunk::bench::BenchStream s;
-        zunk::bench::StartBenchStream(&s, size.w, size.h, format, overlay);
-        std::vector<uint8_t> copy(s.frame.size());
-        const int calls = size.w > 1000 ? 100 : 400;
-        // Interleaved, so that a change of machine load falls on both sides of the ratio.
-        double frame = 0, memcpyTime = 0;
-        std::vector<double> frames, copies;
-        for (int r = 0; r < repetitions; ++r) {
-          frames.push_back(MedianNanosPerCall([&] { zunk::ProcessFrame(&s.info); }, calls, 1));
-          copies.push_back(MedianNanosPerCall(
-              [&] {
-                std::memcpy(copy.data(), s.frame.data(), s.frame.size());
-                asm volatile("" : : "r"(copy.data()) : "memory");
-              },
-              calls, 1));
-        }
-        std::sort(frames.begin(), frames.end());
-        std::sort(copies.begin(), copies.end());
-        frame = frames[frames.size() / 2];
-        memcpyTime = copies[copies.size() / 2];
-        const bool matched = zunk::LastFrameTrace.matched != 0;
-        zunk::bench::StopBenchStream();
-        char name[64];
-        std::snprintf(name, sizeof name, "ProcessFrame/%s/%s/overlay_%s", formats[format],
-                      size.name, overlay ? "on" : "off");
-        std::printf("%-40s %12.1f %12.1f %8.2f%s\n", name, frame / 1000, memcpyTime / 1000,
-                    frame / memcpyTime, matched ? "" : "  (not matched!)");
-      }
+    for (const auto& logo : logos) {
+      RunCase({"768x576", 768, 576, format, logo[0], logo[1]}, repetitions, callsSd);
+      RunCase({"1920x1080", 1920, 1080, format, logo[0], logo[1]}, repetitions, callsSd);
     }
   }
   zunk::bench::PrintCaptureCost(repetitions);
