@@ -7,7 +7,7 @@
 // them; every figure is the median over all calls, which a busy machine's preemptions (a
 // few calls each, many milliseconds long) do not move as they move a mean.
 //
-//   zunk-frame-timing [REPETITIONS [CALLS_SD]]
+//   zunk-frame-timing [REPETITIONS [CALLS_SD [CASE]]]   (CASE: only the cases whose name has it)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -110,7 +110,12 @@ struct Case {
   int32_t logoW, logoH;  // reference pixels
 };
 
-void RunCase(const Case& c, int repetitions, int callsSd) {
+void RunCase(const Case& c, int repetitions, int callsSd, const char* only) {
+  char name[64];
+  std::snprintf(name, sizeof name, "%s/%s/%dx%d", c.format ? "rgb24" : "yuy2", c.size, c.logoW,
+                c.logoH);
+  if (only && !std::strstr(name, only))
+    return;
   // The message layer's drawing context, which Init makes for the host.
   if (!zunk::MessageSurface.surface)
     zunk::MessageSurface.surface = zunk::Os().SurfaceCreate();
@@ -157,9 +162,7 @@ void RunCase(const Case& c, int repetitions, int callsSd) {
     }
   }
   zunk::bench::StopBenchStream();
-  char name[64];
-  std::snprintf(name, sizeof name, "%s/%s/%dx%d(%dx%d)", c.format ? "rgb24" : "yuy2", c.size,
-                c.logoW, c.logoH, tw, th);
+  std::snprintf(name + std::strlen(name), sizeof name - std::strlen(name), "(%dx%d)", tw, th);
   std::printf("%-32s %8.1f %8.1f %6.2f", name, Median(frames) / 1000, Median(copies) / 1000,
               Median(frames) / Median(copies));
   for (int j = 0; j < kSteps; ++j)
@@ -172,6 +175,7 @@ void RunCase(const Case& c, int repetitions, int callsSd) {
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
   const int callsSd = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
+  const char* only = argc > 3 ? argv[3] : nullptr;
   const uint32_t cpu = zunk::CpuFeatures();
   std::printf("kernels: %s (CPU: sse2 %d, avx2 %d, avx512bw %d); pointer size %d\n",
               cpu & zunk::kCpuAvx512Bw ? "avx512bw"
@@ -189,8 +193,8 @@ int main(int argc, char** argv) {
   const int32_t logos[][2] = {{64, 32}, {92, 46}, {150, 52}};
   for (int32_t format = 0; format < 2; ++format) {
     for (const auto& logo : logos) {
-      RunCase({"768x576", 768, 576, format, logo[0], logo[1]}, repetitions, callsSd);
-      RunCase({"1920x1080", 1920, 1080, format, logo[0], logo[1]}, repetitions, callsSd);
+      RunCase({"768x576", 768, 576, format, logo[0], logo[1]}, repetitions, callsSd, only);
+      RunCase({"1920x1080", 1920, 1080, format, logo[0], logo[1]}, repetitions, callsSd, only);
     }
   }
   zunk::bench::PrintCaptureCost(repetitions);

@@ -1,13 +1,59 @@
-// AVX2 placement sums: thirty-two bytes of a row per VPSADBW, masked by the template's plane.
+// AVX2 placement sums: thirty-two bytes of a row per VPSADBW, masked by the template's plane,
+// in blocks of four placements whose sums stay in registers over all rows of a channel (see
+// the SSE2 file).
 #include <immintrin.h>
 
 #include <cstddef>
-#include <cstring>
 
 #include "kernels/placement_sad.h"
 
 namespace zunk {
 namespace avx2 {
+namespace {
+
+uint32_t Total(__m256i acc) {
+  __m128i s = _mm_add_epi64(_mm256_castsi256_si128(acc), _mm256_extracti128_si256(acc, 1));
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_add_epi64(s, _mm_unpackhi_epi64(s, s))));
+}
+
+template <int n>
+void BlockSums(const uint8_t* a,
+               ptrdiff_t ww,
+               const uint8_t* t,
+               const uint8_t* m,
+               ptrdiff_t ts,
+               int32_t th,
+               uint32_t* sums) {
+  __m256i acc0 = _mm256_setzero_si256(), acc1 = acc0, acc2 = acc0, acc3 = acc0;
+  for (int32_t y = 0; y < th; ++y, a += ww, t += ts, m += ts) {
+    for (ptrdiff_t x = 0; x < ts; x += 32) {
+      const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + x));
+      const __m256i tv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + x));
+      const __m256i* w = reinterpret_cast<const __m256i*>(a + x);
+      acc0 = _mm256_add_epi64(acc0,
+                              _mm256_sad_epu8(_mm256_and_si256(_mm256_loadu_si256(w), mask), tv));
+      if (n == 1)
+        continue;
+      w = reinterpret_cast<const __m256i*>(a + x + 1);
+      acc1 = _mm256_add_epi64(acc1,
+                              _mm256_sad_epu8(_mm256_and_si256(_mm256_loadu_si256(w), mask), tv));
+      w = reinterpret_cast<const __m256i*>(a + x + 2);
+      acc2 = _mm256_add_epi64(acc2,
+                              _mm256_sad_epu8(_mm256_and_si256(_mm256_loadu_si256(w), mask), tv));
+      w = reinterpret_cast<const __m256i*>(a + x + 3);
+      acc3 = _mm256_add_epi64(acc3,
+                              _mm256_sad_epu8(_mm256_and_si256(_mm256_loadu_si256(w), mask), tv));
+    }
+  }
+  sums[0] = Total(acc0);
+  if (n == 1)
+    return;
+  sums[3] = Total(acc1);
+  sums[6] = Total(acc2);
+  sums[9] = Total(acc3);
+}
+
+}  // namespace
 
 void PlacementSadRow(const uint8_t* window,
                      int32_t ww,
@@ -16,31 +62,18 @@ void PlacementSadRow(const uint8_t* window,
                      int32_t th,
                      int32_t placements,
                      uint32_t* sums) {
-  if (placements <= 0)
-    return;
-  std::memset(sums, 0, sizeof(uint32_t) * 3 * placements);
   const ptrdiff_t ts = SadTemplateStride(tw);
-  const int32_t chunks = static_cast<int32_t>(ts / 32);
   const ptrdiff_t windowPlane = static_cast<ptrdiff_t>(ww) * th;
   const ptrdiff_t tplPlane = ts * th;
-  for (int32_t y = 0; y < th; ++y) {
-    const uint8_t* m = tpl + 3 * tplPlane + y * ts;
-    for (int32_t c = 0; c < 3; ++c) {
-      const uint8_t* a = window + c * windowPlane + y * static_cast<ptrdiff_t>(ww);
-      const uint8_t* t = tpl + c * tplPlane + y * ts;
-      for (int32_t k = 0; k < placements; ++k) {
-        __m256i acc = _mm256_setzero_si256();
-        for (int32_t j = 0; j < chunks; ++j) {
-          const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + k + 32 * j));
-          const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + 32 * j));
-          const __m256i tv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + 32 * j));
-          acc = _mm256_add_epi64(acc, _mm256_sad_epu8(_mm256_and_si256(w, mask), tv));
-        }
-        __m128i s = _mm_add_epi64(_mm256_castsi256_si128(acc), _mm256_extracti128_si256(acc, 1));
-        s = _mm_add_epi64(s, _mm_unpackhi_epi64(s, s));
-        sums[3 * k + c] += static_cast<uint32_t>(_mm_cvtsi128_si32(s));
-      }
-    }
+  const uint8_t* mask = tpl + 3 * tplPlane;
+  for (int32_t c = 0; c < 3; ++c) {
+    const uint8_t* a = window + c * windowPlane;
+    const uint8_t* t = tpl + c * tplPlane;
+    int32_t k = 0;
+    for (; k + 4 <= placements; k += 4)
+      BlockSums<4>(a + k, ww, t, mask, ts, th, sums + 3 * k + c);
+    for (; k < placements; ++k)
+      BlockSums<1>(a + k, ww, t, mask, ts, th, sums + 3 * k + c);
   }
 }
 

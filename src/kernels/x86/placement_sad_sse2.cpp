@@ -1,14 +1,60 @@
 // SSE2 placement sums: sixteen bytes of a row per PSADBW, masked by the template's plane.
 // Every load is unaligned: callers owe the planes no alignment.
+//
+// Placements go in blocks of four, whose sums stay in registers over all rows of a channel:
+// each template and mask load serves four PSADBW, and a sum is reduced and stored once per
+// block and channel, not once per row. Four sums, the template, the mask and one window load
+// fit the eight vector registers of a 32-bit build.
 #include <emmintrin.h>
 
 #include <cstddef>
-#include <cstring>
 
 #include "kernels/placement_sad.h"
 
 namespace zunk {
 namespace sse2 {
+namespace {
+
+uint32_t Total(__m128i acc) {
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_add_epi64(acc, _mm_unpackhi_epi64(acc, acc))));
+}
+
+// The sums of `n` (1 or 4) neighbouring placements of one channel, the first at `a`, into
+// sums[0], sums[3], ...; `t` and `m` are the channel's template plane and the mask plane.
+template <int n>
+void BlockSums(const uint8_t* a,
+               ptrdiff_t ww,
+               const uint8_t* t,
+               const uint8_t* m,
+               ptrdiff_t ts,
+               int32_t th,
+               uint32_t* sums) {
+  __m128i acc0 = _mm_setzero_si128(), acc1 = acc0, acc2 = acc0, acc3 = acc0;
+  for (int32_t y = 0; y < th; ++y, a += ww, t += ts, m += ts) {
+    for (ptrdiff_t x = 0; x < ts; x += 16) {
+      const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + x));
+      const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + x));
+      const __m128i* w = reinterpret_cast<const __m128i*>(a + x);
+      acc0 = _mm_add_epi64(acc0, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(w), mask), tv));
+      if (n == 1)
+        continue;
+      w = reinterpret_cast<const __m128i*>(a + x + 1);
+      acc1 = _mm_add_epi64(acc1, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(w), mask), tv));
+      w = reinterpret_cast<const __m128i*>(a + x + 2);
+      acc2 = _mm_add_epi64(acc2, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(w), mask), tv));
+      w = reinterpret_cast<const __m128i*>(a + x + 3);
+      acc3 = _mm_add_epi64(acc3, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(w), mask), tv));
+    }
+  }
+  sums[0] = Total(acc0);
+  if (n == 1)
+    return;
+  sums[3] = Total(acc1);
+  sums[6] = Total(acc2);
+  sums[9] = Total(acc3);
+}
+
+}  // namespace
 
 void PlacementSadRow(const uint8_t* window,
                      int32_t ww,
@@ -17,30 +63,18 @@ void PlacementSadRow(const uint8_t* window,
                      int32_t th,
                      int32_t placements,
                      uint32_t* sums) {
-  if (placements <= 0)
-    return;
-  std::memset(sums, 0, sizeof(uint32_t) * 3 * placements);
   const ptrdiff_t ts = SadTemplateStride(tw);
-  const int32_t chunks = static_cast<int32_t>(ts / 16);
   const ptrdiff_t windowPlane = static_cast<ptrdiff_t>(ww) * th;
   const ptrdiff_t tplPlane = ts * th;
-  for (int32_t y = 0; y < th; ++y) {
-    const uint8_t* m = tpl + 3 * tplPlane + y * ts;
-    for (int32_t c = 0; c < 3; ++c) {
-      const uint8_t* a = window + c * windowPlane + y * static_cast<ptrdiff_t>(ww);
-      const uint8_t* t = tpl + c * tplPlane + y * ts;
-      for (int32_t k = 0; k < placements; ++k) {
-        __m128i acc = _mm_setzero_si128();
-        for (int32_t j = 0; j < chunks; ++j) {
-          const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + k + 16 * j));
-          const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + 16 * j));
-          const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 16 * j));
-          acc = _mm_add_epi64(acc, _mm_sad_epu8(_mm_and_si128(w, mask), tv));
-        }
-        acc = _mm_add_epi64(acc, _mm_unpackhi_epi64(acc, acc));
-        sums[3 * k + c] += static_cast<uint32_t>(_mm_cvtsi128_si32(acc));
-      }
-    }
+  const uint8_t* mask = tpl + 3 * tplPlane;
+  for (int32_t c = 0; c < 3; ++c) {
+    const uint8_t* a = window + c * windowPlane;
+    const uint8_t* t = tpl + c * tplPlane;
+    int32_t k = 0;
+    for (; k + 4 <= placements; k += 4)
+      BlockSums<4>(a + k, ww, t, mask, ts, th, sums + 3 * k + c);
+    for (; k < placements; ++k)
+      BlockSums<1>(a + k, ww, t, mask, ts, th, sums + 3 * k + c);
   }
 }
 
