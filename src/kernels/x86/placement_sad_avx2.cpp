@@ -27,8 +27,10 @@ void BlockSums(const uint8_t* a,
   __m256i acc0 = _mm256_setzero_si256(), acc1 = acc0, acc2 = acc0, acc3 = acc0;
   for (int32_t y = 0; y < th; ++y, a += ww, t += ts, m += ts) {
     for (ptrdiff_t x = 0; x < ts; x += 32) {
-      const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + x));
-      const __m256i tv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + x));
+      __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(m + x));
+      __m256i tv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + x));
+      // Held in registers: left to itself the compiler loads them again for every placement.
+      __asm__("" : "+x"(mask), "+x"(tv));
       const __m256i* w = reinterpret_cast<const __m256i*>(a + x);
       acc0 = _mm256_add_epi64(acc0,
                               _mm256_sad_epu8(_mm256_and_si256(_mm256_loadu_si256(w), mask), tv));

@@ -1,10 +1,11 @@
 // SSE2 placement sums: sixteen bytes of a row per PSADBW, masked by the template's plane.
 // Every load is unaligned: callers owe the planes no alignment.
 //
-// Placements go in blocks of four, whose sums stay in registers over all rows of a channel:
-// each template and mask load serves four PSADBW, and a sum is reduced and stored once per
-// block and channel, not once per row. Four sums, the template, the mask and one window load
-// fit the eight vector registers of a 32-bit build.
+// Placements go in blocks of three, whose sums stay in registers over all rows of a channel:
+// each template and mask load serves three PSADBW, and a sum is reduced and stored once per
+// block and channel, not once per row. Three sums, the template, the mask and one window load
+// leave a spare of the eight vector registers of a 32-bit build, which SSE2's two-operand
+// forms need (with four sums the compiler spills).
 #include <emmintrin.h>
 
 #include <cstddef>
@@ -19,7 +20,7 @@ uint32_t Total(__m128i acc) {
   return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_add_epi64(acc, _mm_unpackhi_epi64(acc, acc))));
 }
 
-// The sums of `n` (1 or 4) neighbouring placements of one channel, the first at `a`, into
+// The sums of `n` (1 or 3) neighbouring placements of one channel, the first at `a`, into
 // sums[0], sums[3], ...; `t` and `m` are the channel's template plane and the mask plane.
 template <int n>
 void BlockSums(const uint8_t* a,
@@ -29,11 +30,13 @@ void BlockSums(const uint8_t* a,
                ptrdiff_t ts,
                int32_t th,
                uint32_t* sums) {
-  __m128i acc0 = _mm_setzero_si128(), acc1 = acc0, acc2 = acc0, acc3 = acc0;
+  __m128i acc0 = _mm_setzero_si128(), acc1 = acc0, acc2 = acc0;
   for (int32_t y = 0; y < th; ++y, a += ww, t += ts, m += ts) {
     for (ptrdiff_t x = 0; x < ts; x += 16) {
-      const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + x));
-      const __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + x));
+      __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + x));
+      __m128i tv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + x));
+      // Held in registers: left to itself the compiler loads them again for every placement.
+      __asm__("" : "+x"(mask), "+x"(tv));
       const __m128i* w = reinterpret_cast<const __m128i*>(a + x);
       acc0 = _mm_add_epi64(acc0, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(w), mask), tv));
       if (n == 1)
@@ -42,8 +45,6 @@ void BlockSums(const uint8_t* a,
       acc1 = _mm_add_epi64(acc1, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(w), mask), tv));
       w = reinterpret_cast<const __m128i*>(a + x + 2);
       acc2 = _mm_add_epi64(acc2, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(w), mask), tv));
-      w = reinterpret_cast<const __m128i*>(a + x + 3);
-      acc3 = _mm_add_epi64(acc3, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(w), mask), tv));
     }
   }
   sums[0] = Total(acc0);
@@ -51,7 +52,6 @@ void BlockSums(const uint8_t* a,
     return;
   sums[3] = Total(acc1);
   sums[6] = Total(acc2);
-  sums[9] = Total(acc3);
 }
 
 }  // namespace
@@ -71,8 +71,8 @@ void PlacementSadRow(const uint8_t* window,
     const uint8_t* a = window + c * windowPlane;
     const uint8_t* t = tpl + c * tplPlane;
     int32_t k = 0;
-    for (; k + 4 <= placements; k += 4)
-      BlockSums<4>(a + k, ww, t, mask, ts, th, sums + 3 * k + c);
+    for (; k + 3 <= placements; k += 3)
+      BlockSums<3>(a + k, ww, t, mask, ts, th, sums + 3 * k + c);
     for (; k < placements; ++k)
       BlockSums<1>(a + k, ww, t, mask, ts, th, sums + 3 * k + c);
   }
