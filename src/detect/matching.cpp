@@ -104,9 +104,9 @@ void PlacementDifferences(TemplateBuffers* tpl,
   if (k.WindowBytePlanes(window, ww, searched, th, colorKey, grey, tpl->SearchPlanes)) {
     // The template's planes hold for one grey level and key; most frames repeat them.
     if (grey != tpl->TemplatePlanesGrey || colorKey != tpl->TemplatePlanesKey) {
-      SadTemplatePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th,
-                        colorKey, grey, tpl->TemplatePlanes, tpl->TemplatePlanesExcess,
-                        &tpl->TemplatePlanesCounted);
+      k.TemplateBytePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th,
+                           colorKey, grey, tpl->TemplatePlanes, tpl->TemplatePlanesExcess,
+                           &tpl->TemplatePlanesCounted);
       tpl->TemplatePlanesGrey = grey;
       tpl->TemplatePlanesKey = colorKey;
     }

@@ -30,8 +30,8 @@ KernelTable KernelsFor(uint32_t cpuMask) {
                 ref::SubtractMeanGrey,   ref::MaskedMeanAbsDiff,   ref::MaskedMeanAbsDiffRow,
                 ref::BlendWorkToYuy2,    ref::BlendWorkToRgb24,    ref::BlendBgrxToYuy2,
                 ref::BlendBgrxToRgb24,   ref::ResampleBgrxToWork,  ref::PlacementSadRow,
-                ref::WindowBytePlanes,   ref::BlendColourToYuy2,
-                ref::BlendColourToRgb24};
+                ref::WindowBytePlanes,   ref::BlendColourToYuy2,   ref::BlendColourToRgb24,
+                SadTemplatePlanes};
 #if defined(__i386__) || defined(__x86_64__)
   if (!(cpuMask & kCpuSse2))
     return t;
@@ -50,6 +50,7 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   t.WindowBytePlanes = sse2::WindowBytePlanes;
   t.BlendColourToYuy2 = sse2::BlendColourToYuy2;
   t.BlendColourToRgb24 = sse2::BlendColourToRgb24;
+  t.TemplateBytePlanes = sse2::TemplateBytePlanes;
 
   if (!(cpuMask & kCpuAvx2))
     return t;

@@ -37,6 +37,7 @@ struct KernelTable {
   WindowBytePlanesFn WindowBytePlanes;
   BlendColourFn BlendColourToYuy2;
   BlendColourFn BlendColourToRgb24;
+  TemplateBytePlanesFn TemplateBytePlanes;
 };
 
 // The features of this CPU (and operating system) that the kernels use.

@@ -60,15 +60,19 @@ using WindowBytePlanesFn = WindowBytePlanesKernel*;
 // The template's planes for one frame: u = t + grey clamped to a byte under counted pixels,
 // the mask, the placement-free excess per channel (B, G, R) and the counted pixels. The
 // key rule is that of the difference row: a pixel equal to the key in all four words is
-// not counted.
-void SadTemplatePlanes(const WorkPixel* tpl,
-                       int32_t tw,
-                       int32_t th,
-                       uint32_t colorKey,
-                       int32_t grey,
-                       uint8_t* planes,
-                       uint32_t* excess,
-                       uint32_t* counted);
+// not counted. Every byte of the planes is written (0 under key pixels and in the padding).
+// The fast paths take t + grey in 16 bits: B, G, R words within -255..255 (a normalised
+// template) and grey within 0..254 (MeanGreyLevel). SadTemplatePlanes is the reference.
+using TemplateBytePlanesKernel = void(const WorkPixel* tpl,
+                                      int32_t tw,
+                                      int32_t th,
+                                      uint32_t colorKey,
+                                      int32_t grey,
+                                      uint8_t* planes,
+                                      uint32_t* excess,
+                                      uint32_t* counted);
+using TemplateBytePlanesFn = TemplateBytePlanesKernel*;
+TemplateBytePlanesKernel SadTemplatePlanes;
 
 // The difference row's entries (B, G, R means; X 0) from the placement sums: (sum + excess)
 // / counted, or zeros when nothing was counted.
@@ -85,6 +89,7 @@ WindowBytePlanesKernel WindowBytePlanes;
 namespace sse2 {
 PlacementSadRowKernel PlacementSadRow;
 WindowBytePlanesKernel WindowBytePlanes;
+TemplateBytePlanesKernel TemplateBytePlanes;
 }  // namespace sse2
 namespace avx2 {
 PlacementSadRowKernel PlacementSadRow;

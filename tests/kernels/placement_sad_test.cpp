@@ -109,6 +109,35 @@ TEST_P(PlacementSadExact, WindowPlanesMatchTheReference) {
   }
 }
 
+// The template's planes for a grey level: every byte (key pixels and padding included), the
+// excess beyond the byte range and the count, with grey levels that push t + grey past
+// both ends of a byte; the input stays as it was.
+TEST_P(PlacementSadExact, TemplatePlanesMatchTheReference) {
+  test::Rng rng(307);
+  for (int n = 0; n < 250; ++n) {
+    const SadCase c = RandomSadCase(rng, false);
+    const int32_t grey = rng.Percent(20) ? (rng.Percent(50) ? 0 : 254) : rng.Int(0, 254);
+    SCOPED_TRACE(testing::Message()
+                 << "tw " << c.tw << " th " << c.th << " key " << c.key << " grey " << grey);
+    const size_t bytes = static_cast<size_t>(SadTemplateBytes(c.tw, c.th));
+    std::vector<uint8_t> expected(bytes, 0x5A);
+    uint32_t expectedExcess[3] = {}, expectedCounted = 0;
+    SadTemplatePlanes(c.tpl.data(), c.tw, c.th, c.key, grey, expected.data(), expectedExcess,
+                      &expectedCounted);
+    test::Guarded actual(std::vector<uint8_t>(bytes, 0x5A));
+    uint32_t excess[3] = {1, 2, 3}, counted = 7;
+    const std::vector<WorkPixel> before = c.tpl;
+    k_.TemplateBytePlanes(c.tpl.data(), c.tw, c.th, c.key, grey, actual.data(), excess, &counted);
+    ASSERT_TRUE(actual.GuardsIntact());
+    ASSERT_EQ(std::memcmp(actual.data(), expected.data(), bytes), 0);
+    ASSERT_EQ(excess[0], expectedExcess[0]);
+    ASSERT_EQ(excess[1], expectedExcess[1]);
+    ASSERT_EQ(excess[2], expectedExcess[2]);
+    ASSERT_EQ(counted, expectedCounted);
+    ASSERT_EQ(std::memcmp(c.tpl.data(), before.data(), before.size() * sizeof(WorkPixel)), 0);
+  }
+}
+
 TEST_P(PlacementSadExact, FramePathEqualsTheReferenceRow) {
   test::Rng rng(302);
   int planesTaken = 0;
@@ -139,7 +168,8 @@ TEST_P(PlacementSadExact, FramePathEqualsTheReferenceRow) {
     ++planesTaken;
     std::vector<uint8_t> tplPlanes(static_cast<size_t>(SadTemplateBytes(c.tw, c.th)));
     uint32_t excess[3], counted = 0;
-    SadTemplatePlanes(c.tpl.data(), c.tw, c.th, c.key, grey, tplPlanes.data(), excess, &counted);
+    k_.TemplateBytePlanes(c.tpl.data(), c.tw, c.th, c.key, grey, tplPlanes.data(), excess,
+                          &counted);
     std::vector<uint32_t> sums(3 * (2 * c.t + 1));
     k_.PlacementSadRow(windowPlanes.data(), searched, tplPlanes.data(), c.tw, c.th, 2 * c.t + 1,
                        sums.data());

@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "kernels/placement_sad.h"
 
@@ -145,6 +146,107 @@ bool WindowBytePlanes(const WorkPixel* a,
     }
   }
   return keyFits || _mm_movemask_epi8(anyKey) == 0;
+}
+
+}  // namespace sse2
+}  // namespace zunk
+
+namespace zunk {
+namespace sse2 {
+
+// Eight template pixels at a time: the key test over all four words, u = word + grey,
+// packed to bytes with unsigned saturation (the clamp), zero under key pixels, the mask in
+// the X byte, and the part of |u - clamp(u)| beyond the byte range summed per channel.
+void TemplateBytePlanes(const WorkPixel* tpl,
+                        int32_t tw,
+                        int32_t th,
+                        uint32_t colorKey,
+                        int32_t grey,
+                        uint8_t* planes,
+                        uint32_t* excess,
+                        uint32_t* counted) {
+  const ptrdiff_t ts = SadTemplateStride(tw);
+  const ptrdiff_t plane = ts * th;
+  const WorkPixel key = KeyWorkPixel(colorKey);
+  const __m128i keyv = _mm_set_epi16(key.x, key.r, key.g, key.b, key.x, key.r, key.g, key.b);
+  const int16_t gw = static_cast<int16_t>(grey);
+  const __m128i greyv = _mm_set_epi16(0, gw, gw, gw, 0, gw, gw, gw);
+  const __m128i bgr = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+  const __m128i maskX = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+  const __m128i top = _mm_set1_epi16(255);
+  const __m128i zero = _mm_setzero_si128();
+  __m128i excessSum = zero;  // 32-bit B, G, R, X
+  uint32_t e[3] = {0, 0, 0}, keyed = 0;
+  // One vector of two pixels: their bytes-to-be (u, the mask in X, 0 when keyed) and the
+  // excess added to `over` in 16-bit lanes; `keys` counts keyed pixels in every lane.
+  auto pair = [&](const WorkPixel* p, __m128i* over, __m128i* keys) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i k = _mm_cmpeq_epi16(v, keyv);
+    k = _mm_and_si128(k, _mm_shufflelo_epi16(_mm_shufflehi_epi16(k, 0xB1), 0xB1));
+    k = _mm_and_si128(k, _mm_shuffle_epi32(k, 0xB1));
+    *keys = _mm_sub_epi16(*keys, k);
+    const __m128i u = _mm_and_si128(_mm_add_epi16(v, greyv), bgr);
+    const __m128i high = _mm_sub_epi16(_mm_max_epi16(u, top), top);
+    const __m128i low = _mm_max_epi16(_mm_sub_epi16(zero, u), zero);
+    *over = _mm_add_epi16(*over, _mm_andnot_si128(k, _mm_add_epi16(high, low)));
+    return _mm_andnot_si128(k, _mm_or_si128(u, maskX));
+  };
+  for (int32_t y = 0; y < th; ++y) {
+    const WorkPixel* row = tpl + static_cast<ptrdiff_t>(y) * tw;
+    uint8_t* b = planes + y * ts;
+    uint8_t* g = b + plane;
+    uint8_t* r = g + plane;
+    uint8_t* m = r + plane;
+    __m128i keys = zero;
+    int32_t x = 0;
+    for (; x + 8 <= tw; x += 8) {
+      __m128i over = zero;
+      const __m128i lo =
+          _mm_packus_epi16(pair(row + x, &over, &keys), pair(row + x + 2, &over, &keys));
+      const __m128i hi =
+          _mm_packus_epi16(pair(row + x + 4, &over, &keys), pair(row + x + 6, &over, &keys));
+      excessSum = _mm_add_epi32(
+          excessSum, _mm_add_epi32(_mm_unpacklo_epi16(over, zero), _mm_unpackhi_epi16(over, zero)));
+      const __m128i u0 = _mm_unpacklo_epi8(lo, hi);
+      const __m128i u1 = _mm_unpackhi_epi8(lo, hi);
+      const __m128i v0 = _mm_unpacklo_epi8(u0, u1);
+      const __m128i v1 = _mm_unpackhi_epi8(u0, u1);
+      const __m128i bg = _mm_unpacklo_epi8(v0, v1);  // B0..B7, G0..G7
+      const __m128i rm = _mm_unpackhi_epi8(v0, v1);  // R0..R7, mask0..mask7
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(b + x), bg);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(g + x), _mm_unpackhi_epi64(bg, bg));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(r + x), rm);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(m + x), _mm_unpackhi_epi64(rm, rm));
+    }
+    keyed += static_cast<uint32_t>(_mm_cvtsi128_si32(keys) & 0xFFFF) +
+             static_cast<uint32_t>(_mm_extract_epi16(keys, 4));
+    for (; x < tw; ++x) {
+      const WorkPixel& p = row[x];
+      b[x] = g[x] = r[x] = m[x] = 0;
+      if (p.b == key.b && p.g == key.g && p.r == key.r && p.x == key.x) {
+        ++keyed;
+        continue;
+      }
+      const int32_t words[3] = {p.b, p.g, p.r};
+      uint8_t* out[3] = {b, g, r};
+      for (int c = 0; c < 3; ++c) {
+        const int32_t u = words[c] + grey;
+        const int32_t clamped = u < 0 ? 0 : u > 255 ? 255 : u;
+        out[c][x] = static_cast<uint8_t>(clamped);
+        e[c] += static_cast<uint32_t>(u > clamped ? u - clamped : clamped - u);
+      }
+      m[x] = 0xFF;
+    }
+    uint8_t* const rows[4] = {b, g, r, m};
+    for (uint8_t* p : rows)
+      std::memset(p + tw, 0, static_cast<size_t>(ts - tw));
+  }
+  uint32_t lanes[4];
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), excessSum);
+  excess[0] = e[0] + lanes[0];
+  excess[1] = e[1] + lanes[1];
+  excess[2] = e[2] + lanes[2];
+  *counted = static_cast<uint32_t>(tw) * static_cast<uint32_t>(th) - keyed;
 }
 
 }  // namespace sse2
