@@ -3,6 +3,7 @@
 // with the logo in another corner and of another size.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -122,6 +123,12 @@ TEST(ImageFilesTest, BitmapReadsBackWithThePluginsReader) {
   EXPECT_EQ(std::string(head + 12, 4), "IHDR");
 }
 
+// The folder's absolute path, as learn names the template in the settings.
+std::string FullPathOf(const std::string& folder) {
+  char buf[PATH_MAX];
+  return realpath(folder.c_str(), buf) ? std::string(buf) : folder;
+}
+
 // "logo: x=.. y=.., WxH" from learn's output.
 struct Learned {
   int x = -1, y = -1, w = -1, h = -1;
@@ -146,16 +153,19 @@ TEST(LearnTest, SampleLogoThenRunFindsBothBreaks) {
   EXPECT_NEAR(l.h, 44, 2);
   EXPECT_EQ(FilesIn(dir),
             (std::set<std::string>{"Zunk_LogoDetector.ini", "logo-1001.bmp", "logo-1001.png"}));
-  // The plug-in's own layout: CR LF lines, "COMMON" first, the keys in table order.
+  // A new file holds the channel's section in the plug-in's own layout: CR LF lines, the
+  // keys in table order, the template by its full path, the logo not painted over.
   std::string ini = ReadAll(dir + "/Zunk_LogoDetector.ini");
-  EXPECT_EQ(ini.rfind("[COMMON]\r\nDlgWndPosX=-100\r\nDlgWndPosY=-100\r\n[1001]\r\n"
-                      "LogoFileName=logo-1001.bmp\r\nMsgString=\xD0\xC5\xCA\xCB\xC0\xCC\xC0\r\n"
-                      "LogoPosX=" +
+  EXPECT_EQ(ini.rfind("[1001]\r\nLogoFileName=" + FullPathOf(dir) +
+                          "/logo-1001.bmp\r\n"
+                          "MsgString=\xD0\xC5\xCA\xCB\xC0\xCC\xC0\r\n"
+                          "LogoPosX=" +
                           std::to_string(l.x) + "\r\nLogoPosY=" + std::to_string(l.y) +
                           "\r\nLogoPosTolerance=3\r\n",
                       0),
             0u)
       << ini;
+  EXPECT_NE(ini.find("\r\nShowLogo=0\r\n"), std::string::npos);
   EXPECT_NE(ini.find("\r\nMsgTransparency=60\r\n"), std::string::npos);
 
   HostResult run =
@@ -174,14 +184,21 @@ TEST(LearnTest, SampleLogoThenRunFindsBothBreaks) {
     EXPECT_TRUE(b.found);
 }
 
-TEST(LearnTest, LogoInAnotherCornerOfAnotherSizeIntoAnExistingFile) {
+TEST(LearnTest, IntoAnExistingFileOnlyTheChannelsKeysChange) {
   std::string dir = FreshFolder("learn_corner");
-  // Channel 7 exists with settings of its own, channel 9 beside it.
-  std::ofstream(dir + "/s.ini", std::ios::binary)
-      << "[COMMON]\r\nDlgWndPosX=10\r\nDlgWndPosY=20\r\n[7]\r\nLogoFileName=old.bmp\r\n"
-         "LogoDetectLevel=70\r\nMsgString=Advert\r\n[9]\r\nLogoPosX=5\r\n";
+  // A file as a user keeps it: a comment, "COMMON", "DEFAULT", channel 7 with settings of
+  // its own and a key no version knows, channel 9 and channel 5 around it, odd spacing.
+  const std::string head =
+      "; kept by hand\r\n[COMMON]\r\nDlgWndPosX=10\r\nDlgWndPosY=20\r\n[DEFAULT]\r\n"
+      "LogoDetectLevel=60\r\nRecordAction=1\r\n[9]\r\nLogoPosX=5\r\nMine=yes\r\n\r\n";
+  const std::string channel7 =
+      "[7]\r\nLogoFileName=old.bmp\r\nLogoDetectLevel=70\r\nFuture=1\r\nMsgString=Advert\r\n"
+      "LogoPosX=1\r\n";
+  const std::string tail = "[5]\r\nShowLogo=1\n";
+  std::ofstream(dir + "/s.ini", std::ios::binary) << head << channel7 << tail;
   HostResult r = RunZunkHost("learn --no-progress --channel-key 7 --input " + kData +
-                             "corner/corner.mp4 --settings " + dir + "/s.ini");
+                             "corner/corner.mp4 --settings " + dir +
+                             "/s.ini --set RecordAction=2 --set MsgString=Werbung");
   ASSERT_EQ(r.code, 0) << r.err;
   Learned l = Parse(r.out);
   EXPECT_NEAR(l.x, 32, 2) << r.out;
@@ -189,11 +206,26 @@ TEST(LearnTest, LogoInAnotherCornerOfAnotherSizeIntoAnExistingFile) {
   EXPECT_NEAR(l.w, 104, 2);
   EXPECT_NEAR(l.h, 38, 2);
   std::string ini = ReadAll(dir + "/s.ini");
-  EXPECT_NE(ini.find("DlgWndPosX=10\r\n"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("[7]\r\nLogoFileName=logo-7.bmp\r\nMsgString=Advert\r\n"), std::string::npos);
-  EXPECT_NE(ini.find("LogoDetectLevel=70\r\n"), std::string::npos);
-  EXPECT_NE(ini.find("[9]\r\nLogoFileName="), std::string::npos);
-  EXPECT_NE(ini.find("LogoPosX=5\r\n"), std::string::npos);
+  // Everything but channel 7's section is byte for byte as it was; in it, the keys it had
+  // keep their places with the learned values, the unknown one stays, and the keys it
+  // lacked follow it.
+  ASSERT_EQ(ini.compare(0, head.size(), head), 0) << ini;
+  ASSERT_GE(ini.size(), head.size() + tail.size());
+  EXPECT_EQ(ini.substr(ini.size() - tail.size()), tail) << ini;
+  const std::string section = ini.substr(head.size(), ini.size() - head.size() - tail.size());
+  const std::string expected = "[7]\r\nLogoFileName=" + FullPathOf(dir) + "/logo-7.bmp\r\n" +
+                               "LogoDetectLevel=70\r\nFuture=1\r\nMsgString=Werbung\r\n" +
+                               "LogoPosX=" + std::to_string(l.x) +
+                               "\r\nLogoPosY=" + std::to_string(l.y) + "\r\n";
+  EXPECT_EQ(section.compare(0, expected.size(), expected), 0) << section;
+  for (const char* line : {"\r\nLeftTopPixelColor=0\r\n", "\r\nShowLogo=0\r\n",
+                           "\r\nRecordAction=2\r\n", "\r\nColorKey="})
+    EXPECT_NE(section.find(line), std::string::npos) << line << " in " << section;
+  // The run reads what was learned and set.
+  HostResult run = RunZunkHost("--no-progress --no-log --recording --channel-key 7 --input " +
+                               kData + "corner/corner.mp4 --settings " + dir + "/s.ini");
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("RecordAction 2"), std::string::npos) << run.out;
 }
 
 TEST(LearnTest, NoLogoTooShortAndUnwritableFolderWriteNothing) {
@@ -221,6 +253,14 @@ TEST(LearnTest, NoLogoTooShortAndUnwritableFolderWriteNothing) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_TRUE(FilesIn(out).empty()) << c.input;
   }
+  // A settings file that is there stays as it was.
+  const std::string kept = "[COMMON]\r\nDlgWndPosX=1\r\n[3]\r\nLogoPosX=9\r\n";
+  std::ofstream(out + "/s.ini", std::ios::binary) << kept;
+  HostResult failed =
+      RunZunkHost("learn --no-progress --input " + dir + "/noise.mp4 --settings " + out + "/s.ini");
+  EXPECT_EQ(failed.code, 1);
+  EXPECT_EQ(ReadAll(out + "/s.ini"), kept);
+  EXPECT_EQ(FilesIn(out), std::set<std::string>{"s.ini"});
   HostResult r = RunZunkHost("learn --no-progress --input " + kData + "sample/sample.mp4");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("learn needs --settings FILE"), std::string::npos) << r.err;

@@ -16,6 +16,7 @@
 #include "decode/frame_reader.h"
 #include "image_files.h"
 #include "logo_finder.h"
+#include "os/host_os.h"
 #include "os/paths.h"
 #include "session/channel_settings.h"
 #include "spans/output_files.h"
@@ -105,8 +106,7 @@ int Learn(const Options& o) {
     return Fail("learn needs --settings FILE (the settings file to write the channel into)");
   const std::string key = std::to_string(o.channelKey);
   const std::string folder = FolderOf(o.settings);
-  const std::string bmpName = "logo-" + key + ".bmp";
-  const std::string bmpPath = folder + bmpName;
+  const std::string bmpPath = folder + "logo-" + key + ".bmp";
   const std::string previewPath = o.preview.empty() ? folder + "logo-" + key + ".png" : o.preview;
 
   // The files are opened first: a folder that cannot be written is said at once.
@@ -116,20 +116,19 @@ int Learn(const Options& o) {
   if (!bmp)
     return Fail(error);
   FILE* png = outputs.Open(previewPath, &error);
-  if (!png) {
-    std::fclose(bmp);
-    return Fail(error);
-  }
+  // The settings file comes last: it is replaced only after the template and the preview
+  // are in place.
+  FILE* ini = png ? outputs.Open(o.settings, &error) : nullptr;
   struct Closer {
-    FILE* a;
-    FILE* b;
+    FILE* files[3];
     ~Closer() {
-      if (a)
-        std::fclose(a);
-      if (b)
-        std::fclose(b);
+      for (FILE* f : files)
+        if (f)
+          std::fclose(f);
     }
-  } closer{bmp, png};
+  } closer{{bmp, png, ini}};
+  if (!ini)
+    return Fail(error);
 
   VideoGeometry g;
   g.width = kReferenceWidth;
@@ -169,22 +168,34 @@ int Learn(const Options& o) {
   if (!ChooseKey(logo, &colorKey))
     return Fail(o.input + ": the logo uses every colour key tried");
 
+  // The section as the TV application will read it: the template by its full path, the
+  // logo only matched, not painted over the picture; then what the user set.
+  std::vector<SettingValue> values = {
+      {"LogoFileName", FullPath(folder.empty() ? "." : folder) + "/" + BaseName(bmpPath)},
+      {"LogoPosX", std::to_string(logo.x)},
+      {"LogoPosY", std::to_string(logo.y)},
+      {"ColorKey", std::to_string(colorKey)},
+      {"LeftTopPixelColor", "0"},
+      {"ShowLogo", "0"},
+  };
+  for (const auto& v : o.settingValues)
+    values.push_back({v.first, v.second});
+  std::string settingsBytes;
+  if (!ChannelValuesBytes(o.settings, o.channelKey, values, &settingsBytes, &error))
+    return Fail(error);
+
   int pw = 0, ph = 0;
   std::vector<uint8_t> preview = Preview(logo, &pw, &ph);
-  bool written = WriteBmp24(bmp, logo.width, logo.height, TemplatePixels(logo, colorKey)) &&
-                 WritePng(png, pw, ph, preview);
-  written = std::fclose(bmp) == 0 && written;
-  written = std::fclose(png) == 0 && written;
-  closer.a = closer.b = nullptr;
+  bool written =
+      WriteBmp24(bmp, logo.width, logo.height, TemplatePixels(logo, colorKey)) &&
+      WritePng(png, pw, ph, preview) &&
+      std::fwrite(settingsBytes.data(), 1, settingsBytes.size(), ini) == settingsBytes.size();
+  for (FILE*& f : closer.files) {
+    written = std::fclose(f) == 0 && written;
+    f = nullptr;
+  }
   if (!written)
-    return Fail("cannot write " + bmpPath);
-  LearnedLogo learned;
-  learned.fileName = bmpName;
-  learned.x = logo.x;
-  learned.y = logo.y;
-  learned.colorKey = colorKey;
-  if (!WriteChannelLogo(o.settings, o.channelKey, learned, &error))
-    return Fail(error);
+    return Fail("cannot write " + bmpPath + ", " + previewPath + " or " + o.settings);
   if (!outputs.Commit(&error))
     return Fail(error);
 

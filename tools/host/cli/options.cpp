@@ -23,8 +23,8 @@ namespace {
 // The usage errors the rows cannot see alone: what each action needs, and standard
 // output taken by more than one thing.
 bool CheckUsage(const Options& o, std::string* error) {
-  if (!o.settingValues.empty() && (o.settings.empty() || o.action != "run")) {
-    *error = "--set needs --settings (run)";
+  if (!o.settingValues.empty() && (o.settings.empty() || o.action == "eval")) {
+    *error = "--set needs --settings (run or learn)";
     return false;
   }
   if (o.action == "learn") {

@@ -1,29 +1,27 @@
-// Reading and writing channel sections with the plug-in's IniStore.
+// Reading and writing channel sections through the plug-in's settings codec.
 #include "session/channel_settings.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
-#include "plugin/module_state.h"
-#include "settings/ini_store.h"
 #include "settings/ini_text.h"
+#include "settings/profile_codec.h"
 #include "settings/setting_table.h"
+#include "settings/settings_document.h"
+#include "spans/output_files.h"
 
 namespace zunkhost {
 namespace {
 
 // The file's bytes; a missing file, or none named, reads as empty.
-bool ReadBytes(const std::string& path, std::string* bytes, bool* exists) {
-  if (path.empty()) {
-    bytes->clear();
-    *exists = false;
-    return true;
-  }
-  std::ifstream in(path, std::ios::binary);
-  *exists = static_cast<bool>(in);
+bool ReadBytes(const std::string& path, std::string* bytes) {
   bytes->clear();
+  if (path.empty())
+    return true;
+  std::ifstream in(path, std::ios::binary);
   if (!in)
     return errno == ENOENT;
   std::ostringstream s;
@@ -32,100 +30,88 @@ bool ReadBytes(const std::string& path, std::string* bytes, bool* exists) {
   return !in.bad();
 }
 
-// Loads every profile of the file into the store's tables, as Init does.
-bool LoadAll(zunk::IniStore* store, const std::string& path) {
-  std::string bytes;
-  bool exists = false;
-  if (!ReadBytes(path, &bytes, &exists))
-    return false;
-  store->FullPath = path;
-  store->OpenBytes(bytes);
-  store->ReadProfiles();
-  store->Close();
-  return true;
+const zunk::ProfileSetting* RowOf(const std::string& key) {
+  for (const zunk::ProfileSetting& r : zunk::SettingTable)
+    if (key == r.key)
+      return &r;
+  return nullptr;
 }
 
-// Loads the file, lets `edit` change the channel's profile (added with a new channel's
-// values when the file has none) and rewrites the file. The first section with the key is
-// the one the plug-in uses.
-template <typename Edit>
-bool EditChannel(const std::string& path, int64_t key, Edit edit, std::string* error) {
-  zunk::IniStore store;
-  if (!LoadAll(&store, path)) {
-    *error = "cannot read " + path + " (" + std::strerror(errno) + ")";
-    return false;
-  }
-  size_t i = 0;
-  while (i < zunk::Profiles.size() && zunk::Profiles[i].ChannelKey != key)
-    ++i;
-  if (i == zunk::Profiles.size()) {
-    zunk::Profiles.push_back(zunk::DefaultProfile);
-    zunk::Profiles.back().ChannelKey = key;
-  }
-  if (!edit(&zunk::Profiles[i]))
-    return false;
-  // No host is asked which channels to keep: every section stays.
-  zunk::ChannelCheckCallback = nullptr;
-  if (!store.SaveProfiles()) {
-    *error = "cannot write " + path;
-    return false;
-  }
-  return true;
+// The channel's profile and whether the plug-in reads a section for it.
+bool ChannelProfileOf(const zunk::SettingsDocument& doc, int64_t key, zunk::ChannelProfile* out) {
+  if (zunk::ReadProfile(doc, zunk::FormatInt64(key), out))
+    return true;
+  *out = zunk::ReadSettings(doc).defaults;
+  return false;
 }
 
 }  // namespace
 
 bool ReadChannelProfile(const std::string& path, int64_t key, zunk::ChannelProfile* out) {
-  zunk::IniStore store;
-  if (!LoadAll(&store, path))
+  std::string bytes;
+  if (!ReadBytes(path, &bytes))
     return false;
-  *out = zunk::DefaultProfile;
-  for (const zunk::ChannelProfile& p : zunk::Profiles)
-    if (p.ChannelKey == key) {
-      *out = p;
-      break;
-    }
+  ChannelProfileOf(zunk::ParseSettings(bytes), key, out);
   out->ChannelKey = key;
   return true;
 }
 
-bool WriteChannelLogo(const std::string& path,
-                      int64_t key,
-                      const LearnedLogo& logo,
-                      std::string* error) {
-  return EditChannel(
-      path, key,
-      [&](zunk::ChannelProfile* p) {
-        p->LogoFileName = logo.fileName;
-        p->LogoPosX = logo.x;
-        p->LogoPosY = logo.y;
-        p->ColorKey = logo.colorKey;
-        // The learned key is the colour the template's background is painted in.
-        p->LeftTopPixelColor = 0;
-        return true;
-      },
-      error);
+bool ChannelValuesBytes(const std::string& path,
+                        int64_t key,
+                        const std::vector<SettingValue>& values,
+                        std::string* bytes,
+                        std::string* error) {
+  std::string old;
+  if (!ReadBytes(path, &old)) {
+    *error = "cannot read " + path + " (" + std::strerror(errno) + ")";
+    return false;
+  }
+  zunk::ChannelProfile p;
+  const bool hasSection = ChannelProfileOf(zunk::ParseSettings(old), key, &p);
+  std::vector<const zunk::ProfileSetting*> rows;
+  for (const SettingValue& v : values) {
+    const zunk::ProfileSetting* row = RowOf(v.key);
+    if (!row) {
+      *error = "no setting " + v.key;
+      return false;
+    }
+    zunk::StoreSettingText(row->kind, zunk::SettingField(*row, &p), v.text);
+    rows.push_back(row);
+  }
+  // A new section carries every row, in the plug-in's order; an existing one only the
+  // keys given.
+  if (!hasSection) {
+    rows.clear();
+    for (const zunk::ProfileSetting& r : zunk::SettingTable)
+      rows.push_back(&r);
+  }
+  std::vector<std::pair<std::string, std::string>> texts;
+  for (const zunk::ProfileSetting* row : rows) {
+    std::string text;
+    zunk::FormatSetting(row->kind, zunk::SettingField(*row, p), &text);
+    texts.emplace_back(row->key, text);
+  }
+  *bytes = zunk::SetSectionValues(old, zunk::FormatInt64(key), texts);
+  return true;
 }
 
 bool WriteChannelValues(const std::string& path,
                         int64_t key,
                         const std::vector<SettingValue>& values,
                         std::string* error) {
-  return EditChannel(
-      path, key,
-      [&](zunk::ChannelProfile* p) {
-        for (const SettingValue& v : values) {
-          const zunk::ProfileSetting* row = zunk::FindSetting(v.key);
-          if (!row) {
-            *error = "no setting " + v.key;
-            return false;
-          }
-          zunk::StoreSettingText(row->kind, zunk::SettingField(*row, p), v.text);
-        }
-        p->ChannelKey = key;
-        return true;
-      },
-      error);
+  std::string bytes;
+  if (!ChannelValuesBytes(path, key, values, &bytes, error))
+    return false;
+  OutputSet out;
+  FILE* f = out.Open(path, error);
+  if (!f)
+    return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (std::fclose(f) != 0 || !written) {
+    *error = "cannot write " + path;
+    return false;
+  }
+  return out.Commit(error);
 }
 
 }  // namespace zunkhost
