@@ -222,8 +222,9 @@ TEST(LearnTest, IntoAnExistingFileOnlyTheChannelsKeysChange) {
                            "\r\nRecordAction=2\r\n", "\r\nColorKey="})
     EXPECT_NE(section.find(line), std::string::npos) << line << " in " << section;
   // The run reads what was learned and set.
-  HostResult run = RunZunkHost("--no-progress --no-log --recording --channel-key 7 --input " +
-                               kData + "corner/corner.mp4 --settings " + dir + "/s.ini");
+  HostResult run =
+      RunZunkHost("--no-progress --no-log --recording --channel-key 7 --input " + kData +
+                  "corner/corner.mp4 --settings " + dir + "/s.ini --out-dir " + dir);
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_NE(run.out.find("RecordAction 2"), std::string::npos) << run.out;
 }
