@@ -18,13 +18,14 @@ demo_packages=(
 
 # Everything of the demo, and the test and benchmark frameworks, the MinGW-w64 cross
 # compiler, 32-bit Wine (the i386 architecture), Xvfb and screenshots, the Russian locale,
-# GNU parallel (the offline tool's guide runs its examples with it).
+# GNU parallel (the offline tool's guide runs its examples with it), python3 (the
+# evaluation corpus's builder and checker, run by the corpus test).
 test_packages=(
   "${demo_packages[@]}"
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32 fonts-wine xvfb xauth x11-apps imagemagick locales fonts-dejavu-core
-  parallel
+  parallel python3
 )
 
 what=${1:-test}
