@@ -77,6 +77,19 @@ step() {
   printf 'setup: %s: %d.%d s\n' "$title" $((ms / 1000)) $((ms % 1000 / 100))
 }
 
+# apt-get update, tried again while a mirror is being synced ("File has unexpected size").
+# Lists that still fail after that are left as they are: apt says which, and the install
+# below then fails plainly if a package it needs is not known.
+read_lists() {
+  local try
+  for try in 1 2 3 4 5; do
+    "${as_root[@]}" apt-get update && return 0
+    echo "setup: reading the package lists failed (try $try of 5)"
+    [ $try -lt 5 ] && sleep $((try * 15))
+  done
+  echo "setup: going on with the package lists as they are"
+}
+
 # All packages in one query; one that is unknown, missing or half installed is installed.
 declare -A status=()
 while read -r state name; do
@@ -91,7 +104,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [ "$what" = test ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     step "adding the i386 architecture for 32-bit Wine" "${as_root[@]}" dpkg --add-architecture i386
   fi
-  step "reading the package lists" "${as_root[@]}" apt-get update
+  step "reading the package lists" read_lists
   noun=packages
   [ ${#missing[@]} -gt 1 ] || noun=package
   step "installing ${#missing[@]} $noun (${missing[*]})" "${as_root[@]}" \

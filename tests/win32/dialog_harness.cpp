@@ -183,10 +183,18 @@ void MouseButtonOn(HWND w, bool down) {
 }
 
 void OpenFileNamed(HWND box, const std::string& name) {
-  // The name box is an extended combo box with the edit inside.
-  HWND edit =
-      reinterpret_cast<HWND>(SendMessageA(GetDlgItem(box, 0x47C), CBEM_GETEDITCONTROL, 0, 0));
-  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  // The name box is an extended combo box with the edit inside. On a busy machine the box
+  // can show before its controls are filled in: wait until the name is really there.
+  for (int i = 0; i < 1000 && IsWindow(box); ++i) {
+    HWND edit =
+        reinterpret_cast<HWND>(SendMessageA(GetDlgItem(box, 0x47C), CBEM_GETEDITCONTROL, 0, 0));
+    if (edit) {
+      SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+      if (WindowText(edit) == name)
+        break;
+    }
+    Sleep(10);
+  }
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
 }
@@ -240,9 +248,13 @@ void BoxWatcher::Poll() {
       answer.swap(answer_);
     }
     if (answer) {
-      answer(box);
-      for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i)
-        Sleep(10);
+      // A box still busy filling itself in may miss the first answer: given again a few
+      // times before giving up.
+      for (int tries = 0; tries < 4 && IsWindow(box) && IsWindowVisible(box); ++tries) {
+        answer(box);
+        for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i)
+          Sleep(10);
+      }
       // An answer the box did not take: cancelled, so that the test fails instead of
       // waiting for ever.
       if (IsWindow(box) && IsWindowVisible(box))
