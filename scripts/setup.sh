@@ -82,12 +82,28 @@ step() {
 # below then fails plainly if a package it needs is not known.
 read_lists() {
   local try
-  for try in 1 2 3 4 5; do
+  for try in 1 2 3; do
     "${as_root[@]}" apt-get update && return 0
-    echo "setup: reading the package lists failed (try $try of 5)"
-    [ $try -lt 5 ] && sleep $((try * 15))
+    echo "setup: reading the package lists failed (try $try of 3)"
+    [ $try -lt 3 ] && sleep $((try * 10))
   done
   echo "setup: going on with the package lists as they are"
+  lists_partial=1
+}
+lists_partial=0
+
+# With a list missing (the i386 one of the security updates, say), an i386 library can have
+# no version to match its amd64 twin. The release's own packages are then preferred for
+# both, which keeps them alike; nothing installed is downgraded.
+install_packages() {
+  "${as_root[@]}" apt-get install -y --no-install-recommends -o Dpkg::Use-Pty=0 "$@" && return 0
+  [ $lists_partial -eq 1 ] || return 1
+  local release
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$release" ] || return 1
+  echo "setup: installing again with the packages of $release preferred"
+  "${as_root[@]}" apt-get install -y --no-install-recommends -o Dpkg::Use-Pty=0 \
+    -t "$release" "$@"
 }
 
 # All packages in one query; one that is unknown, missing or half installed is installed.
@@ -107,8 +123,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   step "reading the package lists" read_lists
   noun=packages
   [ ${#missing[@]} -gt 1 ] || noun=package
-  step "installing ${#missing[@]} $noun (${missing[*]})" "${as_root[@]}" \
-    apt-get install -y --no-install-recommends -o Dpkg::Use-Pty=0 "${missing[@]}"
+  step "installing ${#missing[@]} $noun (${missing[*]})" install_packages "${missing[@]}"
   sed -n 's/^Need to get \([^ ]* [^ ]*\).*/setup: downloaded \1 of packages/p' "$log" | tail -n 1
 fi
 
