@@ -43,11 +43,14 @@ TEST_F(OwnBuffersTest, MatchesAsTheFramePathDoesAlongsideIt) {
 
     // The frame path's results, and the same frames matched on buffers of this test's own
     // at the same time on another thread.
+    // The frame path keeps its profile's geometry as it goes: the other thread takes a copy
+    // made before either starts.
     std::vector<Scored> framePath, own(frames.size());
+    const ChannelProfile profile = Profiles[0];
     std::thread other([&] {
       TemplateBuffers mine = {};
       ASSERT_TRUE(PrepareTemplateBuffers(&mine, TemplatePicture, 768, 576, 30, 0));
-      ChannelProfile p = Profiles[0];
+      ChannelProfile p = profile;
       std::vector<uint8_t> scores(30 * 32 + 16);
       for (size_t i = 0; i < frames.size(); ++i) {
         const MatchGeometry g =
