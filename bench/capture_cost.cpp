@@ -13,6 +13,7 @@
 
 #include "bench_stream.h"
 #include "capture/capture_session.h"
+#include "capture/core_finder.h"
 #include "platform/platform.h"
 #include "plugin/lifecycle.h"
 #include "plugin/module_state.h"
@@ -31,7 +32,7 @@ uint64_t StreamClock() {
 
 char search;
 const CaptureFinder kIdleFinder = {
-    [](int32_t, int32_t, int32_t) -> void* { return &search; },
+    [](const CaptureStream&) -> void* { return &search; },
     [](void*, const uint8_t*) {},
     [](void*, CapturedLogo*) { return false; },
     [](void*) { return false; },
@@ -112,7 +113,7 @@ void PrintCaptureCost(int repetitions) {
                   (on.mean - off.mean) / memcpyTime);
     }
   }
-  SetCaptureFinder(nullptr);
+  SetCaptureFinder(&kCoreLogoFinder);
   SetPlatformForTest(nullptr);
 }
 

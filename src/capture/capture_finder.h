@@ -30,13 +30,24 @@ enum class CaptureFailure : int32_t {
   kNoSteadyLogo,   // the picture is an advert or black: nothing stays in a corner
   kStillPicture,   // the picture changes too little to tell the logo from the background
   kFrameTooLarge,  // a frame does not fit the capture's store
+  kTooFewFrames,   // stopped before the finder had enough frames to tell
   kOther,
 };
 
+// What a search is over: the stream's frames, and the channel's reaction speeds, which the
+// levels the finder calibrates are chosen for.
+struct CaptureStream {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t format = 0;  // 0 packed YUV 4:2:2, 1 24-bit BGR
+  int32_t onSpeed = 3;  // LogoOnResponseSpeed, LogoOffResponseSpeed
+  int32_t offSpeed = 10;
+};
+
 struct CaptureFinder {
-  // A new search over frames of this size and pixel format; null when it cannot start.
-  void* (*Begin)(int32_t width, int32_t height, int32_t format);
-  // One frame of that size and format.
+  // A new search over frames of the stream; null when it cannot start.
+  void* (*Begin)(const CaptureStream& stream);
+  // One frame of the stream.
   void (*Add)(void* search, const uint8_t* frame);
   // The candidate so far, for the preview; false while there is none.
   bool (*Candidate)(void* search, CapturedLogo* out);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "capture/capture_shared.h"
+#include "capture/core_finder.h"
 #include "platform/platform.h"
 
 namespace zunk {
@@ -11,7 +12,7 @@ CaptureShared Capture;
 
 namespace {
 
-const CaptureFinder* finderInForce = nullptr;
+const CaptureFinder* finderInForce = &kCoreLogoFinder;
 
 // StartCapture and EndCapture run one at a time, whichever threads call them.
 class ControlScope {
@@ -46,6 +47,8 @@ bool StartCapture(const CaptureStart& from) {
   if (c.thread.load() != 0 || !finderInForce)
     return false;
   c.finder = finderInForce;
+  c.onSpeed = from.onSpeed;
+  c.offSpeed = from.offSpeed;
   // Without a stream the store stays empty: the first frame reads as a change of size.
   if (!MakeFrameSlots(&c.slots, from.width, from.height, from.format))
     FreeFrameSlots(&c.slots);

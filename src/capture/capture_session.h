@@ -33,13 +33,16 @@ constexpr uint32_t kCaptureIntervalMs = 500;
 constexpr uint32_t kCaptureNoFrameMs = 5000;
 
 // What a capture starts from: the channel of the last frame (unknown before the first
-// frame of a stream) and the stream's frame size and pixel format (0 x 0 without one).
+// frame of a stream), the stream's frame size and pixel format (0 x 0 without one), and the
+// channel's reaction speeds.
 struct CaptureStart {
   int64_t channelKey = 0;
   bool channelKnown = false;
   int32_t width = 0;
   int32_t height = 0;
   int32_t format = 0;
+  int32_t onSpeed = 3;
+  int32_t offSpeed = 10;
 };
 
 // Starts a capture. False when one runs or has an answer not yet ended, there is no

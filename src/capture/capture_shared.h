@@ -46,6 +46,8 @@ struct CaptureShared {
   CapturedLogo result;  // written before state becomes kFound
 
   const CaptureFinder* finder = nullptr;
+  int32_t onSpeed = 0;  // the channel's reaction speeds, for the finder's Begin
+  int32_t offSpeed = 0;
   std::atomic<uintptr_t> thread{0};
   std::atomic<int32_t> controlBusy{0};  // StartCapture and EndCapture one at a time
 };

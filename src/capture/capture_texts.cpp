@@ -34,6 +34,9 @@ const char* FailureReason(CaptureFailure failure) {
     case CaptureFailure::kFrameTooLarge:
       // ": кадр слишком велик"
       return ": \xEA\xE0\xE4\xF0 \xF1\xEB\xE8\xF8\xEA\xEE\xEC \xE2\xE5\xEB\xE8\xEA";
+    case CaptureFailure::kTooFewFrames:
+      // ": слишком мало кадров"
+      return ": \xF1\xEB\xE8\xF8\xEA\xEE\xEC \xEC\xE0\xEB\xEE \xEA\xE0\xE4\xF0\xEE\xE2";
     case CaptureFailure::kNone:
     case CaptureFailure::kOther:
       break;

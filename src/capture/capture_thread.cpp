@@ -12,6 +12,16 @@ namespace {
 
 constexpr uint32_t kIdleWaitMs = 20;
 
+void* BeginSearch(const CaptureShared& c) {
+  CaptureStream stream;
+  stream.width = c.slots.width;
+  stream.height = c.slots.height;
+  stream.format = c.slots.format;
+  stream.onSpeed = c.onSpeed;
+  stream.offSpeed = c.offSpeed;
+  return c.finder->Begin(stream);
+}
+
 void Publish(CaptureShared& c, CaptureState state, CaptureFailure failure) {
   c.failure.store(static_cast<int32_t>(failure), std::memory_order_relaxed);
   c.state.store(static_cast<int32_t>(state), std::memory_order_release);
@@ -27,11 +37,11 @@ void* Restart(CaptureShared& c, void* search, CaptureFailure* failure) {
   const bool hadFrames = c.slots.count != 0;
   c.sizeChanged.store(0, std::memory_order_relaxed);
   if (!MakeFrameSlots(&c.slots, w, h, f)) {
-    *failure = FrameBytes(w, h, f) > kCaptureBytes ? CaptureFailure::kFrameTooLarge
+    *failure = FrameBytes(w, h, f) > kFrameStoreBytes ? CaptureFailure::kFrameTooLarge
                                                    : CaptureFailure::kOther;
     return nullptr;
   }
-  void* fresh = c.finder->Begin(w, h, f);
+  void* fresh = BeginSearch(c);
   if (!fresh) {
     *failure = CaptureFailure::kOther;
     return nullptr;
@@ -63,7 +73,7 @@ void RunCaptureThread(void*) {
   CaptureFailure failure = CaptureFailure::kNone;
   void* search = nullptr;
   if (c.slots.count != 0) {
-    search = c.finder->Begin(c.slots.width, c.slots.height, c.slots.format);
+    search = BeginSearch(c);
     if (!search)
       failure = CaptureFailure::kOther;
   }

@@ -13,13 +13,21 @@ size_t FrameBytes(int32_t width, int32_t height, int32_t format) {
   return static_cast<size_t>(width) * static_cast<size_t>(height) * (format == 0 ? 2 : 3);
 }
 
+size_t FrameStoreBytes(int32_t width, int32_t height, int32_t format) {
+  const size_t bytes = FrameBytes(width, height, format);
+  if (bytes == 0 || bytes > kFrameStoreBytes)
+    return 0;
+  const size_t fit = kFrameStoreBytes / bytes;
+  return bytes * (fit < kMaxFrameSlots ? fit : kMaxFrameSlots);
+}
+
 bool MakeFrameSlots(FrameSlots* s, int32_t width, int32_t height, int32_t format) {
   FreeFrameSlots(s);
   const size_t bytes = FrameBytes(width, height, format);
-  if (bytes == 0 || bytes > kCaptureBytes)
+  const size_t store = FrameStoreBytes(width, height, format);
+  if (store == 0)
     return false;
-  size_t fit = kCaptureBytes / bytes;
-  const int32_t count = fit < kMaxFrameSlots ? static_cast<int32_t>(fit) : kMaxFrameSlots;
+  const int32_t count = static_cast<int32_t>(store / bytes);
   for (int32_t i = 0; i < count; ++i) {
     s->slot[i].pixels = static_cast<uint8_t*>(AllocAligned(bytes));
     if (!s->slot[i].pixels) {
@@ -46,6 +54,10 @@ void FreeFrameSlots(FrameSlots* s) {
     slot.pixels = nullptr;
     slot.full.store(0, std::memory_order_relaxed);
   }
+  // No size either: a stream of the size these slots had is a new one to the video thread.
+  s->width = 0;
+  s->height = 0;
+  s->format = 0;
   s->count = 0;
   s->frameBytes = 0;
   s->filled = 0;

@@ -11,9 +11,13 @@
 
 namespace zunk {
 
-// All the frames the capture holds at once take at most this many bytes.
+// Everything a capture holds, the frames waiting here and the finder's samples, takes at
+// most this many bytes. The frames waiting take at most half of it: the capture thread reads
+// each within a fraction of the half second between copies, so two are plenty, and the rest
+// is the finder's.
 constexpr size_t kCaptureBytes = size_t{16} << 20;
-constexpr int32_t kMaxFrameSlots = 4;
+constexpr size_t kFrameStoreBytes = kCaptureBytes / 2;
+constexpr int32_t kMaxFrameSlots = 2;
 
 struct FrameSlot {
   std::atomic<int32_t> full{0};  // 1 from the video thread's copy until the reader is done
@@ -34,8 +38,12 @@ struct FrameSlots {
 // The bytes of one frame of the stream, or 0 for a size or format the plug-in refuses.
 size_t FrameBytes(int32_t width, int32_t height, int32_t format);
 
-// Makes as many slots as fit kCaptureBytes, up to kMaxFrameSlots. False (and no slots) when
-// not even one frame fits or memory is short.
+// The bytes the slots for this stream take: as many frames as fit kFrameStoreBytes, up to
+// kMaxFrameSlots; 0 when not even one fits.
+size_t FrameStoreBytes(int32_t width, int32_t height, int32_t format);
+
+// Makes the slots FrameStoreBytes counts. False (and no slots) when not even one frame fits
+// or memory is short.
 bool MakeFrameSlots(FrameSlots* s, int32_t width, int32_t height, int32_t format);
 void FreeFrameSlots(FrameSlots* s);
 

@@ -14,6 +14,7 @@
 #include "dialog/settings_dialog.h"
 #include "platform/platform.h"
 #include "plugin/module_state.h"
+#include "settings/channel_profile.h"
 
 namespace zunk {
 
@@ -83,6 +84,10 @@ void StartFromDialog(HWND dlg) {
       from.width = FrameWidth;
       from.height = FrameHeight;
       from.format = PixelFormat;
+    }
+    if (const ChannelProfile* p = CurrentProfile()) {
+      from.onSpeed = p->LogoOnResponseSpeed;
+      from.offSpeed = p->LogoOffResponseSpeed;
     }
   }
   EndCapture();  // an answer already shown is done with

@@ -10,22 +10,26 @@
 
 #include "capture/capture_session.h"
 #include "capture/capture_shared.h"
+#include "capture/core_finder.h"
 #include "capture/frame_slots.h"
 #include "platform/platform.h"
 
 namespace zunk {
 namespace {
 
-TEST(FrameSlots, HoldAtMostSixteenMegabytesAndHandFramesOverInOrder) {
+TEST(FrameSlots, HoldAtMostHalfTheCapturesMemoryAndHandFramesOverInOrder) {
   FrameSlots s;
   ASSERT_TRUE(MakeFrameSlots(&s, 768, 576, 0));
   EXPECT_EQ(s.count, kMaxFrameSlots);
   EXPECT_EQ(s.frameBytes, size_t{768} * 576 * 2);
+  EXPECT_EQ(FrameStoreBytes(768, 576, 0), s.frameBytes * 2);
   ASSERT_TRUE(MakeFrameSlots(&s, 1920, 1080, 1));
-  EXPECT_EQ(s.count, 2);
-  EXPECT_LE(s.frameBytes * s.count, kCaptureBytes);
-  EXPECT_FALSE(MakeFrameSlots(&s, 4096, 2160, 1)) << "one frame past 16 MB";
+  EXPECT_EQ(s.count, 1) << "6 MB a frame: two would pass 8 MB";
+  EXPECT_EQ(FrameStoreBytes(1920, 1080, 1), s.frameBytes);
+  EXPECT_FALSE(MakeFrameSlots(&s, 2560, 1440, 1)) << "one frame past 8 MB";
   EXPECT_EQ(s.count, 0);
+  EXPECT_EQ(s.width, 0) << "no size is left behind for the video thread to compare with";
+  EXPECT_EQ(FrameStoreBytes(2560, 1440, 1), 0u);
   EXPECT_FALSE(MakeFrameSlots(&s, 0, 576, 0));
   EXPECT_FALSE(MakeFrameSlots(&s, 768, 576, 2));
 
@@ -42,7 +46,7 @@ TEST(FrameSlots, HoldAtMostSixteenMegabytesAndHandFramesOverInOrder) {
   GiveBackFrameSlot(&s);
   frame[0] = 9;
   EXPECT_TRUE(FillFrameSlot(&s, frame.data()));
-  for (int want : {1, 2, 3, 9}) {
+  for (int want : {1, 9}) {
     taken = TakeFrameSlot(&s);
     ASSERT_NE(taken, nullptr);
     EXPECT_EQ(taken[0], want);
@@ -70,10 +74,10 @@ struct Search {
 };
 
 const CaptureFinder kScripted = {
-    [](int32_t w, int32_t h, int32_t) -> void* {
+    [](const CaptureStream& stream) -> void* {
       ++script->begun;
-      script->width = w;
-      script->height = h;
+      script->width = stream.width;
+      script->height = stream.height;
       return new Search;
     },
     [](void* s, const uint8_t*) {
@@ -121,7 +125,7 @@ class LiveCapture : public ::testing::Test {
   void TearDown() override {
     StopVideo();
     EndCapture();
-    SetCaptureFinder(nullptr);
+    SetCaptureFinder(&kCoreLogoFinder);
     SetPlatformForTest(nullptr);
     script = nullptr;
   }
@@ -303,6 +307,7 @@ TEST(LiveCaptureWithoutFinder, DoesNotStart) {
   SetCaptureFinder(nullptr);
   EXPECT_FALSE(StartCapture(CaptureStart{}));
   EXPECT_EQ(ReadCaptureProgress().state, CaptureState::kIdle);
+  SetCaptureFinder(&kCoreLogoFinder);
 }
 
 }  // namespace

@@ -44,11 +44,11 @@ TEST(CaptureTexts, EachOutcomeHasItsOwnLine) {
   p.state = CaptureState::kFailed;
   for (CaptureFailure f :
        {CaptureFailure::kNoFrames, CaptureFailure::kNoSteadyLogo, CaptureFailure::kStillPicture,
-        CaptureFailure::kFrameTooLarge, CaptureFailure::kOther}) {
+        CaptureFailure::kFrameTooLarge, CaptureFailure::kTooFewFrames, CaptureFailure::kOther}) {
     p.failure = f;
     seen.insert(CaptureOutcomeText(p));
   }
-  EXPECT_EQ(seen.size(), 7u);
+  EXPECT_EQ(seen.size(), 8u);
   p.failure = CaptureFailure::kStillPicture;
   // "Логотип не найден: картинка почти не меняется"
   EXPECT_EQ(CaptureOutcomeText(p),

@@ -1,0 +1,146 @@
+// The core's logo finder behind the live capture. Runs on the capture thread only.
+#include "capture/core_finder.h"
+
+#include <utility>
+
+#include "capture/frame_slots.h"
+#include "learn/calibrate.h"
+#include "learn/logo_finder.h"
+#include "learn/sample_series.h"
+
+namespace zunk {
+
+namespace {
+
+struct Search {
+  CaptureStream stream;
+  SampleSeries series;
+  int64_t handed = 0;   // frames handed over
+  int32_t kept = 0;     // samples kept so far (thinned ones included)
+  int32_t judged = -1;  // `kept` when `found` was made
+  int32_t shown = -1;   // `judged` of the last candidate given to the preview
+  FoundLogo found;
+};
+
+// The finder over the samples, once per new sample. Before it has the samples it needs at
+// least it answers "too short" without looking, so it is asked only from then on.
+void Judge(Search* s) {
+  if (s->judged == s->kept)
+    return;
+  s->judged = s->kept;
+  if (static_cast<int32_t>(s->series.samples.size()) < kMinSamples) {
+    s->found = FoundLogo();
+    s->found.reason = s->series.samples.empty() ? kFindNoFrames : kFindTooShort;
+    return;
+  }
+  s->found = FindLogo(s->series.samples, FindOptions());
+}
+
+void CopyLogo(const FoundLogo& f, CapturedLogo* out) {
+  out->pixels = f.pixels;
+  out->width = f.place.width;
+  out->height = f.place.height;
+  out->colorKey = f.colorKey;
+  out->x = f.place.x;
+  out->y = f.place.y;
+  out->matchLevel = out->detectLevel = out->posTolerance = -1;
+}
+
+// Why nothing was found, as the viewer is told. Black frames are not kept as samples: a
+// capture that saw mostly those saw no steady logo, not too few frames.
+CaptureFailure FailureOf(const Search& s) {
+  const int32_t blank = s.series.blank;
+  const int32_t samples = static_cast<int32_t>(s.series.samples.size());
+  switch (s.found.reason) {
+    case kFindNoFrames:
+    case kFindTooShort:
+      if (blank > 0 && blank >= samples)
+        return CaptureFailure::kNoSteadyLogo;
+      return s.handed == 0 ? CaptureFailure::kNoFrames : CaptureFailure::kTooFewFrames;
+    case kFindTooStill:
+      return CaptureFailure::kStillPicture;
+    case kFindNoSteadyLogo:
+      return CaptureFailure::kNoSteadyLogo;
+    default:
+      return CaptureFailure::kOther;
+  }
+}
+
+void* Begin(const CaptureStream& stream) {
+  const int32_t capacity = CoreFinderCapacity(stream.width, stream.height, stream.format);
+  if (capacity < kMinSamples)
+    return nullptr;
+  Search* s = new Search;
+  s->stream = stream;
+  s->series = MakeSampleSeries(capacity, 1);
+  return s;
+}
+
+void Add(void* search, const uint8_t* frame) {
+  Search* s = static_cast<Search*>(search);
+  const int64_t n = s->handed++;
+  if (!SeriesWants(s->series, n))
+    return;
+  LearnSample sample;
+  const FrameView view = {frame, s->stream.width, s->stream.height, s->stream.format};
+  if (!MakeLearnSample(view, n, &sample))
+    return;
+  const int32_t blank = s->series.blank;
+  SeriesAdd(&s->series, std::move(sample));
+  if (s->series.blank == blank)
+    ++s->kept;
+}
+
+bool Candidate(void* search, CapturedLogo* out) {
+  Search* s = static_cast<Search*>(search);
+  Judge(s);
+  if (!s->found.found || s->shown == s->judged)
+    return false;
+  s->shown = s->judged;
+  CopyLogo(s->found, out);
+  return true;
+}
+
+bool Sure(void* search) {
+  Search* s = static_cast<Search*>(search);
+  Judge(s);
+  return s->found.sure;
+}
+
+bool Finish(void* search, CapturedLogo* out, CaptureFailure* why) {
+  Search* s = static_cast<Search*>(search);
+  Judge(s);
+  if (!s->found.found) {
+    *why = FailureOf(*s);
+    return false;
+  }
+  CopyLogo(s->found, out);
+  const Calibration c =
+      Calibrate(s->series.samples, s->found, s->stream.onSpeed, s->stream.offSpeed);
+  // Levels the samples could not separate are left as the channel has them.
+  if (c.separated) {
+    out->matchLevel = c.matchLevel;
+    out->detectLevel = c.detectLevel;
+    out->posTolerance = c.posTolerance;
+  }
+  *why = CaptureFailure::kNone;
+  return true;
+}
+
+void End(void* search) {
+  delete static_cast<Search*>(search);
+}
+
+}  // namespace
+
+const CaptureFinder kCoreLogoFinder = {Begin, Add, Candidate, Sure, Finish, End};
+
+int32_t CoreFinderCapacity(int32_t width, int32_t height, int32_t format) {
+  const size_t store = FrameStoreBytes(width, height, format);
+  if (store == 0)
+    return 0;
+  // At its fullest, the moment before it is thinned, the series holds `capacity` samples.
+  return static_cast<int32_t>((kCaptureBytes - store) / kSampleBytes);
+}
+
+}  // namespace zunk
