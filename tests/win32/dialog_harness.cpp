@@ -320,16 +320,44 @@ DWORD WINAPI DialogHost::VideoThread(void* self) {
   auto* h = static_cast<DialogHost*>(self);
   std::vector<uint8_t> pixels(768 * 576 * 2, 0x80);
   zunk::FrameInfo frame = {};
-  frame.pixels = pixels.data();
+  const std::vector<std::vector<uint8_t>>* playing = nullptr;
+  long played = 0;
+  DWORD start = 0;
   while (h->running_) {
+    const std::vector<std::vector<uint8_t>>* pictures = h->pictures_;
+    if (pictures != playing) {
+      playing = pictures;
+      played = 0;
+      start = GetTickCount();
+    }
+    // The module may draw into the frame: a copy of the picture goes to it.
+    if (pictures && !pictures->empty()) {
+      const std::vector<uint8_t>& picture =
+          (*pictures)[static_cast<size_t>(played / h->hold_) % pictures->size()];
+      pixels.assign(picture.begin(), picture.end());
+    }
+    frame.pixels = pixels.data();
     frame.channel = h->channel_;
     if (frame.channel) {
       h->Plugin().ProcessFrame(&frame);
       ++h->frames_;
     }
-    Sleep(1);
+    if (!pictures) {
+      Sleep(1);
+      continue;
+    }
+    // 25 frames a second from the first frame of these pictures on.
+    ++played;
+    const LONG wait = static_cast<LONG>(start + static_cast<DWORD>(played * 40) - GetTickCount());
+    if (wait > 0)
+      Sleep(static_cast<DWORD>(wait));
   }
   return 0;
+}
+
+void DialogHost::Play(const std::vector<std::vector<uint8_t>>* pictures, int hold) {
+  hold_ = hold < 1 ? 1 : hold;
+  pictures_ = pictures;
 }
 
 void DialogHost::SetChannel(uint32_t key, const char* name) {

@@ -84,6 +84,10 @@ class DialogHost {
 
   // Frames from now on belong to this channel (0: frames stop).
   void SetChannel(uint32_t key, const char* name);
+  // From now on the frames are these pictures (768 x 576 packed YUV), each shown for `hold`
+  // frames in turn, at 25 frames a second, as a video plays; null goes back to a grey picture
+  // as fast as the module takes it. The pictures must live as long as the host.
+  void Play(const std::vector<std::vector<uint8_t>>* pictures, int hold);
   // Waits, pumping messages, until `count` more frames have been processed.
   bool WaitFrames(int count);
 
@@ -129,6 +133,8 @@ class DialogHost {
   std::atomic<zunk::ChannelInfo*> channel_{nullptr};
   std::atomic<bool> running_{true};
   std::atomic<long> frames_{0};
+  std::atomic<const std::vector<std::vector<uint8_t>>*> pictures_{nullptr};
+  std::atomic<int> hold_{1};
   HANDLE video_ = nullptr;
   DWORD uiThread_ = 0;
   bool exited_ = false;

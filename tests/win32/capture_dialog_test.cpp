@@ -1,0 +1,379 @@
+// The live logo capture through the real dialog and the built module, with frames playing at
+// 25 a second on the host's video thread: the sample's logo over a moving picture, opaque and
+// see-through, found within 2 reference pixels of its place and applied at once; Cancel
+// undoing it; every way a capture ends without a logo, with its line; Exit in the middle of a
+// capture; and the bundled sample's own programme. Takes pictures of the capture running,
+// found and failed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "dialog/resource_ids.h"
+#include "dialog_harness.h"
+#include "host_harness.h"
+#include "learn/synthetic_logo.h"
+
+namespace {
+
+using zunk::testing_util::LogoArt;
+using zunk::testing_util::MakeFrame;
+using zunk::testing_util::Scene;
+using zunk::testing_util::Shot;
+using zunktest::ChannelSection;
+using zunktest::Cp1251;
+using zunktest::DialogHost;
+using zunktest::IniValue;
+
+using Pictures = std::vector<std::vector<uint8_t>>;
+
+// Each picture is shown for 12 frames (0.48 s): the capture, copying a frame each half
+// second, sees a new picture every time.
+constexpr int kHold = 12;
+
+std::vector<uint8_t> FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                              std::istreambuf_iterator<char>());
+}
+
+// The bundled sample's logo template (24-bit, bottom-up, black key) as a logo of the given
+// opacity: its 72 x 44 pixels, the black ones see-through.
+LogoArt SampleLogo(uint8_t alpha) {
+  const std::vector<uint8_t> bmp = FileBytes(ZUNK_SAMPLE_DIR "/sample-logo.bmp");
+  LogoArt art;
+  if (bmp.size() < 54)
+    return art;
+  auto at = [&](size_t i) { return bmp[i] | bmp[i + 1] << 8 | bmp[i + 2] << 16 | bmp[i + 3] << 24; };
+  const uint32_t offset = at(10);
+  art.w = static_cast<int32_t>(at(18));
+  art.h = static_cast<int32_t>(at(22));
+  const size_t stride = (static_cast<size_t>(art.w) * 3 + 3) / 4 * 4;
+  if (art.w <= 0 || art.h <= 0 || offset + stride * art.h > bmp.size())
+    return LogoArt();
+  art.bgra.resize(static_cast<size_t>(art.w) * art.h * 4);
+  for (int32_t y = 0; y < art.h; ++y)
+    for (int32_t x = 0; x < art.w; ++x) {
+      const uint8_t* p = &bmp[offset + (art.h - 1 - y) * stride + x * 3];
+      uint8_t* q = &art.bgra[(static_cast<size_t>(y) * art.w + x) * 4];
+      q[0] = p[0];
+      q[1] = p[1];
+      q[2] = p[2];
+      q[3] = (p[0] | p[1] | p[2]) ? alpha : 0;
+    }
+  return art;
+}
+
+// A moving picture with the logo at (x, y), `count` pictures of 768 x 576 packed YUV.
+Pictures Programme(const LogoArt* logo, int32_t x, int32_t y, int count) {
+  Scene scene;
+  scene.logo = logo;
+  scene.logoX = x;
+  scene.logoY = y;
+  Pictures pictures;
+  for (int n = 0; n < count; ++n)
+    pictures.push_back(MakeFrame(scene, Shot::kProgramme, n));
+  return pictures;
+}
+
+// Every 12th frame of the sample's first 40 s of programme, decoded when the test was built.
+Pictures SampleProgramme() {
+  const std::vector<uint8_t> all = FileBytes(ZUNK_SAMPLE_FRAMES);
+  const size_t frame = size_t{768} * 576 * 2;
+  Pictures pictures;
+  for (size_t at = 0; at + frame <= all.size(); at += frame)
+    pictures.emplace_back(all.begin() + static_cast<long>(at),
+                          all.begin() + static_cast<long>(at + frame));
+  return pictures;
+}
+
+// The sample's logo, opaque, where the sample has it (72 x 44 at 656, 32), over a moving
+// picture. Made once: the host plays pictures that live as long as the program.
+const Pictures& OpaqueLogoProgramme() {
+  static const LogoArt logo = SampleLogo(255);
+  static const Pictures pictures = Programme(&logo, 656, 32, 48);
+  return pictures;
+}
+
+// The section the tests start from: a template that does not exist, the left-top pixel
+// rule on, levels of its own.
+const std::string kOldTemplate = "old-logo.bmp";
+std::string StartingSection(uint32_t key = 1) {
+  return ChannelSection(key, {{"LogoFileName", kOldTemplate},
+                              {"LogoPosX", "20"},
+                              {"LogoPosY", "20"},
+                              {"LeftTopPixelColor", "1"},
+                              {"ColorKey", "255"},
+                              {"LogoMatchLevel", "77"},
+                              {"LogoDetectLevel", "66"},
+                              {"LogoPosTolerance", "5"}});
+}
+
+void Open(DialogHost& host) {
+  ASSERT_TRUE(host.WaitFrames(2));
+  host.Configure();
+  ASSERT_NE(host.Window(), nullptr);
+  ASSERT_TRUE(host.WaitForChannelLabel("One"));
+}
+
+void Press(DialogHost& host) {
+  SendMessageA(host.Item(IDC_CAPTURE), BM_CLICK, 0, 0);
+}
+
+bool Running(DialogHost& host) {
+  return host.Text(IDC_CAPTURE) == Cp1251("Стоп");
+}
+
+// Pumps until the capture's line has its answer: the button no longer says "Стоп".
+bool WaitForAnswer(DialogHost& host, int timeoutMs = 70000) {
+  return host.PumpUntil([&] { return !Running(host); }, timeoutMs);
+}
+
+// The frames the running capture's line counts; -1 when no capture runs.
+int FramesCounted(DialogHost& host) {
+  const std::string line = host.Text(IDC_TEMPLATE_NOTE);
+  const size_t digits = line.find_first_of("0123456789");
+  return Running(host) && digits != std::string::npos ? std::atoi(line.c_str() + digits) : -1;
+}
+
+// Pumps until the running capture's line counts at least `frames` frames.
+bool WaitForFrames(DialogHost& host, int frames, int timeoutMs = 40000) {
+  return host.PumpUntil([&] { return FramesCounted(host) >= frames; }, timeoutMs);
+}
+
+const std::string kNotFound = Cp1251("Логотип не найден: ");
+
+// The controls that show the channel's template and levels.
+struct Shown {
+  std::string file, match, detect, tolerance;
+  bool leftTop = false;
+};
+Shown ShownBy(DialogHost& host) {
+  return {host.Text(IDC_LOGO_FILE_NAME), host.Text(IDC_MATCH_LEVEL), host.Text(IDC_DETECT_LEVEL),
+          host.Text(IDC_TOLERANCE), host.Checked(IDC_LEFT_TOP_PIXEL)};
+}
+
+void ExpectStartingSection(const std::string& ini) {
+  EXPECT_EQ(IniValue(ini, "1", "LogoFileName"), kOldTemplate);
+  EXPECT_EQ(IniValue(ini, "1", "LogoPosX"), "20");
+  EXPECT_EQ(IniValue(ini, "1", "LogoPosY"), "20");
+  EXPECT_EQ(IniValue(ini, "1", "LeftTopPixelColor"), "1");
+  EXPECT_EQ(IniValue(ini, "1", "LogoMatchLevel"), "77");
+  EXPECT_EQ(IniValue(ini, "1", "LogoDetectLevel"), "66");
+  EXPECT_EQ(IniValue(ini, "1", "LogoPosTolerance"), "5");
+}
+
+const std::string kLogoFile = zunktest::PluginsFolder() + "logo-1.bmp";
+
+// The sample's logo, opaque, where the sample has it: found in place, saved beside the
+// settings file, every control showing it at once, and the section written at Exit.
+TEST(CaptureDialog, FindsTheLogoInPlaceAndAppliesItAtOnce) {
+  DeleteFileA(kLogoFile.c_str());
+  ASSERT_EQ(SampleLogo(255).w, 72);
+  DialogHost host(StartingSection());
+  host.Play(&OpaqueLogoProgramme(), kHold);
+  Open(host);
+  ASSERT_TRUE(IsWindowVisible(host.Item(IDC_CAPTURE))) << "the module has its logo finder";
+  const Shown before = ShownBy(host);
+
+  Press(host);
+  ASSERT_TRUE(Running(host));
+  ASSERT_TRUE(WaitForFrames(host, 6));
+  host.Screenshot("capture-running");
+  ASSERT_TRUE(WaitForAnswer(host));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Логотип найден"));
+  host.Screenshot("capture-found");
+
+  const Shown after = ShownBy(host);
+  EXPECT_EQ(after.file, kLogoFile);
+  EXPECT_FALSE(after.leftTop);
+  EXPECT_NE(after.match + after.detect, before.match + before.detect) << "levels calibrated";
+  EXPECT_FALSE(FileBytes(kLogoFile).empty());
+  // Detection runs with the new template: the logo is on screen.
+  EXPECT_TRUE(IsWindowEnabled(host.Item(IDC_MATCH_LEVEL)));
+
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  const std::string ini = host.ExitAndReadSettings();
+  EXPECT_EQ(IniValue(ini, "1", "LogoFileName"), kLogoFile);
+  EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosX").c_str()), 656, 2);
+  EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosY").c_str()), 32, 2);
+  EXPECT_EQ(IniValue(ini, "1", "LeftTopPixelColor"), "0");
+  EXPECT_EQ(IniValue(ini, "1", "LogoMatchLevel"), after.match);
+  EXPECT_EQ(IniValue(ini, "1", "LogoDetectLevel"), after.detect);
+  EXPECT_EQ(IniValue(ini, "1", "LogoPosTolerance"), after.tolerance);
+  // The key is a colour no pixel of the saved logo has inside it.
+  EXPECT_NE(IniValue(ini, "1", "ColorKey"), "<none>");
+}
+
+// The same logo at 45 % over the picture, in another corner: found in place.
+TEST(CaptureDialog, FindsASeeThroughLogoInPlace) {
+  DeleteFileA(kLogoFile.c_str());
+  const LogoArt logo = SampleLogo(115);
+  static const Pictures pictures = Programme(&logo, 40, 500, 48);
+  DialogHost host(StartingSection());
+  host.Play(&pictures, kHold);
+  Open(host);
+  Press(host);
+  ASSERT_TRUE(WaitForAnswer(host));
+  ASSERT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Логотип найден"));
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  const std::string ini = host.ExitAndReadSettings();
+  EXPECT_EQ(IniValue(ini, "1", "LogoFileName"), kLogoFile);
+  EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosX").c_str()), 40, 2);
+  EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosY").c_str()), 500, 2);
+}
+
+// Cancel after a logo was found puts every value back, and detection goes back to the
+// template the channel had.
+TEST(CaptureDialog, CancelUndoesAFoundLogo) {
+  DeleteFileA(kLogoFile.c_str());
+  DialogHost host(StartingSection());
+  host.Play(&OpaqueLogoProgramme(), kHold);
+  Open(host);
+  const Shown before = ShownBy(host);
+  Press(host);
+  ASSERT_TRUE(WaitForAnswer(host));
+  ASSERT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Логотип найден"));
+  EXPECT_EQ(host.Text(IDC_LOGO_FILE_NAME), kLogoFile);
+
+  SendMessageA(host.Item(IDC_CANCEL_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  host.Configure();
+  ASSERT_TRUE(host.WaitForChannelLabel("One"));
+  const Shown restored = ShownBy(host);
+  EXPECT_EQ(restored.file, before.file);
+  EXPECT_EQ(restored.match, before.match);
+  EXPECT_EQ(restored.detect, before.detect);
+  EXPECT_EQ(restored.tolerance, before.tolerance);
+  EXPECT_EQ(restored.leftTop, before.leftTop);
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Шаблон не загружен: файл не найден"))
+      << "detection is back on the old template, which does not load";
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  ExpectStartingSection(host.ExitAndReadSettings());
+}
+
+// Each way a capture ends without a logo says why on its line, and changes nothing.
+TEST(CaptureDialog, EachFailureSaysWhyAndChangesNothing) {
+  DeleteFileA(kLogoFile.c_str());
+  Scene scene;
+  static const Pictures black = {MakeFrame(scene, Shot::kBlack, 0)};
+  static const Pictures still = {MakeFrame(scene, Shot::kProgramme, 0)};
+  static const Pictures moving = Programme(nullptr, 0, 0, 8);
+  DialogHost host(StartingSection() + ChannelSection(2));
+  host.Play(&black, 1);
+  Open(host);
+  const Shown before = ShownBy(host);
+
+  // Black: stopped by the viewer after a few frames.
+  Press(host);
+  ASSERT_TRUE(WaitForFrames(host, 3));
+  Press(host);
+  ASSERT_TRUE(WaitForAnswer(host));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), kNotFound + Cp1251("реклама или чёрный экран"));
+  EXPECT_EQ(host.Text(IDC_CAPTURE), Cp1251("Логотип с экрана…"));
+  host.Screenshot("capture-failed-black");
+
+  // Stopped before the finder could tell.
+  host.Play(&moving, kHold);
+  Press(host);
+  ASSERT_TRUE(WaitForFrames(host, 2));
+  Press(host);
+  ASSERT_TRUE(WaitForAnswer(host));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), kNotFound + Cp1251("слишком мало кадров"));
+
+  // A still picture, long enough for the finder to judge it.
+  host.Play(&still, 1);
+  Press(host);
+  ASSERT_TRUE(WaitForFrames(host, 22));
+  Press(host);
+  ASSERT_TRUE(WaitForAnswer(host));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), kNotFound + Cp1251("картинка почти не меняется"));
+  host.Screenshot("capture-failed-still");
+
+  // The channel changes while it runs.
+  host.Play(&moving, kHold);
+  Press(host);
+  ASSERT_TRUE(WaitForFrames(host, 1));
+  host.SetChannel(2, "Two");
+  ASSERT_TRUE(WaitForAnswer(host, 5000));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Захват прерван: переключён канал"));
+  host.SetChannel(1, "One");
+  ASSERT_TRUE(host.WaitForChannelLabel("One"));
+
+  // No frames come at all.
+  host.SetChannel(0, "");
+  Press(host);
+  ASSERT_TRUE(WaitForAnswer(host, 15000));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), kNotFound + Cp1251("видео не идёт"));
+
+  const Shown after = ShownBy(host);
+  EXPECT_EQ(after.file, before.file);
+  EXPECT_EQ(after.match, before.match);
+  EXPECT_EQ(after.detect, before.detect);
+  EXPECT_EQ(after.tolerance, before.tolerance);
+  EXPECT_EQ(after.leftTop, before.leftTop);
+  EXPECT_TRUE(FileBytes(kLogoFile).empty()) << "no template written";
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  ExpectStartingSection(host.ExitAndReadSettings());
+}
+
+// Exit while a capture runs and the dialog is open: the capture thread ends, nothing is
+// written, and the module unloads.
+TEST(CaptureDialog, ExitDuringACaptureIsClean) {
+  DeleteFileA(kLogoFile.c_str());
+  static const Pictures moving = Programme(nullptr, 0, 0, 8);
+  {
+    DialogHost host(StartingSection());
+    host.Play(&moving, kHold);
+    Open(host);
+    Press(host);
+    ASSERT_TRUE(WaitForFrames(host, 2));
+    const std::string ini = host.ExitAndReadSettings(DialogHost::ExitFrom::kOtherThreadPumping);
+    EXPECT_EQ(host.Window(), nullptr);
+    ExpectStartingSection(ini);
+    EXPECT_TRUE(FileBytes(kLogoFile).empty());
+  }
+  // The capture thread keeps the module loaded while it runs: unloaded, it has ended.
+  EXPECT_EQ(GetModuleHandleA("Zunk_LogoDetector.dll"), nullptr);
+}
+
+// The bundled sample's programme comes from a camera that never moves, so the picture
+// around its logo stays as still as the logo: the capture finds the logo in its place or
+// says the picture is too still, and never takes the background for a logo.
+TEST(CaptureDialog, OnTheSamplesOwnProgrammeItNeverTakesTheBackgroundForTheLogo) {
+  DeleteFileA(kLogoFile.c_str());
+  static const Pictures pictures = SampleProgramme();
+  ASSERT_GE(pictures.size(), 40u);
+  DialogHost host(StartingSection());
+  host.Play(&pictures, kHold);
+  Open(host);
+  Press(host);
+  ASSERT_TRUE(host.PumpUntil([&] { return !Running(host) || FramesCounted(host) >= 24; }, 40000));
+  if (Running(host))
+    Press(host);
+  ASSERT_TRUE(WaitForAnswer(host));
+  const std::string line = host.Text(IDC_TEMPLATE_NOTE);
+  host.Screenshot("capture-sample");
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  const std::string ini = host.ExitAndReadSettings();
+  if (line == Cp1251("Логотип найден")) {
+    EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosX").c_str()), 656, 2);
+    EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosY").c_str()), 32, 2);
+  } else {
+    EXPECT_EQ(line, kNotFound + Cp1251("картинка почти не меняется"));
+    ExpectStartingSection(ini);
+  }
+}
+
+}  // namespace
