@@ -29,6 +29,9 @@ void ChooseTemplate(DialogHost& host, const std::string& path) {
   host.boxes->AnswerNextWith([path](HWND box) { zunktest::OpenFileNamed(box, path); });
   SendMessageA(host.Item(IDC_CHOOSE_TEMPLATE), BM_CLICK, 0, 0);
   host.Pump(50);
+  // The box took the name: a note that did not change is then the note's own fault.
+  EXPECT_EQ(lstrcmpiA(host.Text(IDC_LOGO_FILE_NAME).c_str(), path.c_str()), 0)
+      << host.Text(IDC_LOGO_FILE_NAME);
 }
 
 void SelectAction(DialogHost& host, int list, int item) {
