@@ -123,6 +123,11 @@ void StartBenchStream(BenchStream* s,
     ProcessFrame(&s->info);
 }
 
+void SetBenchStreamClock(uint64_t (*clock)()) {
+  fake.MonotonicMs = clock;
+  SetPlatformForTest(&fake);
+}
+
 void StopBenchStream() {
   Stop();
   SetPlatformForTest(nullptr);

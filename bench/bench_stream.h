@@ -30,6 +30,8 @@ void StartBenchStream(BenchStream* s,
                       int32_t logoW = 60,
                       int32_t logoH = 40);
 void StopBenchStream();
+// The stream's services from now on read this clock (milliseconds).
+void SetBenchStreamClock(uint64_t (*clock)());
 
 }  // namespace bench
 }  // namespace zunk
