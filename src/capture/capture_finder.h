@@ -39,7 +39,7 @@ enum class CaptureFailure : int32_t {
 struct CaptureStream {
   int32_t width = 0;
   int32_t height = 0;
-  int32_t format = 0;  // 0 packed YUV 4:2:2, 1 24-bit BGR
+  int32_t format = 0;   // 0 packed YUV 4:2:2, 1 24-bit BGR
   int32_t onSpeed = 3;  // LogoOnResponseSpeed, LogoOffResponseSpeed
   int32_t offSpeed = 10;
 };

@@ -38,7 +38,7 @@ void* Restart(CaptureShared& c, void* search, CaptureFailure* failure) {
   c.sizeChanged.store(0, std::memory_order_relaxed);
   if (!MakeFrameSlots(&c.slots, w, h, f)) {
     *failure = FrameBytes(w, h, f) > kFrameStoreBytes ? CaptureFailure::kFrameTooLarge
-                                                   : CaptureFailure::kOther;
+                                                      : CaptureFailure::kOther;
     return nullptr;
   }
   void* fresh = BeginSearch(c);

@@ -87,12 +87,11 @@ Outcome Capture(const std::vector<std::vector<uint8_t>>& frames,
 TEST(CoreFinder, ItsSamplesAndTheFrameStoreFitSixteenMegabytesAtEveryFrameSize) {
   struct {
     int32_t w, h, format;
-  } sizes[] = {{768, 576, 0}, {720, 576, 1}, {1280, 720, 0}, {1920, 1080, 0}, {1920, 1080, 1},
-               {2048, 1536, 0}, {352, 288, 1}, {2, 2, 0}};
+  } sizes[] = {{768, 576, 0},   {720, 576, 1},   {1280, 720, 0}, {1920, 1080, 0},
+               {1920, 1080, 1}, {2048, 1536, 0}, {352, 288, 1},  {2, 2, 0}};
   for (const auto& s : sizes) {
     const int32_t capacity = CoreFinderCapacity(s.w, s.h, s.format);
-    EXPECT_LE(FrameStoreBytes(s.w, s.h, s.format) + size_t(capacity) * kSampleBytes,
-              kCaptureBytes)
+    EXPECT_LE(FrameStoreBytes(s.w, s.h, s.format) + size_t(capacity) * kSampleBytes, kCaptureBytes)
         << s.w << "x" << s.h << " format " << s.format;
     EXPECT_GE(capacity, kMinSamples) << s.w << "x" << s.h << " format " << s.format;
   }

@@ -39,8 +39,7 @@ constexpr int kHold = 12;
 
 std::vector<uint8_t> FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                              std::istreambuf_iterator<char>());
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // The bundled sample's logo template (24-bit, bottom-up, black key) as a logo of the given
@@ -50,7 +49,9 @@ LogoArt SampleLogo(uint8_t alpha) {
   LogoArt art;
   if (bmp.size() < 54)
     return art;
-  auto at = [&](size_t i) { return bmp[i] | bmp[i + 1] << 8 | bmp[i + 2] << 16 | bmp[i + 3] << 24; };
+  auto at = [&](size_t i) {
+    return bmp[i] | bmp[i + 1] << 8 | bmp[i + 2] << 16 | bmp[i + 3] << 24;
+  };
   const uint32_t offset = at(10);
   art.w = static_cast<int32_t>(at(18));
   art.h = static_cast<int32_t>(at(22));
