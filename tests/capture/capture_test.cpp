@@ -12,6 +12,7 @@
 #include "capture/capture_shared.h"
 #include "capture/core_finder.h"
 #include "capture/frame_slots.h"
+#include "learn/learn_sample.h"
 #include "platform/platform.h"
 
 namespace zunk {
@@ -56,6 +57,41 @@ TEST(FrameSlots, HoldAtMostHalfTheCapturesMemoryAndHandFramesOverInOrder) {
   FreeFrameSlots(&s);
   EXPECT_EQ(s.count, 0);
   EXPECT_EQ(s.slot[0].pixels, nullptr);
+}
+
+// The store copies only the corner areas the logo finder reads: a sample made from a slot is
+// the sample the whole frame gives, at every frame size and in both pixel formats, and the
+// copy leaves most of the frame alone.
+TEST(FrameSlots, CopyWhatTheFinderReadsAndNoMore) {
+  struct {
+    int32_t w, h, format;
+  } sizes[] = {{768, 576, 0}, {768, 576, 1}, {720, 576, 0}, {1920, 1080, 1}, {1280, 720, 0},
+               {352, 288, 1}, {721, 577, 0}, {333, 101, 1}, {64, 48, 0},     {2, 2, 0}};
+  for (const auto& size : sizes) {
+    const size_t bytes = FrameBytes(size.w, size.h, size.format);
+    std::vector<uint8_t> frame(bytes);
+    uint32_t seed = static_cast<uint32_t>(size.w * 31 + size.h);
+    for (uint8_t& b : frame) {
+      seed = seed * 1664525u + 1013904223u;
+      b = static_cast<uint8_t>(seed >> 24);
+    }
+    FrameSlots s;
+    ASSERT_TRUE(MakeFrameSlots(&s, size.w, size.h, size.format));
+    ASSERT_TRUE(FillFrameSlot(&s, frame.data()));
+    const uint8_t* copy = TakeFrameSlot(&s);
+    ASSERT_NE(copy, nullptr);
+    LearnSample whole, fromSlot;
+    ASSERT_TRUE(MakeLearnSample({frame.data(), size.w, size.h, size.format}, 0, &whole));
+    ASSERT_TRUE(MakeLearnSample({copy, size.w, size.h, size.format}, 0, &fromSlot));
+    EXPECT_EQ(whole.planes, fromSlot.planes)
+        << size.w << "x" << size.h << " format " << size.format;
+    size_t copied = 0;
+    for (size_t i = 0; i < bytes; ++i)
+      copied += copy[i] == frame[i];
+    if (size.w >= 720)
+      EXPECT_LT(copied * 100, bytes * 45) << size.w << "x" << size.h << " format " << size.format;
+    FreeFrameSlots(&s);
+  }
 }
 
 // The finder the test scripts: sure after `sureAfter` frames (0: never), its answer on
