@@ -2,14 +2,11 @@
 #include "learn/edge_groups.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace zunk {
 
 namespace {
 
-constexpr int32_t kMinStrength = 6;      // levels of aligned gradient per sample
-constexpr int32_t kChanceFactor = 2500;  // coherence * sqrt(samples), per mille
 constexpr int32_t kJoinReach = 2;        // edge pixels this near are one group
 constexpr int32_t kMergeGap = 16;        // groups this near are one logo
 
@@ -37,7 +34,7 @@ void RemoveLines(std::vector<uint8_t>* e) {
 }
 
 // Edge pixels joined across gaps of up to kJoinReach pixels.
-std::vector<EdgeGroup> JoinEdges(const EdgeField& f,
+std::vector<EdgeGroup> JoinEdges(const EdgeCounts& f,
                                  int32_t corner,
                                  const std::vector<uint8_t>& e) {
   std::vector<int32_t> label(e.size(), -1);
@@ -58,8 +55,9 @@ std::vector<EdgeGroup> JoinEdges(const EdgeField& f,
       stack.pop_back();
       const int32_t px = p % kCornerWidth, py = p / kCornerWidth;
       g.pixels.push_back(p);
-      g.strength += EdgeStrength(f, At(corner, px, py));
-      coherence += EdgeCoherence(f, At(corner, px, py));
+      const int32_t excess = Excess(f, At(corner, px, py));
+      g.strength += excess;
+      coherence += excess * 1000 / std::max(1, f.samples);
       g.box = {std::min(g.box.x0, px), std::min(g.box.y0, py), std::max(g.box.x1, px),
                std::max(g.box.y1, py)};
       for (int32_t dy = -kJoinReach; dy <= kJoinReach; ++dy) {
@@ -90,12 +88,15 @@ bool Near(const CornerBox& a, const CornerBox& b) {
          b.y0 - kMergeGap <= a.y1;
 }
 
-// A logo fits the limits and keeps clear of the corner area's inner sides (whatever
+// A logo fits the limits, its edges are dense enough to draw a shape, and it keeps clear of the corner area's inner sides (whatever
 // reaches them goes on beyond the corner: picture, not logo).
 bool CouldBeLogo(const EdgeGroup& g) {
   const CornerBox& b = g.box;
   if (g.pixels.size() < 16 || b.Width() < 6 || b.Height() < 4 || b.Width() > kMaxLogoWidth ||
       b.Height() > kMaxLogoHeight)
+    return false;
+  // A logo's outline fills a good part of its box; specks scattered over the area do not.
+  if (static_cast<int64_t>(g.pixels.size()) * 100 < int64_t{b.Width()} * b.Height() * 4)
     return false;
   const bool right = g.corner & 1, bottom = g.corner & 2;
   if (right ? b.x0 <= 1 : b.x1 >= kCornerWidth - 2)
@@ -105,22 +106,21 @@ bool CouldBeLogo(const EdgeGroup& g) {
 
 }  // namespace
 
-std::vector<uint8_t> PersistentEdges(const EdgeField& f, int32_t corner, bool luma) {
+std::vector<uint8_t> PersistentEdges(const EdgeCounts& f, int32_t corner, int32_t least) {
   std::vector<uint8_t> e(kCornerLumaBytes, 0);
   if (f.samples == 0)
     return e;
-  const int32_t minCoherence =
-      std::max(150, static_cast<int32_t>(kChanceFactor / std::sqrt(double(f.samples))));
+  least = std::max(least, 1);
   for (int32_t p = 0; p < kCornerLumaBytes; ++p) {
     const size_t q = static_cast<size_t>(corner) * kCornerLumaBytes + p;
-    e[p] = EdgeStrength(f, q, luma) >= kMinStrength && EdgeCoherence(f, q, luma) >= minCoherence;
+    e[p] = Excess(f, q) >= least;
   }
   RemoveLines(&e);
   return e;
 }
 
-EdgeGroup StrongestGroup(const EdgeField& f, int32_t corner) {
-  std::vector<EdgeGroup> groups = JoinEdges(f, corner, PersistentEdges(f, corner));
+EdgeGroup StrongestGroup(const EdgeCounts& f, int32_t corner, int32_t least) {
+  std::vector<EdgeGroup> groups = JoinEdges(f, corner, PersistentEdges(f, corner, least));
   std::sort(groups.begin(), groups.end(),
             [](const EdgeGroup& a, const EdgeGroup& b) { return a.strength > b.strength; });
   // Past the strongest few, what is left is scattered noise.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "learn/edge_field.h"
+#include "learn/edge_persistence.h"
 
 namespace zunk {
 
@@ -24,19 +24,19 @@ constexpr int32_t kMaxLogoHeight = 144;
 struct EdgeGroup {
   int32_t corner = -1;          // -1: none
   CornerBox box;                // of its edge pixels
-  int64_t strength = 0;         // the sum of their aligned strengths
-  int32_t coherence = 0;        // their mean coherence, per mille
+  int64_t strength = 0;         // the excess of their edges' persistence, summed
+  int32_t coherence = 0;        // its mean as a share of the samples, per mille
   std::vector<int32_t> pixels;  // y * kCornerWidth + x within the corner
 };
 
-// The edge map of a corner: 1 where an edge persists (strong enough, and more coherent
-// than the samples' number makes likely by chance), straight lines across the whole area
-// (picture borders, bars) removed. Of luma alone when `luma`.
-std::vector<uint8_t> PersistentEdges(const EdgeField& f, int32_t corner, bool luma = false);
+// The edge map of a corner: 1 where the excess of an edge's persistence (Excess) is at least
+// `least` samples, straight lines across the whole area
+// (picture borders, bars) removed.
+std::vector<uint8_t> PersistentEdges(const EdgeCounts& f, int32_t corner, int32_t least);
 
 // The strongest group of persistent edges in the corner that could be a logo: nearby
 // groups joined, not touching the corner area's inner sides, at most the largest logo's
 // size. corner -1 when there is none.
-EdgeGroup StrongestGroup(const EdgeField& f, int32_t corner);
+EdgeGroup StrongestGroup(const EdgeCounts& f, int32_t corner, int32_t least);
 
 }  // namespace zunk

@@ -8,8 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstdio>
 
-#include "learn/edge_field.h"
+#include "learn/edge_persistence.h"
 #include "learn/edge_groups.h"
 #include "learn/logo_mask.h"
 
@@ -18,7 +19,7 @@ namespace zunk {
 namespace {
 
 constexpr int32_t kMinMovement = 3;    // median luma spread of the corners, levels
-constexpr int32_t kRivalPercent = 60;  // a second corner this strong is a rival logo
+constexpr int32_t kRivalPercent = 75;  // a second corner this persistent is a rival logo
 
 std::string Place(const LogoPlace& p) {
   return std::string(CornerName(p.corner)) + " (x=" + std::to_string(p.x) +
@@ -47,95 +48,111 @@ int32_t Movement(const std::vector<LearnSample>& samples) {
   return *mid;
 }
 
-EdgeField FieldOf(const std::vector<LearnSample>& samples, const std::vector<uint8_t>* only) {
-  EdgeField f = MakeEdgeField();
-  for (size_t i = 0; i < samples.size(); ++i)
-    if (!only || (*only)[i])
-      AddToEdgeField(&f, samples[i]);
-  return f;
+// The share of samples the logo's edges persist in: high among the corners' pixels (the
+// few hundred most persistent ones), so that a level relative to it keeps what persists
+// about as much as the logo does, however often the logo is on.
+int32_t LogoPersistence(const EdgeCounts& f, int32_t forced) {
+  std::vector<int32_t> v;
+  for (int32_t c = 0; c < kCorners; ++c) {
+    if (forced >= 0 && c != forced)
+      continue;
+    for (int32_t p = 0; p < kCornerLumaBytes; ++p) {
+      const int32_t e = Excess(f, static_cast<size_t>(c) * kCornerLumaBytes + p);
+      if (e > 0)
+        v.push_back(e);
+    }
+  }
+  if (v.empty())
+    return 0;
+  auto at = v.end() - 1 - static_cast<long>(std::min<size_t>(v.size() - 1, 80));
+  std::nth_element(v.begin(), at, v.end());
+  return *at;
+}
+
+// The level edges must persist at to count: half the logo's, and never what a few samples
+// of one scene give.
+int32_t LeastPersistence(const EdgeCounts& f, int32_t forced) {
+  return std::max({LogoPersistence(f, forced) / 2, f.samples / 8, 3});
 }
 
 // The strongest group (in the forced corner, if one is), and the strongest of the other
 // corners in *second.
-EdgeGroup Strongest(const EdgeField& f, int32_t forced, LogoPlace* second) {
+EdgeGroup Strongest(const EdgeCounts& f, int32_t forced, EdgeGroup* second) {
+  const int32_t least = LeastPersistence(f, forced);
   EdgeGroup groups[kCorners];
   int32_t best = -1;
   for (int32_t c = 0; c < kCorners; ++c) {
-    groups[c] = StrongestGroup(f, c);
+    groups[c] = StrongestGroup(f, c, least);
+    if (getenv("ZUNK_DEBUG"))
+      fprintf(stderr, "corner %d least %d group %d box %d,%d-%d,%d strength %lld px %zu\n", c, least,
+              groups[c].corner, groups[c].box.x0, groups[c].box.y0, groups[c].box.x1,
+              groups[c].box.y1, (long long)groups[c].strength, groups[c].pixels.size());
     if (groups[c].corner < 0 || (forced >= 0 && c != forced))
       continue;
     if (best < 0 || groups[c].strength > groups[best].strength)
       best = c;
   }
-  *second = LogoPlace();
-  for (int32_t c = 0; c < kCorners; ++c) {
-    if (c == best || groups[c].corner < 0 || groups[c].strength <= second->strength)
-      continue;
-    const CornerBox& b = groups[c].box;
-    *second = {c,         CornerLeft(c) + b.x0, CornerTop(c) + b.y0,
-               b.Width(), b.Height(),           groups[c].strength};
-  }
+  *second = EdgeGroup();
+  for (int32_t c = 0; c < kCorners; ++c)
+    if (c != best && groups[c].corner >= 0 && groups[c].strength > second->strength)
+      *second = groups[c];
   return best < 0 ? EdgeGroup() : groups[best];
 }
 
-float MedianOf(std::vector<float> v) {
-  if (v.empty())
-    return 0;
-  auto mid = v.begin() + static_cast<long>(v.size() / 2);
-  std::nth_element(v.begin(), mid, v.end());
-  return *mid;
+LogoPlace PlaceOf(const EdgeGroup& g) {
+  if (g.corner < 0)
+    return LogoPlace();
+  return {g.corner,      CornerLeft(g.corner) + g.box.x0, CornerTop(g.corner) + g.box.y0,
+          g.box.Width(), g.box.Height(),                  g.strength};
 }
 
-// 1 for each sample whose gradients on the group's edge pixels point the way the group's
-// do (a share of their length), at no less than half the usual strength (the median over
-// the pixels of the sample's aligned gradient against the pixel's mean): fades and
-// adverts do not.
+// Another corner's group is a rival logo when its edges persist about as much as the logo's
+// do (per pixel) and it is not a speck beside it.
+bool IsRival(const EdgeGroup& logo, const EdgeGroup& other) {
+  return other.corner >= 0 && other.coherence * 100 >= logo.coherence * kRivalPercent &&
+         other.strength * 4 >= logo.strength;
+}
+
+// 1 for each sample with an edge along the group's own orientation at a good share of the
+// group's pixels (half the share that the better quarter of the samples reach), at no less
+// than half the usual strength: adverts, black and fades do not have them.
 std::vector<uint8_t> SamplesShowing(const std::vector<LearnSample>& samples,
-                                    const EdgeField& f,
+                                    const EdgeCounts& f,
                                     const EdgeGroup& g) {
   const size_t m = g.pixels.size();
-  std::vector<float> unit(m * 6), mean(m);
+  std::vector<int64_t> norm(m);
+  std::vector<size_t> at(m);
   for (size_t j = 0; j < m; ++j) {
-    const size_t p = static_cast<size_t>(g.corner) * kCornerLumaBytes + g.pixels[j];
-    double norm = 0;
-    for (int32_t k = 0; k < 6; ++k)
-      norm += double(f.sum[k][p]) * f.sum[k][p];
-    norm = norm > 0 ? std::sqrt(norm) : 1;
-    for (int32_t k = 0; k < 6; ++k)
-      unit[j * 6 + k] = static_cast<float>(f.sum[k][p] / norm);
-    mean[j] = static_cast<float>(norm / f.samples);
+    at[j] = static_cast<size_t>(g.corner) * kCornerLumaBytes + g.pixels[j];
+    norm[j] = ISqrt(int64_t{f.c[at[j]]} * f.c[at[j]] + int64_t{f.s[at[j]]} * f.s[at[j]]);
   }
-  std::vector<float> share(samples.size()), strength(samples.size()), ratio(m);
+  std::vector<int32_t> share(samples.size()), strength(samples.size());
   for (size_t i = 0; i < samples.size(); ++i) {
-    double dot = 0, length = 0;
+    int64_t along = 0, sum = 0;
     for (size_t j = 0; j < m; ++j) {
       const int32_t x = g.pixels[j] % kCornerWidth, y = g.pixels[j] / kCornerWidth;
-      const Gradient gr = GradientAt(samples[i], g.corner, x, y);
-      double along = 0, l2 = 0;
-      for (int32_t k = 0; k < 6; ++k) {
-        along += gr.v[k] * unit[j * 6 + k];
-        l2 += double(gr.v[k]) * gr.v[k];
+      const EdgeAt e = EdgeOf(samples[i], g.corner, x, y);
+      if (Along(e, f.c[at[j]], f.s[at[j]], norm[j])) {
+        ++along;
+        sum += e.strength;
       }
-      dot += along;
-      length += std::sqrt(l2);
-      ratio[j] = static_cast<float>(along / mean[j]);
     }
-    share[i] = length > 0 ? static_cast<float>(dot / length) : 0.f;
-    strength[i] = MedianOf(ratio);
+    share[i] = m ? static_cast<int32_t>(along * 1000 / static_cast<int64_t>(m)) : 0;
+    strength[i] = m ? static_cast<int32_t>(sum / static_cast<int64_t>(m)) : 0;
   }
-  std::vector<float> sorted = share;
+  std::vector<int32_t> sorted = share;
   std::sort(sorted.begin(), sorted.end());
-  const float upper =
-      MedianOf(std::vector<float>(sorted.begin() + sorted.size() / 2, sorted.end()));
-  const float least = std::max(0.2f, upper / 2);
-  std::vector<float> strong;
+  const int32_t upper = sorted.empty() ? 0 : sorted[sorted.size() * 3 / 4];
+  const int32_t least = std::max(200, upper / 2);
+  std::vector<int32_t> strong;
   for (size_t i = 0; i < samples.size(); ++i)
     if (share[i] >= least)
       strong.push_back(strength[i]);
-  const float usual = MedianOf(strong);
+  std::sort(strong.begin(), strong.end());
+  const int32_t usual = strong.empty() ? 0 : strong[strong.size() / 2];
   std::vector<uint8_t> shows(samples.size(), 0);
   for (size_t i = 0; i < samples.size(); ++i)
-    shows[i] = share[i] >= least && strength[i] >= 0.5f * usual;
+    shows[i] = share[i] >= least && strength[i] * 2 >= usual;
   return shows;
 }
 
@@ -149,18 +166,17 @@ FoundLogo Failure(FoundLogo r, int32_t reason, const std::string& message) {
 
 // Confidence from the samples showing the logo, how coherent its edges are and how far
 // ahead of a rival it is; the message that says what was found.
-void Judge(const EdgeGroup& g, FoundLogo* r) {
-  const double rival =
-      r->second.corner >= 0 && g.strength > 0 ? double(r->second.strength) / g.strength : 0;
-  double c =
-      std::min(1.0, r->logoSamples / 30.0) * std::min(1.0, g.coherence / 500.0) * (1 - rival / 2);
+void Judge(const EdgeGroup& g, const EdgeGroup& second, FoundLogo* r) {
+  const bool rival = IsRival(g, second);
+  const double c = std::min(1.0, r->logoSamples / 30.0) * std::min(1.0, g.coherence / 400.0) *
+                   (rival ? 0.5 : 1.0);
   r->confidence = static_cast<int32_t>(std::lround(100 * c));
   r->place.strength = g.strength;
   r->found = true;
   const std::string where = "logo found in the " + Place(r->place) + ", shown in " +
                             std::to_string(r->logoSamples) + " of " + std::to_string(r->samples) +
                             " samples";
-  if (rival * 100 >= kRivalPercent) {
+  if (rival) {
     r->reason = kFindTwoLogos;
     r->message = "two logos of about the same strength: " + Place(r->place) + " and " +
                  Place(r->second) + "; the stronger, in the " + CornerName(r->place.corner) +
@@ -196,8 +212,9 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
                    "the picture hardly changes, so the logo cannot be told from it; learn from "
                    "a stretch with more movement");
   const int32_t forced = options.corner >= 0 && options.corner < kCorners ? options.corner : -1;
-  const EdgeField all = FieldOf(samples, nullptr);
-  const EdgeGroup first = Strongest(all, forced, &r.second);
+  const EdgeCounts all = CountEdges(samples, nullptr);
+  EdgeGroup second;
+  const EdgeGroup first = Strongest(all, forced, &second);
   if (first.corner < 0)
     return Failure(r, kFindNoSteadyLogo,
                    "no logo found: nothing in the corners stays in place from sample to sample "
@@ -209,12 +226,13 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
                    "no logo found: only " + std::to_string(r.logoSamples) + " of " +
                        std::to_string(n) + " samples share a steady corner picture, at least " +
                        std::to_string(kMinLogoSamples) + " are needed");
-  const EdgeField logoField = FieldOf(samples, &r.showsLogo);
-  const EdgeGroup g = Strongest(logoField, forced, &r.second);
-  if (g.corner < 0 || !CutOutLogo(samples, logoField, g, &r))
+  const EdgeCounts logoField = CountEdges(samples, &r.showsLogo);
+  const EdgeGroup g = Strongest(logoField, forced, &second);
+  r.second = PlaceOf(second);
+  if (g.corner < 0 || !CutOutLogo(samples, logoField, LeastPersistence(logoField, forced), g, &r))
     return Failure(r, kFindNoSteadyLogo,
                    "no logo found: the corner picture the samples share has no steady edges");
-  Judge(g, &r);
+  Judge(g, second, &r);
   return r;
 }
 

@@ -138,21 +138,18 @@ int32_t RingSpread(const TypicalPicture& t, const CornerBox& inner) {
   return ring.empty() ? 0 : Median(&ring);
 }
 
-// The edge map over box b: of luma, which keeps closest to the logo's outline, unless the
-// logo stands out by its colour alone.
-std::vector<uint8_t> EdgesIn(const EdgeField& field, int32_t corner, const CornerBox& b) {
-  const std::vector<uint8_t> luma = PersistentEdges(field, corner, true);
-  const std::vector<uint8_t> all = PersistentEdges(field, corner, false);
+// The persistent edge map over box b.
+std::vector<uint8_t> EdgesIn(const EdgeCounts& field,
+                             int32_t corner,
+                             int32_t least,
+                             const CornerBox& b) {
+  const std::vector<uint8_t> all = PersistentEdges(field, corner, least);
   const int32_t w = b.Width(), h = b.Height();
-  std::vector<uint8_t> m(static_cast<size_t>(w) * h), c(m.size());
-  int32_t nLuma = 0, nAll = 0;
+  std::vector<uint8_t> m(static_cast<size_t>(w) * h);
   for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) {
-      const int32_t p = (b.y0 + y) * kCornerWidth + b.x0 + x;
-      nLuma += m[y * w + x] = luma[p];
-      nAll += c[y * w + x] = all[p];
-    }
-  return nLuma * 4 >= nAll ? m : c;
+    for (int32_t x = 0; x < w; ++x)
+      m[y * w + x] = all[(b.y0 + y) * kCornerWidth + b.x0 + x];
+  return m;
 }
 
 // The mask over box b: persistent edges closed; of the areas they enclose those that
@@ -160,12 +157,13 @@ std::vector<uint8_t> EdgesIn(const EdgeField& field, int32_t corner, const Corne
 // hole); less the one-pixel fringe that an edge marks on its outer side; less what changes
 // about as much as the background (a see-through logo changes with the picture behind it,
 // but less); no specks.
-std::vector<uint8_t> MaskIn(const EdgeField& field,
+std::vector<uint8_t> MaskIn(const EdgeCounts& field,
                             int32_t corner,
+                            int32_t least,
                             const CornerBox& b,
                             const TypicalPicture& t) {
   const int32_t w = b.Width(), h = b.Height();
-  std::vector<uint8_t> m = EdgesIn(field, corner, b);
+  std::vector<uint8_t> m = EdgesIn(field, corner, least, b);
   m = Morph(Morph(m, w, h, kCloseReach, true), w, h, kCloseReach, false);
   const int32_t ring = RingSpread(t, b);
   const int32_t edgeLimit = std::max(4, ring * 85 / 100), holeLimit = std::max(4, ring * 7 / 10);
@@ -229,14 +227,15 @@ uint32_t ChooseColorKey(const std::vector<uint32_t>& pixels, const std::vector<u
 }
 
 bool CutOutLogo(const std::vector<LearnSample>& samples,
-                const EdgeField& field,
+                const EdgeCounts& field,
+                int32_t least,
                 const EdgeGroup& group,
                 FoundLogo* found) {
   const int32_t corner = group.corner;
   const CornerBox box = Widen(group.box, kEdgeMargin);
   const TypicalPicture t =
       Typical(samples, found->showsLogo, corner, Widen(group.box, kContextMargin));
-  const std::vector<uint8_t> m = MaskIn(field, corner, box, t);
+  const std::vector<uint8_t> m = MaskIn(field, corner, least, box, t);
   CornerBox logo;
   logo.x0 = box.x1 + 1;
   logo.y0 = box.y1 + 1;

@@ -13,9 +13,11 @@
 namespace zunk {
 
 // Fills found->place (but its strength), pixels, mask, colorKey and the context from the
-// group found over the samples flagged in found->showsLogo. False when no pixel is left.
+// group found over the samples flagged in found->showsLogo (their edge counts, and the
+// level at which an edge persists). False when no pixel is left.
 bool CutOutLogo(const std::vector<LearnSample>& samples,
-                const EdgeField& field,
+                const EdgeCounts& field,
+                int32_t least,
                 const EdgeGroup& group,
                 FoundLogo* found);
 

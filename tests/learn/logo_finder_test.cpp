@@ -92,6 +92,14 @@ TEST_P(FinderKindsTest, FindsTheLogoAndLeavesOutTheSamplesWithoutIt) {
   scene.logo = &logo;
   PlaceInCorner(logo, c.corner, &scene.logoX, &scene.logoY);
   const Recording rec = Record(scene, 40, 14);
+  if (const char* dump = getenv("ZUNK_DUMP_SAMPLES")) {
+    FILE* f = fopen(dump, "wb");
+    for (const LearnSample& s : rec.series.samples) {
+      fwrite(&s.frame, sizeof s.frame, 1, f);
+      fwrite(s.planes.data(), 1, s.planes.size(), f);
+    }
+    fclose(f);
+  }
   const FoundLogo found = FindLogo(rec.series.samples, FindOptions());
   ASSERT_TRUE(found.found) << found.message;
   EXPECT_EQ(found.reason, kFindFound) << found.message;
