@@ -10,10 +10,6 @@ namespace {
 constexpr int32_t kJoinReach = 2;        // edge pixels this near are one group
 constexpr int32_t kMergeGap = 16;        // groups this near are one logo
 
-size_t At(int32_t corner, int32_t x, int32_t y) {
-  return static_cast<size_t>(corner) * kCornerLumaBytes + y * kCornerWidth + x;
-}
-
 // Clears rows and columns that are edges over most of the area: borders and bars.
 void RemoveLines(std::vector<uint8_t>* e) {
   for (int32_t x = 0; x < kCornerWidth; ++x) {
@@ -34,9 +30,10 @@ void RemoveLines(std::vector<uint8_t>* e) {
 }
 
 // Edge pixels joined across gaps of up to kJoinReach pixels.
-std::vector<EdgeGroup> JoinEdges(const EdgeCounts& f,
-                                 int32_t corner,
-                                 const std::vector<uint8_t>& e) {
+std::vector<EdgeGroup> JoinEdges(const std::vector<uint8_t>& e,
+                                 const std::vector<int32_t>& weight,
+                                 int32_t scale,
+                                 int32_t corner) {
   std::vector<int32_t> label(e.size(), -1);
   std::vector<EdgeGroup> groups;
   std::vector<int32_t> stack;
@@ -55,9 +52,8 @@ std::vector<EdgeGroup> JoinEdges(const EdgeCounts& f,
       stack.pop_back();
       const int32_t px = p % kCornerWidth, py = p / kCornerWidth;
       g.pixels.push_back(p);
-      const int32_t excess = Excess(f, At(corner, px, py));
-      g.strength += excess;
-      coherence += excess * 1000 / std::max(1, f.samples);
+      g.strength += weight[p];
+      coherence += int64_t{weight[p]} * 1000 / std::max(1, scale);
       g.box = {std::min(g.box.x0, px), std::min(g.box.y0, py), std::max(g.box.x1, px),
                std::max(g.box.y1, py)};
       for (int32_t dy = -kJoinReach; dy <= kJoinReach; ++dy) {
@@ -120,7 +116,17 @@ std::vector<uint8_t> PersistentEdges(const EdgeCounts& f, int32_t corner, int32_
 }
 
 EdgeGroup StrongestGroup(const EdgeCounts& f, int32_t corner, int32_t least) {
-  std::vector<EdgeGroup> groups = JoinEdges(f, corner, PersistentEdges(f, corner, least));
+  std::vector<int32_t> weight(kCornerLumaBytes);
+  for (int32_t p = 0; p < kCornerLumaBytes; ++p)
+    weight[p] = Excess(f, static_cast<size_t>(corner) * kCornerLumaBytes + p);
+  return StrongestGroupIn(PersistentEdges(f, corner, least), weight, f.samples, corner);
+}
+
+EdgeGroup StrongestGroupIn(const std::vector<uint8_t>& marks,
+                           const std::vector<int32_t>& weight,
+                           int32_t scale,
+                           int32_t corner) {
+  std::vector<EdgeGroup> groups = JoinEdges(marks, weight, scale, corner);
   std::sort(groups.begin(), groups.end(),
             [](const EdgeGroup& a, const EdgeGroup& b) { return a.strength > b.strength; });
   // Past the strongest few, what is left is scattered noise.

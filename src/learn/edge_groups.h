@@ -39,4 +39,11 @@ std::vector<uint8_t> PersistentEdges(const EdgeCounts& f, int32_t corner, int32_
 // size. corner -1 when there is none.
 EdgeGroup StrongestGroup(const EdgeCounts& f, int32_t corner, int32_t least);
 
+// The same over any map of a corner's marked pixels (kCornerLumaBytes, 1 where marked),
+// each with a weight; a group's coherence is its mean weight per mille of `scale`.
+EdgeGroup StrongestGroupIn(const std::vector<uint8_t>& marks,
+                           const std::vector<int32_t>& weight,
+                           int32_t scale,
+                           int32_t corner);
+
 }  // namespace zunk

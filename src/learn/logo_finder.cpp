@@ -8,11 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstdio>
 
 #include "learn/edge_persistence.h"
 #include "learn/edge_groups.h"
 #include "learn/logo_mask.h"
+#include "learn/still_logo.h"
 
 namespace zunk {
 
@@ -25,27 +25,6 @@ std::string Place(const LogoPlace& p) {
   return std::string(CornerName(p.corner)) + " (x=" + std::to_string(p.x) +
          " y=" + std::to_string(p.y) + ", " + std::to_string(p.width) + "x" +
          std::to_string(p.height) + ")";
-}
-
-// How much the corners change from sample to sample: the median over every 16th pixel of
-// its luma's median absolute deviation.
-int32_t Movement(const std::vector<LearnSample>& samples) {
-  std::vector<uint8_t> spreads, values(samples.size());
-  for (int32_t c = 0; c < kCorners; ++c)
-    for (int32_t p = 0; p < kCornerLumaBytes; p += 16) {
-      for (size_t i = 0; i < samples.size(); ++i)
-        values[i] = samples[i].Luma(c)[p];
-      auto mid = values.begin() + static_cast<long>(values.size() / 2);
-      std::nth_element(values.begin(), mid, values.end());
-      const int32_t median = *mid;
-      for (size_t i = 0; i < samples.size(); ++i)
-        values[i] = static_cast<uint8_t>(std::abs(samples[i].Luma(c)[p] - median));
-      std::nth_element(values.begin(), mid, values.end());
-      spreads.push_back(*mid);
-    }
-  auto mid = spreads.begin() + static_cast<long>(spreads.size() / 2);
-  std::nth_element(spreads.begin(), mid, spreads.end());
-  return *mid;
 }
 
 // The share of samples the logo's edges persist in: high among the corners' pixels (the
@@ -83,10 +62,6 @@ EdgeGroup Strongest(const EdgeCounts& f, int32_t forced, EdgeGroup* second) {
   int32_t best = -1;
   for (int32_t c = 0; c < kCorners; ++c) {
     groups[c] = StrongestGroup(f, c, least);
-    if (getenv("ZUNK_DEBUG"))
-      fprintf(stderr, "corner %d least %d group %d box %d,%d-%d,%d strength %lld px %zu\n", c, least,
-              groups[c].corner, groups[c].box.x0, groups[c].box.y0, groups[c].box.x1,
-              groups[c].box.y1, (long long)groups[c].strength, groups[c].pixels.size());
     if (groups[c].corner < 0 || (forced >= 0 && c != forced))
       continue;
     if (best < 0 || groups[c].strength > groups[best].strength)
@@ -188,6 +163,32 @@ void Judge(const EdgeGroup& g, const EdgeGroup& second, FoundLogo* r) {
   r->sure = r->reason == kFindFound && r->confidence >= 60 && r->logoSamples >= 20;
 }
 
+
+// A logo on a still picture, found by its steadiness.
+FoundLogo FindOnStillPicture(const std::vector<LearnSample>& samples,
+                             int32_t forced,
+                             FoundLogo r) {
+  if (r.logoSamples < kMinLogoSamples)
+    r.showsLogo.assign(samples.size(), 1);
+  const StillLogo still = FindStillLogo(samples, r.showsLogo, forced);
+  r.showsLogo = still.shows;
+  r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
+  if (still.corner < 0 || r.logoSamples < kMinLogoSamples)
+    return Failure(r, kFindTooStill,
+                   "the picture hardly changes, so the logo cannot be told from it; learn from "
+                   "a stretch with more movement");
+  TemplateFrom(samples, still.corner, still.box, still.mask, &r);
+  EdgeGroup g, none;
+  g.corner = still.corner;
+  g.box = still.box;
+  g.coherence = still.steadyShare;
+  g.strength = static_cast<int64_t>(std::count(still.mask.begin(), still.mask.end(), 1)) *
+               r.logoSamples;
+  r.second = LogoPlace();
+  Judge(g, none, &r);
+  return r;
+}
+
 }  // namespace
 
 const char* CornerName(int32_t corner) {
@@ -207,20 +208,21 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
                    "too short: " + std::to_string(n) + " usable samples, at least " +
                        std::to_string(kMinSamples) +
                        " are needed; learn from at least 2 minutes of the channel");
-  if (Movement(samples) < kMinMovement)
-    return Failure(r, kFindTooStill,
-                   "the picture hardly changes, so the logo cannot be told from it; learn from "
-                   "a stretch with more movement");
   const int32_t forced = options.corner >= 0 && options.corner < kCorners ? options.corner : -1;
   const EdgeCounts all = CountEdges(samples, nullptr);
   EdgeGroup second;
   const EdgeGroup first = Strongest(all, forced, &second);
+  if (first.corner >= 0) {
+    r.showsLogo = SamplesShowing(samples, all, first);
+    r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
+  }
+  // On a still picture every edge persists, the scene's as well as the logo's.
+  if (Movement(samples, r.logoSamples > 0 ? &r.showsLogo : nullptr) < kMinMovement)
+    return FindOnStillPicture(samples, forced, r);
   if (first.corner < 0)
     return Failure(r, kFindNoSteadyLogo,
                    "no logo found: nothing in the corners stays in place from sample to sample "
                    "(all advert, or black)");
-  r.showsLogo = SamplesShowing(samples, all, first);
-  r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
   if (r.logoSamples < kMinLogoSamples)
     return Failure(r, kFindNoSteadyLogo,
                    "no logo found: only " + std::to_string(r.logoSamples) + " of " +
@@ -229,7 +231,9 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
   const EdgeCounts logoField = CountEdges(samples, &r.showsLogo);
   const EdgeGroup g = Strongest(logoField, forced, &second);
   r.second = PlaceOf(second);
-  if (g.corner < 0 || !CutOutLogo(samples, logoField, LeastPersistence(logoField, forced), g, &r))
+  if (g.corner < 0 ||
+      !CutOutLogo(samples, PersistentEdges(logoField, g.corner, LeastPersistence(logoField, forced)),
+                  true, g, &r))
     return Failure(r, kFindNoSteadyLogo,
                    "no logo found: the corner picture the samples share has no steady edges");
   Judge(g, second, &r);

@@ -138,17 +138,13 @@ int32_t RingSpread(const TypicalPicture& t, const CornerBox& inner) {
   return ring.empty() ? 0 : Median(&ring);
 }
 
-// The persistent edge map over box b.
-std::vector<uint8_t> EdgesIn(const EdgeCounts& field,
-                             int32_t corner,
-                             int32_t least,
-                             const CornerBox& b) {
-  const std::vector<uint8_t> all = PersistentEdges(field, corner, least);
+// The marks within box b.
+std::vector<uint8_t> MarksIn(const std::vector<uint8_t>& marks, const CornerBox& b) {
   const int32_t w = b.Width(), h = b.Height();
   std::vector<uint8_t> m(static_cast<size_t>(w) * h);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
-      m[y * w + x] = all[(b.y0 + y) * kCornerWidth + b.x0 + x];
+      m[y * w + x] = marks[(b.y0 + y) * kCornerWidth + b.x0 + x];
   return m;
 }
 
@@ -157,13 +153,12 @@ std::vector<uint8_t> EdgesIn(const EdgeCounts& field,
 // hole); less the one-pixel fringe that an edge marks on its outer side; less what changes
 // about as much as the background (a see-through logo changes with the picture behind it,
 // but less); no specks.
-std::vector<uint8_t> MaskIn(const EdgeCounts& field,
-                            int32_t corner,
-                            int32_t least,
+std::vector<uint8_t> MaskIn(const std::vector<uint8_t>& marks,
+                            bool edges,
                             const CornerBox& b,
                             const TypicalPicture& t) {
   const int32_t w = b.Width(), h = b.Height();
-  std::vector<uint8_t> m = EdgesIn(field, corner, least, b);
+  std::vector<uint8_t> m = MarksIn(marks, b);
   m = Morph(Morph(m, w, h, kCloseReach, true), w, h, kCloseReach, false);
   const int32_t ring = RingSpread(t, b);
   const int32_t edgeLimit = std::max(4, ring * 85 / 100), holeLimit = std::max(4, ring * 7 / 10);
@@ -183,7 +178,8 @@ std::vector<uint8_t> MaskIn(const EdgeCounts& field,
     keepHole[a] = !border[a] && Median(&spreads[a]) <= holeLimit;
   for (int32_t i = 0; i < w * h; ++i)
     m[i] = m[i] || keepHole[label[i]];
-  m = Morph(m, w, h, 1, false);
+  if (edges)
+    m = Morph(m, w, h, 1, false);
   for (int32_t i = 0; i < w * h; ++i)
     m[i] = m[i] && spread(i) <= edgeLimit;
   const int32_t parts = Regions(m, w, h, true, &label);
@@ -226,16 +222,47 @@ uint32_t ChooseColorKey(const std::vector<uint32_t>& pixels, const std::vector<u
   return key;
 }
 
+void TemplateFrom(const std::vector<LearnSample>& samples,
+                  int32_t corner,
+                  const CornerBox& logo,
+                  const std::vector<uint8_t>& mask,
+                  FoundLogo* found) {
+  const TypicalPicture t = Typical(samples, found->showsLogo, corner, Widen(logo, kContextMargin));
+  const int32_t w = logo.Width(), h = logo.Height();
+  found->place.corner = corner;
+  found->place.x = CornerLeft(corner) + logo.x0;
+  found->place.y = CornerTop(corner) + logo.y0;
+  found->place.width = w;
+  found->place.height = h;
+  found->mask = mask;
+  found->pixels.assign(static_cast<size_t>(w) * h, 0);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const size_t q = t.At(logo.x0 + x, logo.y0 + y);
+      found->pixels[static_cast<size_t>(y) * w + x] = BgrxFromYuv(t.y[q], t.u[q], t.v[q]);
+    }
+  found->colorKey = ChooseColorKey(found->pixels, found->mask);
+  for (size_t i = 0; i < found->mask.size(); ++i)
+    if (!found->mask[i])
+      found->pixels[i] = KeyBgrx(found->colorKey);
+  found->contextX = CornerLeft(corner) + t.area.x0;
+  found->contextY = CornerTop(corner) + t.area.y0;
+  found->contextWidth = t.area.Width();
+  found->contextHeight = t.area.Height();
+  found->context.resize(t.y.size());
+  for (size_t i = 0; i < t.y.size(); ++i)
+    found->context[i] = BgrxFromYuv(t.y[i], t.u[i], t.v[i]);
+}
+
 bool CutOutLogo(const std::vector<LearnSample>& samples,
-                const EdgeCounts& field,
-                int32_t least,
+                const std::vector<uint8_t>& marks,
+                bool edges,
                 const EdgeGroup& group,
                 FoundLogo* found) {
-  const int32_t corner = group.corner;
   const CornerBox box = Widen(group.box, kEdgeMargin);
   const TypicalPicture t =
-      Typical(samples, found->showsLogo, corner, Widen(group.box, kContextMargin));
-  const std::vector<uint8_t> m = MaskIn(field, corner, least, box, t);
+      Typical(samples, found->showsLogo, group.corner, Widen(group.box, kContextMargin));
+  const std::vector<uint8_t> m = MaskIn(marks, edges, box, t);
   CornerBox logo;
   logo.x0 = box.x1 + 1;
   logo.y0 = box.y1 + 1;
@@ -246,33 +273,12 @@ bool CutOutLogo(const std::vector<LearnSample>& samples,
                 std::max(logo.x1, box.x0 + x), std::max(logo.y1, box.y0 + y)};
   if (logo.Empty())
     return false;
-
-  const int32_t w = logo.Width(), h = logo.Height();
-  found->place.corner = corner;
-  found->place.x = CornerLeft(corner) + logo.x0;
-  found->place.y = CornerTop(corner) + logo.y0;
-  found->place.width = w;
-  found->place.height = h;
-  found->pixels.assign(static_cast<size_t>(w) * h, 0);
-  found->mask.assign(static_cast<size_t>(w) * h, 0);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) {
-      const size_t q = t.At(logo.x0 + x, logo.y0 + y), i = static_cast<size_t>(y) * w + x;
-      found->mask[i] = m[(logo.y0 - box.y0 + y) * box.Width() + (logo.x0 - box.x0 + x)];
-      found->pixels[i] = BgrxFromYuv(t.y[q], t.u[q], t.v[q]);
-    }
-  found->colorKey = ChooseColorKey(found->pixels, found->mask);
-  for (size_t i = 0; i < found->mask.size(); ++i)
-    if (!found->mask[i])
-      found->pixels[i] = KeyBgrx(found->colorKey);
-
-  found->contextX = CornerLeft(corner) + t.area.x0;
-  found->contextY = CornerTop(corner) + t.area.y0;
-  found->contextWidth = t.area.Width();
-  found->contextHeight = t.area.Height();
-  found->context.resize(t.y.size());
-  for (size_t i = 0; i < t.y.size(); ++i)
-    found->context[i] = BgrxFromYuv(t.y[i], t.u[i], t.v[i]);
+  std::vector<uint8_t> mask(static_cast<size_t>(logo.Width()) * logo.Height());
+  for (int32_t y = 0; y < logo.Height(); ++y)
+    for (int32_t x = 0; x < logo.Width(); ++x)
+      mask[static_cast<size_t>(y) * logo.Width() + x] =
+          m[(logo.y0 - box.y0 + y) * box.Width() + (logo.x0 - box.x0 + x)];
+  TemplateFrom(samples, group.corner, logo, mask, found);
   return true;
 }
 

@@ -140,6 +140,24 @@ int Find(int argc, char** argv) {
                           .c_str()
                     : "",
                 secs);
+    if (const char* show = getenv("PROBE_SHOW")) {
+      // The context picture, the logo's mask tinted red, beside the template.
+      const int w = logo.contextWidth, h = logo.contextHeight;
+      std::ofstream f(std::string(show) + "-" + name + ".ppm", std::ios::binary);
+      f << "P6\n" << w * 2 << " " << h << "\n255\n";
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w * 2; ++x) {
+          const int cx = x % w;
+          uint32_t px = logo.context[static_cast<size_t>(y) * w + cx];
+          const int lx = logo.contextX + cx - p.x, ly = logo.contextY + y - p.y;
+          const bool in = lx >= 0 && ly >= 0 && lx < p.width && ly < p.height;
+          if (x >= w && in && logo.mask[static_cast<size_t>(ly) * p.width + lx])
+            px = (px & 0xFFFF) | 0xFF0000;
+          else if (x >= w && in)
+            px = (px >> 1) & 0x7F7F7F;
+          f.put(static_cast<char>(px >> 16)).put(static_cast<char>(px >> 8)).put(static_cast<char>(px));
+        }
+    }
     if (calibrate) {
       const zunk::Calibration c = zunk::Calibrate(series.samples, logo, 3, 10);
       std::printf("    %s\n", c.message.c_str());

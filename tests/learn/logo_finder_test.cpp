@@ -92,14 +92,6 @@ TEST_P(FinderKindsTest, FindsTheLogoAndLeavesOutTheSamplesWithoutIt) {
   scene.logo = &logo;
   PlaceInCorner(logo, c.corner, &scene.logoX, &scene.logoY);
   const Recording rec = Record(scene, 40, 14);
-  if (const char* dump = getenv("ZUNK_DUMP_SAMPLES")) {
-    FILE* f = fopen(dump, "wb");
-    for (const LearnSample& s : rec.series.samples) {
-      fwrite(&s.frame, sizeof s.frame, 1, f);
-      fwrite(s.planes.data(), 1, s.planes.size(), f);
-    }
-    fclose(f);
-  }
   const FoundLogo found = FindLogo(rec.series.samples, FindOptions());
   ASSERT_TRUE(found.found) << found.message;
   EXPECT_EQ(found.reason, kFindFound) << found.message;
@@ -254,6 +246,34 @@ TEST(FinderReasonsTest, TwoLogosAreBothReportedAndACornerCanBeChosen) {
     EXPECT_NEAR(r.place.x, (corner == 1 ? scene.logoX : scene.secondX) + x0, 2) << r.message;
     EXPECT_NEAR(r.place.y, (corner == 1 ? scene.logoY : scene.secondY) + y0, 2) << r.message;
   }
+}
+
+TEST(FinderReasonsTest, AStillSceneThatLastsAWhileLosesToTheLogo) {
+  // A still object of a scene that lasts a quarter of the programme (a shot held still, or a
+  // caption), bolder than the logo: its edges persist while the scene lasts; the logo's
+  // persist through every scene.
+  const LogoArt logo = MakeLogo(LogoKind::kLetters, 70, 0xF0F0F0, 140);
+  const LogoArt still = MakeLogo(LogoKind::kBadge, 100, 0x3030E0, 255);
+  Scene scene;
+  scene.logo = &logo;
+  PlaceInCorner(logo, 1, &scene.logoX, &scene.logoY);
+  PlaceInCorner(still, 2, &scene.secondX, &scene.secondY);
+  std::vector<LearnSample> samples;
+  for (int32_t n = 0; n < 56; ++n) {
+    scene.second = n >= 10 && n < 20 ? &still : nullptr;
+    const std::vector<uint8_t> f = MakeFrame(scene, n < 40 ? Shot::kProgramme : Shot::kAdvert, n);
+    LearnSample s;
+    ASSERT_TRUE(MakeLearnSample({f.data(), 768, 576, 0}, n, &s));
+    samples.push_back(std::move(s));
+  }
+  const FoundLogo r = FindLogo(samples, {});
+  ASSERT_TRUE(r.found) << r.message;
+  EXPECT_EQ(r.reason, kFindFound) << r.message;
+  EXPECT_EQ(r.place.corner, 1) << r.message;
+  int32_t x0, y0, x1, y1;
+  DrawnBox(logo, &x0, &y0, &x1, &y1);
+  EXPECT_NEAR(r.place.x, scene.logoX + x0, 2) << r.message;
+  EXPECT_NEAR(r.place.y, scene.logoY + y0, 2) << r.message;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds,

@@ -144,6 +144,17 @@ const OptionRow kRows[] = {
     {"--detected", "eval", true, P::kSame, SetText<&Options::detected>},
     {"--recording", "eval", true, P::kSame, SetText<&Options::fpsFrom>},
     {"--preview", "learn", true, P::kSame, SetText<&Options::preview>},
+    {"--corner", "learn", true, P::kSame,
+     [](const std::string& v, Options* o, std::string* e) {
+       static const char* const kWords[] = {"top-left", "top-right", "bottom-left",
+                                            "bottom-right", nullptr};
+       for (int c = 0; kWords[c]; ++c)
+         if (v == kWords[c]) {
+           o->corner = c;
+           return true;
+         }
+       return OneOf("--corner", v, kWords, e);
+     }},
     {"--output", nullptr, true, P::kOwnName, SetText<&Options::output>},
     {"--raw-output", nullptr, true, P::kOwnName,
      [](const std::string& v, Options* o, std::string*) {

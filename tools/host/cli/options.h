@@ -42,6 +42,7 @@ struct Options {
   std::string detected;          // eval: an EDL or a JSON timeline
   std::string fpsFrom;           // eval: the recording whose frame rate the spans have
   std::string preview;           // learn: PNG of what was found
+  int corner = -1;               // learn: the corner to look in (0 top left .. 3), -1 any
   std::string truth;             // known breaks, to compare with
   VideoGeometry video;
   int64_t channelKey = 1001;

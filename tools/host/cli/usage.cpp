@@ -67,6 +67,8 @@ const char* Usage() {
          "\n"
          "learn and eval:\n"
          "  --preview FILE        learn: PNG of the logo found (default beside the template)\n"
+         "  --corner top-left|top-right|bottom-left|bottom-right\n"
+         "                        learn: look for the logo in that corner only\n"
          "  --detected FILE       eval: the breaks found (EDL or JSON timeline)\n"
          "  --truth FILE          eval: the known breaks (frame spans, EDL or JSON timeline)\n"
          "  --fps N               eval: frame rate of spans given in seconds\n"

@@ -1,6 +1,8 @@
 // FrameReader: raw frames straight from a file, or decoded frames through the packer.
 #include "decode/frame_reader.h"
 
+#include <vector>
+
 #if ZUNK_HOST_DECODE
 #include "decode/frame_pack.h"
 #endif
@@ -46,6 +48,21 @@ bool FrameReader::Open(const ReaderSetup& setup, VideoGeometry* g, std::string* 
 }
 
 bool FrameReader::Read(uint8_t* frame) {
+  return Next(frame);
+}
+
+bool FrameReader::Skip() {
+  return Next(nullptr);
+}
+
+bool FrameReader::Next(uint8_t* frame) {
+  if (raw_ && !frame) {
+    std::vector<uint8_t> skipped(rawBytes_);
+    if (!ReadFrame(raw_, skipped.data(), rawBytes_))
+      return false;
+    ++rawFrames_;
+    return true;
+  }
   if (raw_) {
     if (!ReadFrame(raw_, frame, rawBytes_))
       return false;
@@ -56,7 +73,8 @@ bool FrameReader::Read(uint8_t* frame) {
   PlanarFrame planes;
   if (!source_ || !source_->Next(&planes))
     return false;
-  packer_->Pack(planes, frame);
+  if (frame)
+    packer_->Pack(planes, frame);
   return true;
 #else
   return false;

@@ -32,6 +32,8 @@ class FrameReader {
   bool Open(const ReaderSetup& setup, VideoGeometry* geometry, std::string* error);
   // The next frame, packed (FrameBytes of the geometry); false at the end.
   bool Read(uint8_t* frame);
+  // Passes over the next frame without packing it; false at the end.
+  bool Skip();
   void Close();
 
   int64_t ExpectedFrames() const;  // -1 when unknown
@@ -47,6 +49,7 @@ class FrameReader {
   size_t rawBytes_ = 0;
   int64_t rawFrames_ = 0;
   std::string failure_;
+  bool Next(uint8_t* frame);  // frame null: not packed
   std::unique_ptr<FrameSource> source_;
   std::unique_ptr<FramePacker> packer_;
 };
