@@ -126,6 +126,7 @@ const OptionRow kRows[] = {
        return OneOf("--summary", v, kWords, e);
      }},
     {"--follow", nullptr, false, P::kSame, SetFlag<&Options::follow, true>},
+    {"--fast", "run", false, P::kSame, SetFlag<&Options::fast, true>},
     {"--follow-timeout", nullptr, true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {
        if (ParsePositive(v, &o->followTimeout))

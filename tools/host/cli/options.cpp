@@ -56,6 +56,15 @@ bool CheckUsage(const Options& o, std::string* error) {
     *error = "several recordings cannot share standard output: name a file for each output";
     return false;
   }
+  if (o.fast && !o.output.empty()) {
+    *error = std::string(o.rawOutput ? "--raw-output" : "--output") +
+             " cannot be given with --fast: a fast scan writes skip lists only";
+    return false;
+  }
+  if (o.fast && (o.raw || o.decoder == "pipe")) {
+    *error = "--fast decodes recordings in this process (not with --raw or --decoder pipe)";
+    return false;
+  }
   if (o.follow && (o.raw || o.decoder == "pipe" || o.inputs[0] == "-")) {
     *error = "--follow reads a recording file with the in-process decoder";
     return false;

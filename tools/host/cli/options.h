@@ -38,6 +38,7 @@ struct Options {
   bool allowEmpty = false;       // detection that never ran is no error
   std::string summary = "text";  // "text" or "json"
   bool follow = false;           // read on as the recording grows
+  bool fast = false;             // skip lists only: the decoder leaves out what it can
   double followTimeout = 30;     // seconds without growth that end --follow
   std::string detected;          // eval: an EDL or a JSON timeline
   std::string fpsFrom;           // eval: the recording whose frame rate the spans have

@@ -28,7 +28,7 @@ bool FrameReader::Open(const ReaderSetup& setup, VideoGeometry* g, std::string* 
   }
 #if ZUNK_HOST_DECODE
   bool useLibav = setup.decoder == "libav" || (setup.decoder == "auto" && HaveLibav());
-  source_ = useLibav ? OpenLibavSource(setup.path, setup.threads, setup.follow, error)
+  source_ = useLibav ? OpenLibavSource(setup.path, setup.threads, setup.follow, setup.fast, error)
                      : OpenPipeSource(setup.path, error);
   if (!source_)
     return false;
@@ -99,6 +99,10 @@ bool FrameReader::HasAudio() const {
 
 std::string FrameReader::Failure() const {
   return source_ ? source_->Failure() : failure_;
+}
+
+std::string FrameReader::LeftOut() const {
+  return source_ ? source_->Info().leftOut : "";
 }
 
 int64_t FrameReader::Damaged() const {

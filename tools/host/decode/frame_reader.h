@@ -21,6 +21,7 @@ struct ReaderSetup {
   int threads = 0;               // decoder threads; 0 = every core
   bool keepSize = false;         // resize decoded frames to geometry's size
   double follow = 0;             // > 0: a growing file, ended after that many idle seconds
+  bool fast = false;             // decode only what finding the breaks needs
 };
 
 class FrameReader {
@@ -41,6 +42,8 @@ class FrameReader {
   // Why the stream ended early ("" after a clean end).
   std::string Failure() const;
   int64_t Damaged() const;
+  // What a fast scan's decoder leaves out ("" = nothing).
+  std::string LeftOut() const;
 
  private:
   ReaderSetup setup_;

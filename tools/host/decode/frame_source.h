@@ -19,6 +19,7 @@ struct StreamInfo {
   int64_t expectedFrames = -1;  // from the container's index or duration; -1 unknown
   bool hasAudio = false;
   ColourMatrix matrix = ColourMatrix::kBt601;
+  std::string leftOut;  // what a fast scan's decoder leaves out ("" = nothing)
 };
 
 // One frame: 4:2:0 planes, chroma (width + 1) / 2 x (height + 1) / 2. Valid until the
@@ -53,11 +54,14 @@ class FrameSource {
 
 // In-process decoding with frame threads (threads 0: every core); "-" is standard input.
 // follow > 0: the file is still being written; at its end reading waits for it to grow
-// (and for its first bytes), and ends once it has not grown for `follow` seconds. Null
-// with a message in *error when the file cannot be opened as a video.
+// (and for its first bytes), and ends once it has not grown for `follow` seconds. fast:
+// the decoder leaves out what the codec allows for finding breaks (see decode.cpp); the
+// frames may then be smaller than the stream's and repeat, but there are as many as in
+// the stream. Null with a message in *error when the file cannot be opened as a video.
 std::unique_ptr<FrameSource> OpenLibavSource(const std::string& path,
                                              int threads,
                                              double follow,
+                                             bool fast,
                                              std::string* error);
 // The same frames from an ffmpeg process (ffprobe tells the stream's properties).
 std::unique_ptr<FrameSource> OpenPipeSource(const std::string& path, std::string* error);

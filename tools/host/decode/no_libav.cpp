@@ -10,9 +10,11 @@ bool HaveLibav() {
 std::unique_ptr<FrameSource> OpenLibavSource(const std::string& path,
                                              int threads,
                                              double follow,
+                                             bool fast,
                                              std::string* error) {
   (void)threads;
   (void)follow;
+  (void)fast;
   *error = path + ": this build decodes through ffmpeg only (--decoder pipe)";
   return nullptr;
 }

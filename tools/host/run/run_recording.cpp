@@ -123,8 +123,8 @@ int RunRecording(const Options& o) {
   InstalledSettingsCleanup cleanup;
   FrameReader reader;
   VideoGeometry g = o.video;
-  const ReaderSetup source = {o.input,   o.raw,       o.decoder,
-                              o.threads, o.sizeGiven, o.follow ? o.followTimeout : 0};
+  const ReaderSetup source = {
+      o.input, o.raw, o.decoder, o.threads, o.sizeGiven, o.follow ? o.followTimeout : 0, o.fast};
   if (!reader.Open(source, &g, &error))
     return Fail(error);
   ChannelSetup channel;
@@ -162,7 +162,7 @@ int RunRecording(const Options& o) {
   if (!outputs.Finish(o, r, g.fps, !idle, &error))
     return Fail(error);
   const SummaryHeader header = {session.PluginName(), session.InterfaceVersion(), g,
-                                channel.reactions, outputs.BreakFiles()};
+                                channel.reactions,    outputs.BreakFiles(),       reader.LeftOut()};
   PrintSummary(o, header, r);
   if (o.timing)
     PrintTiming(r, started);

@@ -24,6 +24,7 @@ struct SummaryHeader {
   VideoGeometry geometry;
   Reactions reactions;             // the channel's actions, under which commands are read
   std::vector<std::string> files;  // the files of breaks written
+  std::string leftOut;             // what a fast scan's decoder left out
 };
 
 void PrintSummary(const Options& o, const SummaryHeader& h, const RunResult& r);
