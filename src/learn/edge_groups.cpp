@@ -119,7 +119,7 @@ EdgeGroup StrongestGroup(const EdgeCounts& f, int32_t corner, int32_t least) {
   std::vector<int32_t> weight(kCornerLumaBytes);
   for (int32_t p = 0; p < kCornerLumaBytes; ++p)
     weight[p] = Excess(f, static_cast<size_t>(corner) * kCornerLumaBytes + p);
-  return StrongestGroupIn(PersistentEdges(f, corner, least), weight, f.samples, corner);
+  return StrongestGroupIn(PersistentEdges(f, corner, least), weight, f.total[corner], corner);
 }
 
 EdgeGroup StrongestGroupIn(const std::vector<uint8_t>& marks,

@@ -1,6 +1,7 @@
 // Edge orientations of a sample and their counts over samples.
 #include "learn/edge_persistence.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zunk {
@@ -57,19 +58,69 @@ bool Along(const EdgeAt& e, int64_t c, int64_t s, int64_t norm) {
   return 2 * (e.c * c + e.s * s) >= kUnit * norm;
 }
 
-EdgeCounts CountEdges(const std::vector<LearnSample>& samples, const std::vector<uint8_t>* only) {
+std::vector<int32_t> DistinctWeights(const std::vector<LearnSample>& samples,
+                                     const std::vector<uint8_t>* only) {
+  const size_t n = samples.size(), words = (kCornerLumaBytes + 63) / 64;
+  std::vector<int32_t> weight(static_cast<size_t>(kCorners) * n, kWhole);
+  std::vector<uint64_t> bits(n * words);
+  std::vector<int32_t> count(n);
+  for (int32_t c = 0; c < kCorners; ++c) {
+    std::fill(bits.begin(), bits.end(), 0);
+    for (size_t i = 0; i < n; ++i) {
+      count[i] = 0;
+      if (only && !(*only)[i])
+        continue;
+      const uint8_t* l = samples[i].Luma(c);
+      for (int32_t y = 1; y < kCornerHeight - 1; ++y)
+        for (int32_t x = 1; x < kCornerWidth - 1; ++x) {
+          const int32_t p = y * kCornerWidth + x;
+          const int32_t gx = l[p + 1] - l[p - 1], gy = l[p + kCornerWidth] - l[p - kCornerWidth];
+          if (gx * gx + gy * gy >= kEdgeStrength * kEdgeStrength) {
+            bits[i * words + p / 64] |= uint64_t{1} << (p % 64);
+            ++count[i];
+          }
+        }
+    }
+    for (size_t i = 0; i < n; ++i) {
+      if (only && !(*only)[i])
+        continue;
+      int32_t same = 0;
+      for (size_t j = 0; j < n; ++j) {
+        if (only && !(*only)[j])
+          continue;
+        int32_t both = 0;
+        for (size_t w = 0; w < words; ++w)
+          both += __builtin_popcountll(bits[i * words + w] & bits[j * words + w]);
+        // The same picture: more than half of the edges of either are the other's too.
+        const int32_t either = count[i] + count[j] - both;
+        same += either > 0 && both * 2 > either;
+      }
+      weight[static_cast<size_t>(c) * n + i] = kWhole / std::max(1, same);
+    }
+  }
+  return weight;
+}
+
+EdgeCounts CountEdges(const std::vector<LearnSample>& samples,
+                      const std::vector<uint8_t>* only,
+                      bool distinct) {
   EdgeCounts f;
   const size_t n = static_cast<size_t>(kCorners) * kCornerLumaBytes;
   f.c.assign(n, 0);
   f.s.assign(n, 0);
   f.edges.assign(n, 0);
   f.persisting.assign(n, 0);
-  std::vector<EdgeAt> edges(n);
+  const std::vector<int32_t> weights =
+      distinct ? DistinctWeights(samples, only)
+               : std::vector<int32_t>(static_cast<size_t>(kCorners) * samples.size(), kWhole);
+  auto weight = [&](int32_t corner, size_t i) { return weights[corner * samples.size() + i]; };
   for (size_t i = 0; i < samples.size(); ++i) {
     if (only && !(*only)[i])
       continue;
     ++f.samples;
-    for (int32_t corner = 0; corner < kCorners; ++corner)
+    for (int32_t corner = 0; corner < kCorners; ++corner) {
+      const int32_t w = weight(corner, i);
+      f.total[corner] += w;
       for (int32_t y = 0; y < kCornerHeight; ++y)
         for (int32_t x = 0; x < kCornerWidth; ++x) {
           const size_t p = CountAt(corner, x, y);
@@ -78,8 +129,9 @@ EdgeCounts CountEdges(const std::vector<LearnSample>& samples, const std::vector
             continue;
           f.c[p] += e.c;
           f.s[p] += e.s;
-          ++f.edges[p];
+          f.edges[p] += w;
         }
+    }
   }
   std::vector<int64_t> norm(n);
   for (size_t p = 0; p < n; ++p)
@@ -87,13 +139,15 @@ EdgeCounts CountEdges(const std::vector<LearnSample>& samples, const std::vector
   for (size_t i = 0; i < samples.size(); ++i) {
     if (only && !(*only)[i])
       continue;
-    for (int32_t corner = 0; corner < kCorners; ++corner)
+    for (int32_t corner = 0; corner < kCorners; ++corner) {
+      const int32_t w = weight(corner, i);
       for (int32_t y = 0; y < kCornerHeight; ++y)
         for (int32_t x = 0; x < kCornerWidth; ++x) {
           const size_t p = CountAt(corner, x, y);
           if (f.edges[p] && Along(EdgeOf(samples[i], corner, x, y), f.c[p], f.s[p], norm[p]))
-            ++f.persisting[p];
+            f.persisting[p] += w;
         }
+    }
   }
   return f;
 }

@@ -28,17 +28,30 @@ EdgeAt EdgeOf(const LearnSample& s, int32_t corner, int32_t x, int32_t y);
 // The least strength that counts as an edge: above what compression leaves on a flat area.
 constexpr int32_t kEdgeStrength = 10;
 
+// A sample counts kWhole; with `distinct` counting, a sample whose corner shows the same
+// picture as n samples (itself included) counts kWhole / n there, so that a scene held
+// still for a while, or shown again, counts about once however many samples it fills.
+constexpr int32_t kWhole = 64;
+
 struct EdgeCounts {
-  int32_t samples = 0;  // samples counted
+  int32_t samples = 0;                 // samples counted
+  int32_t total[kCorners] = {};        // what they count for, per corner
   // Per corner pixel (corner * kCornerLumaBytes + y * kCornerWidth + x):
-  std::vector<int32_t> c, s;        // summed orientation vectors of its edges
-  std::vector<uint16_t> edges;      // samples with an edge there
-  std::vector<uint16_t> persisting; // of which along the pixel's usual orientation
+  std::vector<int32_t> c, s;           // summed orientation vectors of its edges
+  std::vector<int32_t> edges;          // samples with an edge there (counted as above)
+  std::vector<int32_t> persisting;     // of which along the pixel's usual orientation
 };
 
 // Counts over the samples flagged in `only` (every sample when null): two passes, the
 // usual orientation first, then the edges along it.
-EdgeCounts CountEdges(const std::vector<LearnSample>& samples, const std::vector<uint8_t>* only);
+EdgeCounts CountEdges(const std::vector<LearnSample>& samples,
+                      const std::vector<uint8_t>* only,
+                      bool distinct = false);
+
+// Per corner and sample: kWhole divided by the number of samples (among those flagged in
+// `only`) whose luma edges in the corner mostly coincide with its own.
+std::vector<int32_t> DistinctWeights(const std::vector<LearnSample>& samples,
+                                     const std::vector<uint8_t>* only);
 
 // Whether an edge lies along the usual orientation (c, s summed, `norm` its length) of its
 // pixel: within 30 degrees.
@@ -48,7 +61,7 @@ bool Along(const EdgeAt& e, int64_t c, int64_t s, int64_t norm);
 int64_t ISqrt(int64_t v);
 
 // How much more often than not an edge at pixel p lies along its usual orientation:
-// persisting - (edges - persisting). Texture whose edges only happen to lie that way now
+// persisting - (edges - persisting), in samples counted as kWhole. Texture whose edges only happen to lie that way now
 // and then stays near or below 0; a logo's edges count nearly every sample that shows it.
 inline int32_t Excess(const EdgeCounts& f, size_t p) {
   return 2 * f.persisting[p] - f.edges[p];

@@ -51,7 +51,8 @@ int32_t LogoPersistence(const EdgeCounts& f, int32_t forced) {
 // The level edges must persist at to count: half the logo's, and never what a few samples
 // of one scene give.
 int32_t LeastPersistence(const EdgeCounts& f, int32_t forced) {
-  return std::max({LogoPersistence(f, forced) / 2, f.samples / 8, 3});
+  const int32_t total = *std::max_element(f.total, f.total + kCorners);
+  return std::max({LogoPersistence(f, forced) / 2, total / 8, 3 * kWhole});
 }
 
 // The strongest group (in the forced corner, if one is), and the strongest of the other
@@ -209,16 +210,29 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
                        std::to_string(kMinSamples) +
                        " are needed; learn from at least 2 minutes of the channel");
   const int32_t forced = options.corner >= 0 && options.corner < kCorners ? options.corner : -1;
-  const EdgeCounts all = CountEdges(samples, nullptr);
   EdgeGroup second;
+  {
+    // What persists most, counting every sample: when the samples that show it are one
+    // still picture, every edge of it persists as the logo's do.
+    const EdgeCounts all = CountEdges(samples, nullptr);
+    const EdgeGroup first = Strongest(all, forced, &second);
+    if (first.corner >= 0) {
+      r.showsLogo = SamplesShowing(samples, all, first);
+      r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
+    }
+    if (Movement(samples, r.logoSamples > 0 ? &r.showsLogo : nullptr) < kMinMovement)
+      return FindOnStillPicture(samples, forced, r);
+  }
+  // Otherwise what persists through the most distinct pictures: a scene held still or shown
+  // again counts about once.
+  const EdgeCounts all = CountEdges(samples, nullptr, true);
   const EdgeGroup first = Strongest(all, forced, &second);
+  r.showsLogo.assign(samples.size(), 0);
+  r.logoSamples = 0;
   if (first.corner >= 0) {
     r.showsLogo = SamplesShowing(samples, all, first);
     r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
   }
-  // On a still picture every edge persists, the scene's as well as the logo's.
-  if (Movement(samples, r.logoSamples > 0 ? &r.showsLogo : nullptr) < kMinMovement)
-    return FindOnStillPicture(samples, forced, r);
   if (first.corner < 0)
     return Failure(r, kFindNoSteadyLogo,
                    "no logo found: nothing in the corners stays in place from sample to sample "
@@ -228,7 +242,7 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
                    "no logo found: only " + std::to_string(r.logoSamples) + " of " +
                        std::to_string(n) + " samples share a steady corner picture, at least " +
                        std::to_string(kMinLogoSamples) + " are needed");
-  const EdgeCounts logoField = CountEdges(samples, &r.showsLogo);
+  const EdgeCounts logoField = CountEdges(samples, &r.showsLogo, true);
   const EdgeGroup g = Strongest(logoField, forced, &second);
   r.second = PlaceOf(second);
   if (g.corner < 0 ||

@@ -18,6 +18,7 @@
 
 #include "decode/frame_reader.h"
 #include "learn/calibrate.h"
+#include "learn/edge_groups.h"
 #include "learn/edge_persistence.h"
 #include "learn/logo_finder.h"
 #include "learn/sample_series.h"
@@ -216,6 +217,14 @@ int Maps(const std::string& samples, const std::string& prefix) {
   }
   WritePgm(prefix + "-steady.pgm", [&](size_t p) { return steady[p]; });
   WritePgm(prefix + "-mad.pgm", [&](size_t p) { return mad[p]; });
+  for (int c = 0; c < zunk::kCorners; ++c) {
+    for (int least : {counts.samples / 8, counts.samples / 4, counts.samples / 2}) {
+      const zunk::EdgeGroup g = zunk::StrongestGroup(counts, c, least);
+      std::printf("corner %d least %d: box %d,%d-%d,%d strength %lld coherence %d px %zu\n", c, least,
+                  g.box.x0, g.box.y0, g.box.x1, g.box.y1, (long long)g.strength, g.coherence,
+                  g.pixels.size());
+    }
+  }
   std::printf("%d samples\n", counts.samples);
   return 0;
 }

@@ -105,6 +105,31 @@ TEST(SpanTrackerTest, EdgesStayAtTheDecisionWhereNoCrossingIsClear) {
   EXPECT_EQ(t.Refined()[0].last, 499);
 }
 
+TEST(SpanTrackerTest, AConfidenceHeldStillByGoneFramesIsFollowedBackToTheCrossing) {
+  // A flat advert picture: every placement scores alike, so the logo counts as found and the
+  // confidence neither falls nor climbs; the decision to absent comes only 150 frames after
+  // the logo went. The refined start goes back over the gone frames to the crossing; a
+  // frame between the levels on the way stops it at the decision.
+  auto run = [](bool between) {
+    SpanTracker t(SpanLevels{});
+    for (int f = 0; f < 600; ++f) {
+      FrameValues v = V(f < 100 || f >= 400, f >= 250 && f < 412 ? 1 : 0);
+      if (f >= 100 && f < 200) {
+        v.logoFound = 1;  // found everywhere, with a poor match
+        v.matchPercent = 30;
+      }
+      if (between && f == 150)
+        v.matchPercent = 70;
+      t.Add(f, v);
+    }
+    t.Finish(600);
+    return t.Refined().at(0);
+  };
+  EXPECT_EQ(run(false).first, 100);
+  EXPECT_EQ(run(true).first, 250);
+  EXPECT_EQ(run(false).last, 399);
+}
+
 TEST(SpanTrackerTest, TheWindowsFollowTheChannelsSpeeds) {
   // With an on-speed of 10 the climb takes at most 12 + 2 * 10 + 2 frames: a run of shown
   // frames longer than that before the return is no crossing the decision waited for.

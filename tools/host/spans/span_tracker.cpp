@@ -9,6 +9,10 @@ namespace {
 
 // Frames the decision is frozen for after each change.
 constexpr int64_t kHoldOff = 12;
+// Frames kept to look back over: a confidence held still (a flat picture matches the
+// logo's place as well as any other, and a poor match does not move the confidence) can
+// delay a decision by much more than its window.
+constexpr int64_t kLookBack = 1500;
 
 // The longest the confidence takes to cross the whole range at `speed` points a frame,
 // allowing for half the frames moving it the other way, plus the hold-off.
@@ -32,13 +36,16 @@ SpanTracker::Kind SpanTracker::KindOf(const FrameValues& v) const {
 
 int64_t SpanTracker::RefinedStart(int64_t decided) const {
   const int64_t from = decided - fallWindow_;
-  for (auto it = recent_.rbegin(); it != recent_.rend() && it->frame >= from; ++it) {
+  for (auto it = recent_.rbegin(); it != recent_.rend(); ++it) {
     if (it->kind == kShown)
       return it->frame == decided ? decided : it->frame + 1;
+    // Before the window, only an unbroken run of gone frames leads back.
+    if (it->frame < from && it->kind != kGone)
+      return decided;
   }
   // Nothing shown since the first frame looked at: the break began before it, as far as
   // anyone can tell.
-  if (firstLooked_ >= from)
+  if (!recent_.empty() && firstLooked_ == recent_.front().frame)
     return 0;
   return decided;
 }
@@ -64,7 +71,7 @@ void SpanTracker::Add(int64_t frame, const FrameValues& v) {
   if (firstLooked_ < 0)
     firstLooked_ = frame;
   recent_.push_back({frame, KindOf(v)});
-  const int64_t keep = std::max(fallWindow_, climbWindow_) + 1;
+  const int64_t keep = std::max({fallWindow_, climbWindow_, kLookBack}) + 1;
   while (recent_.front().frame < frame - keep)
     recent_.pop_front();
   if (v.decision == decision_)

@@ -28,16 +28,20 @@ struct SpanLevels {
 };
 
 // The decision lags the picture by design: the confidence has to fall or climb and the
-// hold-off has to run out. Each edge of a decided span is moved back to where the match
-// crossed between the logo's level and the background's, but only inside the window the
-// fall or the climb and the hold-off can take before that decision, and only where the
-// crossing is clear; otherwise the decision's edge stays.
+// hold-off has to run out, and it stands still where the picture is flat or the match poor
+// (a flat picture is "found" everywhere, with no contrast to climb on). Each edge of a
+// decided span is moved back to where the match crossed between the logo's level and the
+// background's: inside the window the fall or the climb and the hold-off can take before
+// that decision, and for a start also further back over an unbroken run of gone frames
+// (which hold a confidence still, never raise it); only where the crossing is clear,
+// otherwise the decision's edge stays.
 //   shown: found at its place with a match of at least the match level;
 //   gone:  not found, or a match at or below two thirds of the level (the match that
 //          can no longer raise the confidence).
-// A break starts after the last shown frame of the window before the decision to
-// absent, and ends before the unbroken run of shown frames (gaps of up to two frames
-// that are not gone are bridged) that led back, when that run began inside the window.
+// A break starts after the last shown frame before the decision to absent (beyond the
+// window, only across gone frames), and ends before the unbroken run of shown frames (gaps
+// of up to two frames that are not gone are bridged) that led back, when that run began
+// inside the window.
 class SpanTracker {
  public:
   explicit SpanTracker(const SpanLevels& levels);
