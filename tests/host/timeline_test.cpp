@@ -95,8 +95,10 @@ TEST(SpanTrackerTest, EdgesStayAtTheDecisionWhereNoCrossingIsClear) {
   SpanTracker t(SpanLevels{});
   for (int f = 0; f < 700; ++f) {
     FrameValues v = V(f < 100 || f >= 500, f >= 405 && f < 527 ? 1 : 0);
-    if (f >= 100 && f < 400)
+    if (f >= 100 && f < 400) {
       v.matchPercent = 70;  // between 2/3 of the level and the level
+      v.scoreContrast = 100;
+    }
     t.Add(f, v);
   }
   t.Finish(700);
@@ -118,8 +120,10 @@ TEST(SpanTrackerTest, AConfidenceHeldStillByGoneFramesIsFollowedBackToTheCrossin
         v.logoFound = 1;  // found everywhere, with a poor match
         v.matchPercent = 30;
       }
-      if (between && f == 150)
+      if (between && f == 150) {
         v.matchPercent = 70;
+        v.scoreContrast = 100;
+      }
       t.Add(f, v);
     }
     t.Finish(600);

@@ -29,7 +29,9 @@ SpanTracker::SpanTracker(const SpanLevels& levels)
       climbWindow_(WindowOf(levels.onSpeed)) {}
 
 SpanTracker::Kind SpanTracker::KindOf(const FrameValues& v) const {
-  if (v.logoFound != 1 || 3 * int64_t{v.matchPercent} <= 2 * int64_t{levels_.matchLevel})
+  // No contrast: every placement scored alike, so the match says nothing of the logo.
+  if (v.logoFound != 1 || v.scoreContrast == 0 ||
+      3 * int64_t{v.matchPercent} <= 2 * int64_t{levels_.matchLevel})
     return kGone;
   return v.matchPercent >= levels_.matchLevel ? kShown : kBetween;
 }

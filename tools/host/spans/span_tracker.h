@@ -36,7 +36,8 @@ struct SpanLevels {
 // (which hold a confidence still, never raise it); only where the crossing is clear,
 // otherwise the decision's edge stays.
 //   shown: found at its place with a match of at least the match level;
-//   gone:  not found, or a match at or below two thirds of the level (the match that
+//   gone:  not found, found with no contrast (a flat picture, where every placement
+//          scores alike), or a match at or below two thirds of the level (the match that
 //          can no longer raise the confidence).
 // A break starts after the last shown frame before the decision to absent (beyond the
 // window, only across gone frames), and ends before the unbroken run of shown frames (gaps
