@@ -91,17 +91,20 @@ void RunCaptureThread(void*) {
       lastFrameAt = Os().MonotonicMs();
       continue;
     }
+    // Asked before any frame waiting is read: a finder slower than the frames come always
+    // has one waiting.
+    const uint64_t now = Os().MonotonicMs();
+    if (c.stopAsked.load(std::memory_order_acquire) != 0 || now - start >= kCaptureLimitMs) {
+      finish = true;
+      continue;
+    }
     if (const uint8_t* frame = search ? TakeFrameSlot(&c.slots) : nullptr) {
       ReadFrame(c, search, frame);
       lastFrameAt = Os().MonotonicMs();
       finish = c.finder->Sure(search);
       continue;
     }
-    const uint64_t now = Os().MonotonicMs();
-    if (c.stopAsked.load(std::memory_order_acquire) != 0 || now - start >= kCaptureLimitMs)
-      finish = true;
-    else if (c.frames.load(std::memory_order_relaxed) == 0 &&
-             now - lastFrameAt >= kCaptureNoFrameMs)
+    if (c.frames.load(std::memory_order_relaxed) == 0 && now - lastFrameAt >= kCaptureNoFrameMs)
       failure = CaptureFailure::kNoFrames;
     else
       Os().SleepMs(kIdleWaitMs);

@@ -98,6 +98,7 @@ TEST(FrameSlots, CopyWhatTheFinderReadsAndNoMore) {
 // Finish, and a count of every call.
 struct Script {
   int sureAfter = 0;
+  int addMs = 0;  // each frame takes the finder this long
   bool finds = true;
   CaptureFailure why = CaptureFailure::kNone;
   std::atomic<int> begun{0}, ended{0}, added{0}, finished{0};
@@ -117,6 +118,8 @@ const CaptureFinder kScripted = {
       return new Search;
     },
     [](void* s, const uint8_t*) {
+      if (script->addMs)
+        std::this_thread::sleep_for(std::chrono::milliseconds(script->addMs));
       ++static_cast<Search*>(s)->frames;
       ++script->added;
     },
@@ -266,6 +269,27 @@ TEST_F(LiveCapture, TheTimeLimitAndTheViewersStopAskForTheAnswerSoFar) {
   EXPECT_EQ(p.state, CaptureState::kFound);
   EXPECT_LT(p.frames, 100) << "stopped well before the limit";
   EXPECT_EQ(script_.finished, 2);
+}
+
+// A finder slower than the frames come always has a frame waiting: the viewer's stop and
+// the time limit still end the capture.
+TEST_F(LiveCapture, ASlowFinderStillStopsWhenAskedAndAtTheTimeLimit) {
+  script_.addMs = 120;  // 1.2 s on the capture's clock, the frames come each 0.5 s
+  StartVideo(5);
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  StopCapture();
+  const auto asked = std::chrono::steady_clock::now();
+  CaptureProgress p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFound);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(1000));
+  EndCapture();
+
+  ASSERT_TRUE(StartCapture(Channel(5)));
+  p = WaitForAnswer();
+  EXPECT_EQ(p.state, CaptureState::kFound) << "ended by the minute's limit";
+  EXPECT_GE(p.frames, 10);
+  EXPECT_LE(p.frames, 60);
 }
 
 TEST_F(LiveCapture, AChangeOfChannelStopsItWithoutAnAnswer) {
