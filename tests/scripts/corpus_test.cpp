@@ -157,6 +157,36 @@ TEST_F(CorpusTest, HandMadeTemplateFindsEveryBreak) {
   }
 }
 
+TEST_F(CorpusTest, LearnedSettingsFindEveryBreak) {
+  // learn -> run -> eval with what was learned, untouched: the logo where the truth has it
+  // and every break found.
+  for (const std::string& name : kRecordings) {
+    SCOPED_TRACE(name);
+    fs::path folder = *dir_ / name;
+    fs::path out = *dir_ / ("learn-" + name);
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const std::string settings = (out / "Zunk_LogoDetector.ini").string();
+    Command learn = Shell("'" ZUNK_HOST_PATH "' learn --input '" + Video(folder, name).string() +
+                          "' --settings '" + settings + "' --channel-key 1001 --no-progress");
+    ASSERT_EQ(learn.status, 0) << learn.output;
+    std::smatch place, truth;
+    const std::string truthText = ReadFile(folder / "truth.txt");
+    ASSERT_TRUE(std::regex_search(learn.output, place, std::regex("logo: x=(\\d+) y=(\\d+)")));
+    ASSERT_TRUE(std::regex_search(truthText, truth, std::regex("# logo x=(\\d+) y=(\\d+)")));
+    EXPECT_NEAR(std::stoi(place[1]), std::stoi(truth[1]), 2) << learn.output;
+    EXPECT_NEAR(std::stoi(place[2]), std::stoi(truth[2]), 2) << learn.output;
+    Command run = Shell("'" ZUNK_HOST_PATH "' run --input '" + Video(folder, name).string() +
+                        "' --settings '" + settings +
+                        "' --channel-key 1001 --no-log --no-progress --edl '" +
+                        (out / "refined.edl").string() + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    Command eval = Shell("'" ZUNK_HOST_PATH "' eval --truth '" + (folder / "truth.txt").string() +
+                         "' --detected '" + (out / "refined.edl").string() + "'");
+    EXPECT_NE(eval.output.find("breaks: 2 of 2 found"), std::string::npos) << eval.output;
+  }
+}
+
 TEST_F(CorpusTest, CheckRejectsABreakInTheWrongPlace) {
   const std::string name = kRecordings[0];
   fs::path folder = *dir_ / name;
