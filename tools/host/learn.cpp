@@ -102,7 +102,7 @@ void ResponseSpeeds(const Options& o, int32_t* on, int32_t* off) {
 
 }  // namespace
 
-int Learn(const Options& o) {
+int Learn(const Options& o, FILE* report) {
   if (o.inputs.size() != 1)
     return Fail("learn takes one recording (--input FILE)");
   if (o.settings.empty())
@@ -220,28 +220,28 @@ int Learn(const Options& o) {
   if (!outputs.Commit(&error))
     return Fail(error);
 
-  std::printf(
-      "logo: x=%d y=%d, %dx%d (reference pixels), in the %s corner, shown in %d of %d "
-      "samples, confidence %d\n",
-      place.x, place.y, place.width, place.height, zunk::CornerName(place.corner),
-      logo.logoSamples, logo.samples, logo.confidence);
+  std::fprintf(report,
+               "logo: x=%d y=%d, %dx%d (reference pixels), in the %s corner, shown in %d of %d "
+               "samples, confidence %d\n",
+               place.x, place.y, place.width, place.height, zunk::CornerName(place.corner),
+               logo.logoSamples, logo.samples, logo.confidence);
   if (logo.reason == zunk::kFindTwoLogos)
-    std::printf("second logo: %s\n", logo.message.c_str());
-  std::printf("colour key: 0x%06X\n", logo.colorKey);
-  std::printf("levels: LogoMatchLevel=%d LogoDetectLevel=%d LogoPosTolerance=%d (%s)\n",
-              levels.matchLevel, levels.detectLevel, levels.posTolerance,
-              levels.message.c_str());
-  std::printf("template: %s\n", bmpPath.c_str());
-  std::printf("settings: %s, channel %s\n", o.settings.c_str(), key.c_str());
-  std::printf("preview: %s\n", previewPath.c_str());
+    std::fprintf(report, "second logo: %s\n", logo.message.c_str());
+  std::fprintf(report, "colour key: 0x%06X\n", logo.colorKey);
+  std::fprintf(report, "levels: LogoMatchLevel=%d LogoDetectLevel=%d LogoPosTolerance=%d (%s)\n",
+               levels.matchLevel, levels.detectLevel, levels.posTolerance, levels.message.c_str());
+  std::fprintf(report, "template: %s\n", bmpPath.c_str());
+  std::fprintf(report, "settings: %s, channel %s\n", o.settings.c_str(), key.c_str());
+  std::fprintf(report, "preview: %s\n", previewPath.c_str());
   return 0;
 }
 
 #else
 
 // The Windows build reads raw frames only and finds no logos.
-int Learn(const Options& o) {
+int Learn(const Options& o, FILE* report) {
   (void)o;
+  (void)report;
   std::fprintf(stderr, "zunk-host: learn needs the native build\n");
   return 1;
 }

@@ -4,10 +4,13 @@
 // template bitmap, the channel's section of the settings file and a PNG preview.
 #pragma once
 
+#include <cstdio>
+
 #include "cli/options.h"
 
 namespace zunkhost {
 
-int Learn(const Options& o);
+// The report of what was found and written goes to `report`; failures to standard error.
+int Learn(const Options& o, FILE* report);
 
 }  // namespace zunkhost

@@ -42,6 +42,6 @@ int main(int argc, char** argv) {
   if (o.action == "eval")
     return zunkhost::Evaluate(o);
   if (o.action == "learn")
-    return zunkhost::Learn(o);
+    return zunkhost::Learn(o, stdout);
   return zunkhost::RunAction(o, argc, argv);
 }

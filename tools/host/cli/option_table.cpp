@@ -144,6 +144,7 @@ const OptionRow kRows[] = {
      }},
     {"--detected", "eval", true, P::kSame, SetText<&Options::detected>},
     {"--recording", "eval", true, P::kSame, SetText<&Options::fpsFrom>},
+    {"--learn", "run", false, P::kSame, SetFlag<&Options::learn, true>},
     {"--preview", "learn", true, P::kSame, SetText<&Options::preview>},
     {"--corner", "learn", true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {

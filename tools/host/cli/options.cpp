@@ -45,6 +45,16 @@ bool CheckUsage(const Options& o, std::string* error) {
     *error = "no recording named";
     return false;
   }
+  if (o.learn && (o.settings.empty() || o.settings == "-")) {
+    *error = "--learn needs --settings FILE (the settings file to learn channels into)";
+    return false;
+  }
+  if (o.learn && o.jobs > 1) {
+    *error =
+        "--learn writes the settings file: it runs one recording at a time "
+        "(not with --jobs)";
+    return false;
+  }
   int toStdout = 0;
   for (const std::string* f : {&o.edl, &o.json, &o.log, &o.output})
     toStdout += *f == "-";

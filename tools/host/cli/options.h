@@ -47,6 +47,10 @@ struct Options {
   std::string truth;             // known breaks, to compare with
   VideoGeometry video;
   int64_t channelKey = 1001;
+  // run --learn: channels without a usable section are learned into the settings first;
+  // without --channel-key each recording's key comes from its service name or file name.
+  bool learn = false;
+  std::string channelKeyFrom;  // where that key came from, for the summary ("" = given)
   std::string channelName = "Sample";
   uint32_t hostVersion = 0x4000A;
   int32_t volume = 100;

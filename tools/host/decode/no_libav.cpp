@@ -1,5 +1,6 @@
 // Builds without the decoder libraries: video is decoded by an ffmpeg process.
 #include "decode/frame_source.h"
+#include "decode/service_name.h"
 
 namespace zunkhost {
 
@@ -17,6 +18,16 @@ std::unique_ptr<FrameSource> OpenLibavSource(const std::string& path,
   (void)fast;
   *error = path + ": this build decodes through ffmpeg only (--decoder pipe)";
   return nullptr;
+}
+
+}  // namespace zunkhost
+
+namespace zunkhost {
+
+// Without libavformat no container is read: no recording has a service name here.
+std::string ServiceName(const std::string& path) {
+  (void)path;
+  return "";
 }
 
 }  // namespace zunkhost

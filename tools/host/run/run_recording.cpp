@@ -11,6 +11,7 @@
 #include "os/paths.h"
 #include "run/beside_outputs.h"
 #include "run/frame_log.h"
+#include "run/learn_first.h"
 #include "run/run.h"
 #include "run/run_outputs.h"
 #include "run/summary.h"
@@ -117,7 +118,13 @@ void PrintTiming(const RunResult& r, Clock::time_point started) {
 
 }  // namespace
 
-int RunRecording(const Options& o) {
+int RunRecording(const Options& given) {
+  Options o = given;
+  if (o.learn) {
+    const int learned = LearnFirst(&o);
+    if (learned != 0)
+      return learned;
+  }
   const Clock::time_point started = Clock::now();
   std::string error;
   InstalledSettingsCleanup cleanup;

@@ -88,6 +88,9 @@ void PrintTextSummary(FILE* out, const Options& o, const SummaryHeader& h, const
   std::fprintf(out, "stream: %dx%d, pixel format %d, %s, channel %lld\n", g.width, g.height,
                g.pixelFormat, o.recording ? "recording" : "preview",
                static_cast<long long>(o.channelKey));
+  if (!o.channelKeyFrom.empty())
+    std::fprintf(out, "channel key: %lld, from %s\n", static_cast<long long>(o.channelKey),
+                 o.channelKeyFrom.c_str());
   if (o.fast)
     std::fprintf(out, "fast scan: %s\n", h.leftOut.c_str());
   std::fprintf(out, "frames: %lld (%s), detection ran on %lld", static_cast<long long>(r.frames),

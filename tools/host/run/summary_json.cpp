@@ -28,6 +28,8 @@ void PrintJsonSummary(FILE* out, const Options& o, const SummaryHeader& h, const
                "  \"recording\": %s,\n  \"channelKey\": %lld,\n",
                g.width, g.height, g.pixelFormat, g.fps, o.recording ? "true" : "false",
                static_cast<long long>(o.channelKey));
+  if (!o.channelKeyFrom.empty())
+    std::fprintf(out, "  \"channelKeyFrom\": %s,\n", JsonString(o.channelKeyFrom).c_str());
   if (o.fast)
     std::fprintf(out, "  \"fastScan\": %s,\n", JsonString(h.leftOut).c_str());
   std::fprintf(out,

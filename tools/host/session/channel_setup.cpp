@@ -11,21 +11,6 @@
 namespace zunkhost {
 namespace {
 
-// Whether the settings text has a section "[name]" (letter case and spaces aside).
-bool HasSection(const std::string& path, const std::string& name) {
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::string t;
-    for (char c : line)
-      if (!std::isspace(static_cast<unsigned char>(c)))
-        t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (t == "[" + name + "]")
-      return true;
-  }
-  return false;
-}
-
 bool Readable(const std::string& path) {
   return !path.empty() && std::ifstream(path, std::ios::binary).good();
 }
@@ -50,6 +35,20 @@ std::string IdleReason(const SettingsRequest& r,
 }
 
 }  // namespace
+
+bool HasSection(const std::string& path, const std::string& name) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::string t;
+    for (char c : line)
+      if (!std::isspace(static_cast<unsigned char>(c)))
+        t += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (t == "[" + name + "]")
+      return true;
+  }
+  return false;
+}
 
 bool PrepareSettings(const SettingsRequest& r, ChannelSetup* setup, std::string* error) {
   // Every run has its own settings folder, with or without a settings file: the plug-in

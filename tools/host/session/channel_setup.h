@@ -33,6 +33,9 @@ struct SettingsRequest {
   std::vector<std::pair<std::string, std::string>> values;  // --set KEY=VALUE
 };
 
+// Whether the settings file has a section "[name]" (letter case and spaces aside).
+bool HasSection(const std::string& path, const std::string& name);
+
 // Installs the settings and reads the channel's setup. False with one line in *error.
 bool PrepareSettings(const SettingsRequest& request, ChannelSetup* setup, std::string* error);
 
