@@ -1,22 +1,43 @@
 // The dialog's notes to the viewer: the template file's problem and the reaction hint.
 #include "dialog/dialog_notes.h"
 
+#include <sys/stat.h>
 #include <cstdint>
+
 #include <cstdio>
 #include <vector>
 
 #include "image/bmp_reader.h"
 #include "image/file_bytes.h"
+#include "platform/platform.h"
 #include "plugin/aligned_buffer.h"
 #include "plugin/module_state.h"
 #include "settings/setting_table.h"
 
 namespace zunk {
 
+namespace {
+
+// A file can be held for a moment by another program (the file box's own look at it, a
+// virus scanner): a name that is there but does not open yet is tried again briefly
+// before it counts as missing.
+std::FILE* OpenToJudge(const std::string& path) {
+  for (int tries = 0;; ++tries) {
+    if (std::FILE* f = std::fopen(path.c_str(), "rb"))
+      return f;
+    struct stat there;
+    if (tries == 10 || stat(path.c_str(), &there) != 0)
+      return nullptr;
+    Os().SleepMs(20);
+  }
+}
+
+}  // namespace
+
 TemplateFileProblem DiagnoseTemplateFile(const std::string& path) {
   if (path.empty() || path == kDefaultLogoFileName)
     return TemplateFileProblem::kNone;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::FILE* f = OpenToJudge(path);
   if (!f)
     return TemplateFileProblem::kMissing;
   const long size = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
