@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "base/aligned_buffer.h"
+#include "base/mul_div.h"
+#include "host/host_records.h"
 #include "platform/platform.h"
-#include "plugin/aligned_buffer.h"
 #include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
-#include "plugin/mul_div.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/host_records.h"
+#include "host/host_records.h"
 
 namespace zunk {
 namespace bench {

@@ -19,7 +19,7 @@
 #include "capture/core_finder.h"
 #include "platform/platform.h"
 #include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
+#include "settings/channel_profile.h"
 
 namespace zunk {
 namespace bench {

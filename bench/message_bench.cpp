@@ -7,9 +7,10 @@
 #include <string>
 
 #include "bench_stream.h"
+#include "detect/decision.h"
 #include "platform/platform.h"
 #include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
+#include "react/reaction.h"
 #include "settings/channel_profile.h"
 #include "settings/setting_table.h"
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "bench_stream.h"
+#include "pipeline/frame_pipeline.h"
 #include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
 
 namespace zunk {
 namespace bench {

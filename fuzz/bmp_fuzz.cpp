@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "base/aligned_buffer.h"
 #include "image/bmp_reader.h"
-#include "plugin/aligned_buffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t width = -1;

@@ -16,11 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "detect/decision.h"
+#include "detect/overlay.h"
+#include "host/host_records.h"
 #include "image/bmp_reader.h"
+#include "pipeline/frame_pipeline.h"
 #include "platform/platform.h"
-#include "plugin/host_records.h"
 #include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"

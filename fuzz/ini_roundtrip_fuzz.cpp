@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "plugin/module_state.h"
 #include "settings/channel_profile.h"
+#include "settings/dialog_settings.h"
 #include "settings/ini_store.h"
 #include "settings/ini_text.h"
 #include "settings/setting_table.h"

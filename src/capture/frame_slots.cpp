@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/aligned_buffer.h"
+#include "base/reference_frame.h"
 #include "learn/learn_sample.h"
-#include "plugin/aligned_buffer.h"
-#include "plugin/module_state.h"
 
 namespace zunk {
 

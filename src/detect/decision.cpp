@@ -1,9 +1,15 @@
 // The arithmetic of the presence decision.
 #include "detect/decision.h"
 
-#include "plugin/mul_div.h"
+#include "base/mul_div.h"
 
 namespace zunk {
+
+int32_t Confidence = 0;
+int32_t ReactionState = 0;
+int32_t LastDecision = 0;
+int32_t HoldOff = 0;
+int32_t MessageFadeCounter = 0;
 
 int32_t DampedOnSpeed(int32_t on, int32_t scoreContrast, int32_t matchPercent, int32_t matchLevel) {
   if (scoreContrast < 64)

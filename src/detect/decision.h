@@ -1,9 +1,18 @@
-// The arithmetic of the presence decision: how far the confidence moves on one frame.
+// The presence decision: its state and the arithmetic of how far the confidence moves on
+// one frame.
 #pragma once
 
 #include <cstdint>
 
 namespace zunk {
+
+// The decision's state. The frame pipeline changes it under the module lock; Start clears
+// ReactionState, and the reactions read ReactionState and MessageFadeCounter.
+extern int32_t Confidence;          // belief that the logo is present, 0..100
+extern int32_t ReactionState;       // 1 while the reactions for an absent logo are in force
+extern int32_t LastDecision;        // the decision of the last evaluation
+extern int32_t HoldOff;             // frames during which the decision is not re-evaluated
+extern int32_t MessageFadeCounter;  // message frames of fade-in still to go, 25 down to 0
 
 // The on-speed after damping: scaled by contrast / 100 below a contrast of 64, then by
 // f / L with f = 3 * match - 2 * L (0 if negative) while the match is below the match

@@ -4,10 +4,11 @@
 
 #include <cstring>
 
+#include "base/mul_div.h"
+#include "base/reference_frame.h"
+#include "detect/stream.h"
 #include "detect/template.h"
 #include "kernels/kernels.h"
-#include "plugin/module_state.h"
-#include "plugin/mul_div.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {

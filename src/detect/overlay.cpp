@@ -2,11 +2,13 @@
 // pixel format.
 #include "detect/overlay.h"
 
+#include "detect/stream.h"
 #include "detect/template.h"
 #include "kernels/kernels.h"
-#include "plugin/module_state.h"
 
 namespace zunk {
+
+int32_t SimulateLogoLoss = 0;
 
 namespace {
 

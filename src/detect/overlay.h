@@ -8,6 +8,10 @@
 
 namespace zunk {
 
+// The dialog's test mode: while set, the patch hides the broadcast logo in every matched
+// frame. Set by the dialog and cleared by Start, under the module lock.
+extern int32_t SimulateLogoLoss;
+
 // Covers the search area around the logo (the template widened by t on both sides) with
 // the same-sized area from the middle of the frame.
 void PaintOverLogo(uint8_t* frame, const MatchGeometry& g);

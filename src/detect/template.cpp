@@ -2,12 +2,13 @@
 // at the stream's scale for matching and the overlay.
 #include "detect/template.h"
 
+#include "base/aligned_buffer.h"
+#include "base/mul_div.h"
+#include "base/reference_frame.h"
+#include "detect/stream.h"
 #include "kernels/kernels.h"
 #include "kernels/placement_sad.h"
 #include "platform/platform.h"
-#include "plugin/aligned_buffer.h"
-#include "plugin/module_state.h"
-#include "plugin/mul_div.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"
 

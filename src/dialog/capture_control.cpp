@@ -8,12 +8,12 @@
 
 #include "capture/capture_session.h"
 #include "capture/capture_texts.h"
+#include "detect/stream.h"
 #include "detect/template.h"
 #include "dialog/capture_edit.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
 #include "platform/platform.h"
-#include "plugin/module_state.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {

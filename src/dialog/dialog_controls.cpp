@@ -9,12 +9,13 @@
 
 #include <string>
 
+#include "detect/overlay.h"
 #include "detect/template.h"
 #include "dialog/dialog_binding.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
 #include "platform/platform.h"
-#include "plugin/module_state.h"
+#include "settings/dialog_settings.h"
 
 namespace zunk {
 

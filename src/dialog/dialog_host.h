@@ -1,9 +1,13 @@
-// What the shell and the frame path ask of the settings dialog.
+// What the shell asks of the settings dialog.
 #pragma once
 
 #include <cstdint>
 
 namespace zunk {
+
+// Set while the dialog exists (from Configure until its window is gone); Configure and
+// Exit test it. Kept by the dialog's thread.
+extern int32_t DialogCreated;
 
 // Creates and shows the modeless dialog; parentWindowVariable points to the host's
 // parent window handle.
@@ -15,19 +19,5 @@ void FocusSettingsDialog();
 // outlives the wait goes when its thread reads its messages again, and the module stays
 // loaded for it.
 void DestroySettingsDialog();
-
-// Called by ProcessFrame at a change of channel while the dialog is open, with the frame
-// lock held: asks the dialog's thread to show the current profile again. Never waits.
-void RequestSettingsDialogRefresh();
-
-// The level bars' colour sets: 0 while detection is off, 1 while frames are matched.
-enum LevelColourSet : int32_t { kLevelColoursOff = 0, kLevelColoursOn = 1 };
-// Called by ProcessFrame while the dialog is open: the detection bar's (threshold, value)
-// and the match bar's, with the colour set to draw them in. Never waits.
-void PublishLevels(LevelColourSet colours,
-                   int32_t detectThreshold,
-                   int32_t detectValue,
-                   int32_t matchThreshold,
-                   int32_t matchValue);
 
 }  // namespace zunk

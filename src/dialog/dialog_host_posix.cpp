@@ -1,10 +1,10 @@
 // The settings dialog's entry points in the build without windows: there is no dialog,
-// so Configure opens nothing and no refresh is ever asked for.
+// so Configure opens nothing.
 #include "dialog/dialog_host.h"
 
-#include "plugin/module_state.h"
-
 namespace zunk {
+
+int32_t DialogCreated = 0;
 
 void OpenSettingsDialog(void* parentWindowVariable) {
   (void)parentWindowVariable;
@@ -14,6 +14,5 @@ void FocusSettingsDialog() {}
 void DestroySettingsDialog() {
   DialogCreated = 0;
 }
-void RequestSettingsDialogRefresh() {}
 
 }  // namespace zunk

@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/aligned_buffer.h"
+#include "base/reference_frame.h"
 #include "image/bmp_reader.h"
 #include "image/file_bytes.h"
 #include "platform/platform.h"
-#include "plugin/aligned_buffer.h"
-#include "plugin/module_state.h"
 #include "settings/setting_table.h"
 
 namespace zunk {

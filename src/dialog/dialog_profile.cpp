@@ -1,8 +1,9 @@
 // The dialog's reads and writes of the profile table.
 #include "dialog/dialog_profile.h"
 
+#include "detect/overlay.h"
 #include "detect/template.h"
-#include "plugin/module_state.h"
+#include "settings/channel_profile.h"
 
 namespace zunk {
 

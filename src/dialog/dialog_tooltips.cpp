@@ -6,11 +6,11 @@
 
 #include <commctrl.h>
 
+#include "base/abi.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
 #include "platform/win32/services.h"
-#include "plugin/abi.h"
-#include "plugin/module_state.h"
+#include "settings/dialog_settings.h"
 
 namespace zunk {
 

@@ -1,11 +1,11 @@
 // The two level bars on their static controls: the match bar and the detection bar,
-// each a threshold against a live value. Frames publish the values (published_levels.h);
+// each a threshold against a live value. Frames publish the values (pipeline/observed.h);
 // the bars are drawn on the dialog's thread by its level timer, so closing the dialog
 // while frames flow never meets a frame inside a bar.
 #include <windows.h>
 
-#include "dialog/published_levels.h"
 #include "dialog/settings_dialog.h"
+#include "pipeline/observed.h"
 #include "platform/platform.h"
 
 namespace zunk {

@@ -3,11 +3,11 @@
 // corner and centre buttons. The preview lives from the dialog's initialisation to its teardown.
 #include <windows.h>
 
+#include "base/reference_frame.h"
 #include "detect/template.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
 #include "platform/platform.h"
-#include "plugin/module_state.h"
 
 namespace zunk {
 

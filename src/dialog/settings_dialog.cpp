@@ -1,34 +1,34 @@
-// The settings dialog's shell: the entry points Configure, Exit and the frame path call,
+// The settings dialog's shell: the entry points Configure and Exit call,
 // the dialog procedure with its initialisation, placement, closing and teardown, the
 // caption flash of a repeated Configure, and the about box.
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <cstring>
 
+#include "base/abi.h"
+#include "detect/overlay.h"
 #include "dialog/dialog_binding.h"
 #include "dialog/dialog_host.h"
 #include "dialog/dialog_placement.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
+#include "pipeline/observed.h"
 #include "platform/platform.h"
 #include "platform/win32/services.h"
-#include "plugin/abi.h"
-#include "plugin/module_state.h"
+#include "settings/dialog_settings.h"
 
 namespace zunk {
 
 SettingsDialog Dialog = {};
+int32_t DialogCreated = 0;
 
 namespace {
 
-// The window the video thread posts its refresh requests to: set when the dialog opens
-// and cleared when it closes, both under the module lock.
-std::atomic<HWND> refreshTarget{nullptr};
-// A refresh request is waiting in the dialog's queue: a run of channel changes posts one.
-std::atomic<bool> refreshPosted{false};
+// The count of channel changes the dialog last showed the profile for: when the pipeline's
+// count has moved on, the level timer shows the current channel's profile again.
+uint32_t shownChannelChanges = 0;
 // Calls of the dialog procedure in progress on the dialog's thread. More than one means
 // a message reached it from a loop that one of its own calls runs: a message box, the
 // about box or a chooser.
@@ -157,14 +157,28 @@ BOOL OnInitDialog(HWND dlg) {
     // snapshot yet.
     CatchUpSnapshot();
     DialogOpen = 1;
-    refreshTarget = dlg;
-    refreshPosted = false;  // a request left in a previous window's queue died with it
+    shownChannelChanges = ChannelChanges();
   }
   SetUpCaptureButton(dlg);
   RefreshDialog(dlg);
   InstallMouseHook(dlg);
   SetTimer(dlg, kLevelTimer, kLevelInterval, nullptr);
   return TRUE;
+}
+
+// Every frame's time: the levels the frames published, and the profile of a channel met
+// since the dialog last showed one.
+void OnLevelTimer(HWND dlg) {
+  ShowPublishedLevels();
+  uint32_t changes;
+  {
+    LockScope lock;
+    changes = ChannelChanges();
+  }
+  if (changes == shownChannelChanges)
+    return;
+  shownChannelChanges = changes;
+  RefreshDialog(dlg);
 }
 
 // Cancel: every profile goes back to the snapshot, then the window goes.
@@ -187,7 +201,6 @@ void OnDestroy(HWND dlg) {
     LockScope lock;
     SimulateLogoLoss = 0;
     DialogOpen = 0;
-    refreshTarget = nullptr;
   }
   KillTimer(dlg, kArrowTimer);
   KillTimer(dlg, kFlashTimer);
@@ -289,7 +302,7 @@ INT_PTR HandleMessage(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
       else if (wParam == kArrowTimer)
         PadArrowTimer(dlg);
       else if (wParam == kLevelTimer)
-        ShowPublishedLevels();
+        OnLevelTimer(dlg);
       else if (wParam == kCaptureTimer)
         OnCaptureTimer(dlg);
       return FALSE;
@@ -298,7 +311,6 @@ INT_PTR HandleMessage(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
       return DrawColourButton(dlg, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case kRefreshMessage:
-      refreshPosted = false;
       RefreshDialog(dlg);
       return TRUE;
     case kFocusMessage:
@@ -414,14 +426,6 @@ void DestroySettingsDialog() {
   // mouse hook still exist when they are called.
   PostMessageA(w, kDestroyMessage, 0, 0);
   KeepModuleLoaded();
-}
-
-void RequestSettingsDialogRefresh() {
-  HWND w = refreshTarget;
-  if (!w || refreshPosted.exchange(true))
-    return;
-  if (!PostMessageA(w, kRefreshMessage, 0, 0))
-    refreshPosted = false;
 }
 
 }  // namespace zunk

@@ -15,7 +15,7 @@ struct LogoPreview;
 struct LevelIndicator;
 
 // Private messages of the dialog window.
-constexpr UINT kRefreshMessage = WM_APP + 1;  // posted at a change of channel
+constexpr UINT kRefreshMessage = WM_APP + 1;  // shows the current profile again
 constexpr UINT kDestroyMessage = WM_APP + 2;  // sent by Exit from another thread
 constexpr UINT kFocusMessage = WM_APP + 3;    // posted by Configure from another thread
 
@@ -26,7 +26,8 @@ constexpr UINT_PTR kLevelTimer = 3;    // shows the levels frames published
 constexpr UINT_PTR kCaptureTimer = 4;  // follows a live logo capture
 
 // The one dialog. Its window is created and destroyed any number of times; the created
-// and open flags and the stored position are module state (plugin/module_state.h).
+// flag is dialog/dialog_host.h's; the open flag and the stored position are kept with the
+// settings (settings/dialog_settings.h).
 struct SettingsDialog {
   HWND window;
   HWND host;  // the parent given to Configure: owner and centring reference, never destroyed

@@ -18,7 +18,7 @@
 
 #include <cstring>
 
-#include "plugin/aligned_buffer.h"
+#include "base/aligned_buffer.h"
 
 namespace zunk {
 namespace {

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/reference_frame.h"
 #include "detect/decision.h"
 #include "detect/matching.h"
 #include "detect/template.h"
-#include "plugin/module_state.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {

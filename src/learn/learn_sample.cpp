@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "plugin/module_state.h"
+#include "base/reference_frame.h"
 
 namespace zunk {
 

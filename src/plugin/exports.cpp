@@ -1,9 +1,9 @@
 // The module's two exports and its descriptor. Every operation runs in the module's own
 // context, on a realigned stack, and lets no exception escape into the host. Frame
 // processing and Stop hold the module lock; the reactions they ask for run after it.
+#include "base/abi.h"
+#include "host/host_records.h"
 #include "platform/platform.h"
-#include "plugin/abi.h"
-#include "plugin/host_records.h"
 #include "plugin/lifecycle.h"
 #include "react/reaction.h"
 

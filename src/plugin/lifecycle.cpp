@@ -1,18 +1,27 @@
 // Init, Start, Stop, Configure and Exit: the module's life between load and unload.
 #include "plugin/lifecycle.h"
 
+#include "base/aligned_buffer.h"
+#include "base/mul_div.h"
+#include "base/reference_frame.h"
 #include "capture/capture_session.h"
-
+#include "detect/decision.h"
+#include "detect/overlay.h"
+#include "detect/stream.h"
 #include "detect/template.h"
 #include "dialog/dialog_host.h"
-#include "plugin/aligned_buffer.h"
-#include "plugin/module_state.h"
-#include "plugin/mul_div.h"
+#include "platform/platform.h"
 #include "react/mixer.h"
 #include "react/reaction.h"
+#include "settings/channel_profile.h"
 #include "settings/ini_store.h"
 
 namespace zunk {
+
+namespace {
+// The host's value from InitInfo: kept, never used.
+uint32_t HostValue = 0;
+}  // namespace
 
 void Init(const InitInfo* info) {
   if (info) {

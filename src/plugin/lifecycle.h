@@ -1,16 +1,17 @@
 // The descriptor's operations, as plain functions. The exported entry points wrap them
-// with the module context, the stack realignment and the exception barrier.
+// with the module context, the stack realignment and the exception barrier. The frame
+// operation, ProcessFrame, is the pipeline's.
 #pragma once
 
 #include <cstdint>
 
-#include "plugin/host_records.h"
+#include "host/host_records.h"
+#include "pipeline/frame_pipeline.h"
 
 namespace zunk {
 
 void Init(const InitInfo* info);
 int32_t Start(const StreamFormat* format);
-int32_t ProcessFrame(FrameInfo* frame);  // detect/process_frame.cpp
 void Stop();
 void Configure(void* parentWindowVariable);
 void Exit();

@@ -10,12 +10,17 @@
 #include <algorithm>
 #include <string>
 
+#include "base/reference_frame.h"
+#include "detect/decision.h"
+#include "detect/stream.h"
 #include "kernels/kernels.h"
-#include "plugin/module_state.h"
+#include "platform/platform.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {
+
+MessageSurfaceState MessageSurface = {nullptr, nullptr};
 
 namespace {
 

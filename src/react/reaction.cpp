@@ -1,8 +1,9 @@
 // ApplyReaction and the queue of reactions waiting for the module lock to be released.
 #include "react/reaction.h"
 
+#include "detect/decision.h"
+#include "detect/stream.h"
 #include "platform/platform.h"
-#include "plugin/module_state.h"
 #include "react/recording.h"
 #include "react/volume.h"
 #include "settings/channel_profile.h"

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 namespace zunk {
 
 // absent = 1 when the logo has gone (lower the sound, pause or resume the recording),
@@ -22,6 +24,15 @@ void ChannelChangeRecordHook();
 // Undoes the reactions in force (ReactionState 1) and clears ReactionState: at Stop, at
 // a Start that came without a Stop, and at Exit.
 void EndReactionInForce();
+
+// The layer the on-screen message is drawn into: the screen-compatible surface made by
+// Init and kept until the module unloads, and its W x H B,G,R,X top-down pixels made by
+// Start for the stream (null outside a stream). Start and Stop change it under the lock.
+struct MessageSurfaceState {
+  Surface* surface;
+  uint32_t* pixels;
+};
+extern MessageSurfaceState MessageSurface;
 
 // Draws the on-screen message into the frame (the stream's size and pixel format),
 // faded in by MessageFadeCounter.

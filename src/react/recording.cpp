@@ -2,8 +2,9 @@
 // than 0x3003C only know the toggle; whether the recording is paused is the host's to know.
 #include "react/recording.h"
 
-#include "plugin/host_commands.h"
-#include "plugin/module_state.h"
+#include "detect/stream.h"
+#include "host/host_commands.h"
+#include "platform/platform.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"

@@ -2,7 +2,7 @@
 // volume commands; older ones (and no host at all) have the mixer changed instead.
 #include "react/volume.h"
 
-#include "plugin/host_commands.h"
+#include "host/host_commands.h"
 #include "react/mixer.h"
 #include "settings/ini_store.h"
 

@@ -3,9 +3,12 @@
 
 #include <utility>
 
-#include "plugin/module_state.h"
+#include "settings/dialog_settings.h"
 
 namespace zunk {
+
+int64_t LastChannelKey = 0;
+char ChannelName[kChannelNameMax + 1] = {};
 
 ProfileTable Profiles;
 ProfileTable ProfileSnapshot;

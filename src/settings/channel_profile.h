@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_records.h"
+
 namespace zunk {
 
 // One channel's settings. Positions are in the 768 x 576 reference frame; booleans are
@@ -48,6 +50,11 @@ extern ProfileTable ProfileSnapshot;
 extern int32_t CurrentIndex;
 // Values for channels met for the first time (the "DEFAULT" section).
 extern ChannelProfile DefaultProfile;
+
+// The channel of the last frame seen (0: none since Start) and its name, set by the frame
+// pipeline at a change of channel under the module lock; the dialog shows the name.
+extern int64_t LastChannelKey;
+extern char ChannelName[kChannelNameMax + 1];
 
 // Makes the profile of LastChannelKey current, adding a copy of DefaultProfile for a
 // channel not seen before. Runs at every change of channel, under the module lock.

@@ -1,7 +1,7 @@
 // The host's main window and version, found afresh at every stream start.
 #include <string>
 
-#include "plugin/host_commands.h"
+#include "host/host_commands.h"
 #include "settings/ini_store.h"
 
 namespace zunk {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/host_records.h"
 #include "platform/platform.h"
 #include "settings/setting_table.h"
 #include "settings/settings_document.h"
@@ -118,5 +119,9 @@ class IniStore {
 
 // The module's one store.
 extern IniStore SettingsStore;
+
+// The host's answer to which channels to keep, from Init: SaveProfiles asks it for every
+// profile. Null (no host callback) keeps them all.
+extern ChannelCheckFn ChannelCheckCallback;
 
 }  // namespace zunk

@@ -1,12 +1,14 @@
 // Loading every profile at Init and saving them at Exit: the file's content copied into
 // the live tables, and the live tables formatted into the new file.
-#include "plugin/module_state.h"
 #include "settings/channel_profile.h"
+#include "settings/dialog_settings.h"
 #include "settings/ini_store.h"
 #include "settings/ini_text.h"
 #include "settings/profile_codec.h"
 
 namespace zunk {
+
+ChannelCheckFn ChannelCheckCallback = nullptr;
 
 void IniStore::LoadProfiles() {
   OpenForRead();

@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/aligned_buffer.h"
 #include "capture/logo_file.h"
 #include "detect/template.h"
 #include "dialog/capture_edit.h"
 #include "image/bmp_reader.h"
 #include "image/bmp_writer.h"
 #include "image/file_bytes.h"
-#include "plugin/aligned_buffer.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"
 #include "settings/settings_test_util.h"

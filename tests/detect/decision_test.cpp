@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "base/mul_div.h"
 #include "detect/decision.h"
 #include "detect/matching.h"
 #include "kernels/kernel_types.h"
-#include "plugin/mul_div.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {

@@ -3,11 +3,11 @@
 
 #include <cstring>
 
+#include "base/aligned_buffer.h"
 #include "detect/template.h"
+#include "host/host_records.h"
 #include "platform/platform.h"
-#include "plugin/aligned_buffer.h"
 #include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
 
 namespace zunk {
 namespace testing_util {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_records.h"
+#include "host/host_records.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {

@@ -8,8 +8,8 @@
 #include "detect/detect_fixture.h"
 #include "detect/matching.h"
 #include "detect/template.h"
+#include "pipeline/frame_pipeline.h"
 #include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
 
 namespace zunk {
 namespace testing_util {

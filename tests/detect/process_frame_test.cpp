@@ -6,10 +6,14 @@
 #include <climits>
 #include <vector>
 
+#include "detect/decision.h"
 #include "detect/detect_fixture.h"
+#include "detect/overlay.h"
+#include "detect/stream.h"
 #include "detect/template.h"
+#include "pipeline/frame_pipeline.h"
 #include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
+#include "settings/channel_profile.h"
 
 namespace zunk {
 namespace testing_util {

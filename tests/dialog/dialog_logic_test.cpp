@@ -13,8 +13,8 @@
 #include "dialog/dialog_placement.h"
 #include "dialog/dialog_profile.h"
 #include "dialog/resource_ids.h"
-#include "plugin/module_state.h"
 #include "settings/channel_profile.h"
+#include "settings/dialog_settings.h"
 
 namespace zunk {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "host_run_util.h"
-#include "plugin/host_commands.h"
+#include "host/host_commands.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "base/aligned_buffer.h"
 #include "eval/eval.h"
 #include "host_cli.h"
 #include "image/bmp_reader.h"
 #include "image_files.h"
-#include "plugin/aligned_buffer.h"
 
 namespace {
 

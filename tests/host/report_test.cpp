@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "plugin/host_commands.h"
+#include "host/host_commands.h"
 #include "spans/report.h"
 
 namespace zunkhost {

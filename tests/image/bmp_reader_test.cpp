@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/aligned_buffer.h"
 #include "image/bmp_builder.h"
 #include "image/bmp_reader.h"
-#include "plugin/aligned_buffer.h"
 
 namespace zunk {
 namespace {

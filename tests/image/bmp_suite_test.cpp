@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "base/aligned_buffer.h"
 #include "image/bmp_reader.h"
 #include "image/file_bytes.h"
 #include "platform/posix/services.h"
-#include "plugin/aligned_buffer.h"
 
 namespace zunk {
 namespace {

@@ -3,9 +3,13 @@
 
 #include <cstring>
 
-#include "plugin/host_records.h"
-#include "plugin/module_state.h"
-#include "plugin/mul_div.h"
+#include "base/mul_div.h"
+#include "detect/decision.h"
+#include "detect/stream.h"
+#include "host/host_records.h"
+#include "pipeline/frame_pipeline.h"
+#include "react/reaction.h"
+#include "settings/channel_profile.h"
 
 extern "C" int32_t Quintora_Plugin_Version();
 extern "C" zunk::PluginDescriptor* Quintora_Plugin_PR();

@@ -17,14 +17,16 @@
 #include <thread>
 #include <vector>
 
+#include "base/aligned_buffer.h"
+#include "detect/overlay.h"
 #include "detect/template.h"
 #include "dialog/dialog_profile.h"
-#include "dialog/published_levels.h"
+#include "host/host_records.h"
+#include "pipeline/observed.h"
 #include "platform/platform.h"
-#include "plugin/aligned_buffer.h"
-#include "plugin/host_records.h"
-#include "plugin/module_state.h"
+#include "react/reaction.h"
 #include "settings/channel_profile.h"
+#include "settings/dialog_settings.h"
 
 extern "C" zunk::PluginDescriptor* Quintora_Plugin_PR();
 

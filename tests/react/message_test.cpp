@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "detect/decision.h"
+#include "detect/stream.h"
 #include "kernels/kernels.h"
 #include "platform/platform.h"
-#include "plugin/module_state.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
 #include "settings/setting_table.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "plugin/host_commands.h"
+#include "host/host_commands.h"
 
 namespace zunktest {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "detect/detect_fixture.h"
-#include "plugin/module_state.h"
+#include "host/host_records.h"
 #include "react/react_fake_host.h"
 #include "settings/channel_profile.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_records.h"
-#include "plugin/module_state.h"
+#include "detect/decision.h"
+#include "host/host_records.h"
 #include "react/mixer.h"
 #include "react/react_fake_host.h"
 #include "react/reaction.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/module_state.h"
 #include "settings/channel_profile.h"
+#include "settings/dialog_settings.h"
 #include "settings/ini_store.h"
 #include "zip_read.h"
 #include "zip_writer.h"

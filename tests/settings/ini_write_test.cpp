@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "plugin/abi.h"
+#include "base/abi.h"
 #include "settings/setting_table.h"
 #include "settings_test_util.h"
 

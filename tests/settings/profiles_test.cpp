@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/host_records.h"
+#include "host/host_records.h"
 #include "plugin/lifecycle.h"
 #include "settings/setting_table.h"
 #include "settings_test_util.h"

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "base/aligned_buffer.h"
 #include "image/bmp_builder.h"
 #include "image/bmp_reader.h"
 #include "image/file_bytes.h"
 #include "platform/win32/services.h"
-#include "plugin/aligned_buffer.h"
 
 namespace zunk {
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_records.h"
 #include "host_harness.h"
-#include "plugin/host_records.h"
 
 namespace zunktest {
 

@@ -10,7 +10,6 @@
 #include "detect/template.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
-#include "plugin/module_state.h"
 
 namespace zunk {
 namespace {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/host_records.h"
+#include "host/host_records.h"
 
 namespace zunktest {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_commands.h"
 #include "host_harness.h"
-#include "plugin/host_commands.h"
 #include "session/host_state.h"
 #include "session/host_window.h"
 

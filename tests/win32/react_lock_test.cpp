@@ -9,10 +9,11 @@
 
 #include <vector>
 
+#include "detect/decision.h"
 #include "detect/detect_fixture.h"
+#include "host/host_commands.h"
+#include "host/host_records.h"
 #include "platform/platform.h"
-#include "plugin/host_commands.h"
-#include "plugin/module_state.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"
 

@@ -5,8 +5,8 @@
 
 #include <new>
 
+#include "base/abi.h"
 #include "platform/win32/services.h"
-#include "plugin/abi.h"
 
 namespace zunk {
 namespace win32 {

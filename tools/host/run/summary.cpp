@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <map>
 
-#include "plugin/host_commands.h"
+#include "host/host_commands.h"
 #include "run/summary_json.h"
 #include "session/host_state.h"
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/abi.h"
 #include "os/host_os.h"
-#include "plugin/abi.h"
 #include "session/host_state.h"
 #include "session/host_window.h"
 #include "session/settings_install.h"

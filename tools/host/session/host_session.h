@@ -7,7 +7,7 @@
 #include <string>
 
 #include "decode/video_pipe.h"
-#include "plugin/host_records.h"
+#include "host/host_records.h"
 #include "session/plugin_module.h"
 
 namespace zunkhost {

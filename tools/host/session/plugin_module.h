@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "plugin/host_records.h"
-#include "plugin/module_state.h"
+#include "host/frame_trace.h"
+#include "host/host_records.h"
 
 namespace zunkhost {
 

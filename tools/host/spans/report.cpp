@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "plugin/host_commands.h"
+#include "host/host_commands.h"
 
 namespace zunkhost {
 

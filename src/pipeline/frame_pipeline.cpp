@@ -1,19 +1,25 @@
 // ProcessFrame: which frames are looked at, the change of channel, matching, the presence
-// decision and what is drawn into the frame. Runs with the module lock held.
+// decision, the reactions, what is drawn into the frame and what is left for the dialog.
+#include "pipeline/frame_pipeline.h"
+
 #include <cstring>
 
 #include "capture/capture_session.h"
 #include "detect/decision.h"
 #include "detect/matching.h"
 #include "detect/overlay.h"
+#include "detect/stream.h"
 #include "detect/template.h"
-#include "dialog/dialog_host.h"
-#include "plugin/lifecycle.h"
-#include "plugin/module_state.h"
+#include "pipeline/observed.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
+#include "settings/dialog_settings.h"
 
 namespace zunk {
+
+int32_t StartSkip = 0;
+int32_t ChangeSkip = 0;
+FrameTrace LastFrameTrace = {};
 
 namespace {
 
@@ -43,8 +49,7 @@ void ChangeChannel(const ChannelInfo& channel, int64_t key) {
   ChannelChangeRecordHook();
   LoadTemplate();
   ApplyLeftTopPixelRule();
-  if (DialogOpen)
-    RequestSettingsDialogRefresh();
+  NoteChannelChange();
   Confidence = 100;
   ChangeSkip = 24;
 }

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/abi.h"
+#include "base/abi.h"
 
 namespace zunk {
 

@@ -1,10 +1,11 @@
-// Storage of the level bars' latest values.
-#include "dialog/published_levels.h"
+// Storage of what the frame pipeline observed for the dialog.
+#include "pipeline/observed.h"
 
 namespace zunk {
 
 namespace {
 PublishedLevels latest = {};
+uint32_t channelChanges = 0;
 }  // namespace
 
 void PublishLevels(LevelColourSet colours,
@@ -22,6 +23,14 @@ void PublishLevels(LevelColourSet colours,
 
 PublishedLevels LatestLevels() {
   return latest;
+}
+
+void NoteChannelChange() {
+  ++channelChanges;
+}
+
+uint32_t ChannelChanges() {
+  return channelChanges;
 }
 
 }  // namespace zunk
