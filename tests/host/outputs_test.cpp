@@ -4,6 +4,7 @@
 // tree, and runs side by side that share no settings file and leave nothing behind.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,6 +102,36 @@ TEST(Outputs, EveryFormatReadsBack) {
 time_t ModifiedAt(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 ? st.st_mtime : 0;
+}
+
+TEST(Outputs, ANameThatIsNotAPlainFileIsWrittenIntoAndStaysWhatItIs) {
+  // /dev/null or a pipe given as an output: the list goes into it, and the name is never
+  // replaced by a plain file (a rename over /dev/null run as root would break the system).
+  const std::string dir = FreshFolder("out_pipe");
+  Clip(dir + "/rec.mp4", 150);
+  const std::string pipe = dir + "/breaks.pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  // Opened for reading first, without waiting: the run's writes then stay in the pipe
+  // (a list is far below its size) until read here.
+  const int end = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(end, 0);
+  HostResult r = RunZunkHost("--settings " + kSettings + " --allow-empty --edl " + pipe +
+                             " --json " + dir + "/rec.json " + dir + "/rec.mp4");
+  std::string got;
+  char piece[4096];
+  for (ssize_t n; (n = read(end, piece, sizeof piece)) > 0;)
+    got.append(piece, static_cast<size_t>(n));
+  close(end);
+  EXPECT_EQ(r.code, 0) << r.err;
+  struct stat there;
+  ASSERT_EQ(stat(pipe.c_str(), &there), 0);
+  EXPECT_TRUE(S_ISFIFO(there.st_mode));
+  r = RunZunkHost("--settings " + kSettings + " --allow-empty --edl " + dir + "/plain.edl " + dir +
+                  "/rec.mp4 --json " + dir + "/rec.json");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(got, ReadAll(dir + "/plain.edl"));
+  EXPECT_EQ(FilesIn(dir),
+            (std::set<std::string>{"rec.mp4", "rec.json", "breaks.pipe", "plain.edl"}));
 }
 
 TEST(Outputs, FoldersAreRunRecursivelyAndDoneRecordingsPassedOver) {

@@ -33,7 +33,34 @@ bool MakeFolder(const std::string& path) {
   return mkdir(path.c_str(), 0755) == 0;
 }
 
+namespace {
+
+// Copies the file `from` into `to` as it is (a device or a pipe), then removes `from`.
+bool CopyInto(const std::string& from, const std::string& to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  std::FILE* out = in ? std::fopen(to.c_str(), "wb") : nullptr;
+  bool ok = in && out;
+  char piece[16384];
+  size_t n;
+  while (ok && (n = std::fread(piece, 1, sizeof piece, in)) > 0)
+    ok = std::fwrite(piece, 1, n, out) == n;
+  ok = ok && !std::ferror(in);
+  if (out && std::fclose(out) != 0)
+    ok = false;
+  if (in)
+    std::fclose(in);
+  std::remove(from.c_str());
+  return ok;
+}
+
+}  // namespace
+
 bool MoveFileOver(const std::string& from, const std::string& to) {
+  // A name that is not a plain file (/dev/null, a pipe, a terminal) is written into, never
+  // replaced: a rename would put a plain file in the device's place.
+  struct stat there;
+  if (stat(to.c_str(), &there) == 0 && !S_ISREG(there.st_mode) && !S_ISDIR(there.st_mode))
+    return CopyInto(from, to);
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
