@@ -40,11 +40,14 @@ void SelectAction(DialogHost& host, int list, int item) {
                reinterpret_cast<LPARAM>(host.Item(list)));
 }
 
+// The folder is made first: on a fresh build this is the first file the program writes.
 std::string WriteFileBytes(const char* name, const char* bytes) {
   const std::string path = zunktest::PluginsFolder() + name;
+  CreateDirectoryA(zunktest::PluginsFolder().c_str(), nullptr);
   HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  EXPECT_NE(f, INVALID_HANDLE_VALUE) << path;
   DWORD written = 0;
-  WriteFile(f, bytes, lstrlenA(bytes), &written, nullptr);
+  EXPECT_TRUE(WriteFile(f, bytes, lstrlenA(bytes), &written, nullptr));
   CloseHandle(f);
   return path;
 }
