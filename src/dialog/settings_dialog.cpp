@@ -1,13 +1,12 @@
-// The settings dialog's shell: the entry points Configure and Exit call,
-// the dialog procedure with its initialisation, placement, closing and teardown, the
-// caption flash of a repeated Configure, and the about box.
+// The settings dialog window's life: its creation, focus and destruction across threads
+// (the entry points Configure and Exit call), its initialisation, placement, closing and
+// teardown.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstring>
 
-#include "base/abi.h"
 #include "detect/overlay.h"
 #include "dialog/dialog_binding.h"
 #include "dialog/dialog_host.h"
@@ -29,25 +28,20 @@ namespace {
 // The count of channel changes the dialog last showed the profile for: when the pipeline's
 // count has moved on, the level timer shows the current channel's profile again.
 uint32_t shownChannelChanges = 0;
-// Calls of the dialog procedure in progress on the dialog's thread. More than one means
-// a message reached it from a loop that one of its own calls runs: a message box, the
-// about box or a chooser.
-int32_t procDepth = 0;
-
-constexpr UINT kFlashInterval = 80;  // ms
-constexpr int32_t kFlashInversions = 4;
 constexpr UINT kLevelInterval = 40;  // ms: a frame's time at 25 frames a second
 
 constexpr UINT kDestroyWaitMs = 5000;  // Exit's wait for another thread's window
 
-// One more reference to this module, never released: the host's unloading leaves it
-// mapped.
+}  // namespace
+
 void KeepModuleLoaded() {
   char path[MAX_PATH] = "";
   const DWORD n = GetModuleFileNameA(win32::ModuleInstance(), path, MAX_PATH);
   if (n > 0 && n < MAX_PATH)
     LoadLibraryA(path);
 }
+
+namespace {
 
 bool OnDialogThread(HWND w) {
   return GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
@@ -68,9 +62,8 @@ void AddListItems(HWND dlg) {
                         reinterpret_cast<LPARAM>(item.text.c_str()));
 }
 
-// Picture statics of a template load their bitmaps themselves and leave them behind
-// when they are destroyed: each is taken back and deleted. The preview and the bars show
-// bitmaps of their own, which they release themselves.
+}  // namespace
+
 void ReleaseTemplatePictures(HWND dlg) {
   for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     const int id = GetDlgCtrlID(c);
@@ -85,6 +78,8 @@ void ReleaseTemplatePictures(HWND dlg) {
       DeleteObject(picture);
   }
 }
+
+namespace {
 
 ScreenRect RectOf(HWND w, bool* ok) {
   RECT r = {};
@@ -136,6 +131,8 @@ void SetUpSpins(HWND dlg) {
   }
   SendDlgItemMessageA(dlg, IDC_MSG_STRING, EM_LIMITTEXT, kMessageLengthLimit, 0);
 }
+
+}  // namespace
 
 BOOL OnInitDialog(HWND dlg) {
   Dialog.window = dlg;
@@ -229,124 +226,6 @@ void OnFinalDestroy() {
   DialogCreated = 0;
 }
 
-void StartCaptionFlash(HWND dlg) {
-  SetFocus(dlg);
-  Dialog.flashCounter = kFlashInversions;
-  SetTimer(dlg, kFlashTimer, kFlashInterval, nullptr);
-}
-
-void OnFlashTimer(HWND dlg) {
-  if (Dialog.flashCounter != 0) {
-    FlashWindow(dlg, TRUE);
-    --Dialog.flashCounter;
-  } else {
-    KillTimer(dlg, kFlashTimer);
-  }
-}
-
-ZUNK_ENTRY INT_PTR CALLBACK AboutProc(HWND dlg, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG)
-    return TRUE;
-  if (message == WM_DESTROY) {
-    ReleaseTemplatePictures(dlg);
-    return FALSE;
-  }
-  if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    EndDialog(dlg, LOWORD(wParam));
-    return TRUE;
-  }
-  return FALSE;
-}
-
-BOOL OnCommand(HWND dlg, int id, int code) {
-  switch (id) {
-    case IDOK:
-    case IDCANCEL:
-      // Enter and Escape never close the window: only its own buttons and close box do.
-      return TRUE;
-    case IDC_OK_BUTTON:
-      if (code == BN_CLICKED)
-        DestroyWindow(dlg);
-      return TRUE;
-    case IDC_CANCEL_BUTTON:
-      if (code == BN_CLICKED)
-        PostMessageA(dlg, WM_CLOSE, 0, 0);
-      return TRUE;
-    case IDC_ABOUT_BUTTON:
-      if (code == BN_CLICKED)
-        DialogBoxParamA(win32::ModuleInstance(), MAKEINTRESOURCEA(IDD_ABOUT), dlg, AboutProc, 0);
-      return TRUE;
-    default:
-      return HandleControlNotification(dlg, id, code) ? TRUE : FALSE;
-  }
-}
-
-INT_PTR HandleMessage(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog(dlg);
-    case WM_COMMAND:
-      return OnCommand(dlg, LOWORD(wParam), HIWORD(wParam));
-    case WM_CLOSE:
-      OnClose(dlg);
-      return TRUE;
-    case WM_DESTROY:
-      OnDestroy(dlg);
-      return FALSE;
-    case WM_NCDESTROY:
-      OnFinalDestroy();
-      return FALSE;
-    case WM_TIMER:
-      if (wParam == kFlashTimer)
-        OnFlashTimer(dlg);
-      else if (wParam == kArrowTimer)
-        PadArrowTimer(dlg);
-      else if (wParam == kLevelTimer)
-        OnLevelTimer(dlg);
-      else if (wParam == kCaptureTimer)
-        OnCaptureTimer(dlg);
-      return FALSE;
-    case WM_CTLCOLORSTATIC:
-      return ColourNote(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_DRAWITEM:
-      return DrawColourButton(dlg, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-    case kRefreshMessage:
-      RefreshDialog(dlg);
-      return TRUE;
-    case kFocusMessage:
-      StartCaptionFlash(dlg);
-      return TRUE;
-    case kDestroyMessage:
-      // Exit on another thread asked for this from inside one of the dialog's boxes: the
-      // call that opened the box returns into this module after Exit has returned and
-      // the host may have unloaded it.
-      if (procDepth > 1)
-        KeepModuleLoaded();
-      DestroyWindow(dlg);
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
-// The dialog procedure: realigns the stack and lets no exception reach the system.
-ZUNK_ENTRY INT_PTR CALLBACK SettingsDialogProc(HWND dlg,
-                                               UINT message,
-                                               WPARAM wParam,
-                                               LPARAM lParam) {
-  struct Depth {
-    Depth() { ++procDepth; }
-    ~Depth() { --procDepth; }
-  } depth;
-  try {
-    return HandleMessage(dlg, message, wParam, lParam);
-  } catch (...) {
-    return FALSE;
-  }
-}
-
-}  // namespace
-
 const char* ModuleTitle() {
   static char title[MAX_PATH] = "";
   if (title[0])
@@ -411,7 +290,7 @@ void DestroySettingsDialog() {
     // The host called from inside one of the dialog's boxes (its window got a message
     // from the box's loop): the call that opened the box returns into this module after
     // Exit has returned and the host may have unloaded it.
-    if (procDepth > 0)
+    if (DialogProcDepth() > 0)
       KeepModuleLoaded();
     DestroyWindow(w);
     return;

@@ -1,8 +1,9 @@
-// The settings dialog's window state and what its Windows files share: the shell
-// (settings_dialog.cpp), the control handlers and refresh (dialog_controls.cpp), the
-// tooltips and mouse hook (dialog_tooltips.cpp), the preview and pad (logo_preview.cpp),
-// the level bars (level_indicator.cpp) and the colour and template choosers
-// (choosers.cpp). Everything here runs on the thread that owns the window.
+// The settings dialog's window state and what its Windows files share: the window's life
+// (settings_dialog.cpp), the message dispatch (dialog_dispatch.cpp), the control handlers
+// and refresh (dialog_controls.cpp), the tooltips and mouse hook (dialog_tooltips.cpp), the
+// preview and pad (logo_preview.cpp), the level bars (level_indicator.cpp) and the colour
+// and template choosers (choosers.cpp). Everything here runs on the thread that owns the
+// window.
 #pragma once
 
 #include <windows.h>
@@ -47,8 +48,31 @@ struct SettingsDialog {
 };
 extern SettingsDialog Dialog;
 
+// settings_dialog.cpp: the window's life.
 // The module's name without folder and extension: the title of the message boxes.
 const char* ModuleTitle();
+// The window's messages: its creation, the level timer (the published levels, and the
+// profile again after a change of channel), Cancel, and its destruction in two steps.
+BOOL OnInitDialog(HWND dlg);
+void OnLevelTimer(HWND dlg);
+void OnClose(HWND dlg);
+void OnDestroy(HWND dlg);
+void OnFinalDestroy();
+// One more reference to this module, never released: the host's unloading leaves it
+// mapped.
+void KeepModuleLoaded();
+// Picture statics of a template load their bitmaps themselves and leave them behind
+// when they are destroyed: each is taken back and deleted. The preview and the bars show
+// bitmaps of their own, which they release themselves.
+void ReleaseTemplatePictures(HWND dlg);
+
+// dialog_dispatch.cpp: the message dispatch.
+// The dialog procedure: realigns the stack and lets no exception reach the system.
+INT_PTR CALLBACK SettingsDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam);
+// Calls of the dialog procedure in progress on the dialog's thread.
+int32_t DialogProcDepth();
+// Focuses the window and inverts its caption four times, 80 ms apart.
+void StartCaptionFlash(HWND dlg);
 
 // dialog_controls.cpp
 // Shows the current profile in every control (does nothing unless the dialog is open).
