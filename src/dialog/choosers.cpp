@@ -6,10 +6,8 @@
 
 #include <string>
 
-#include "detect/template.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
-#include "platform/platform.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {
@@ -28,14 +26,6 @@ void RedrawNow(HWND dlg, int id) {
   RedrawWindow(GetDlgItem(dlg, id), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-// The colour a field holds: the handlers' profile's, or without one what was shown.
-COLORREF HeldColour(uint32_t ChannelProfile::*field) {
-  LockScope lock;
-  if (const ChannelProfile* p = HandlerTarget())
-    return p->*field;
-  return Dialog.shown.profile.*field;
-}
-
 // The colour dialog for a field, opened on its colour with the custom colours shown.
 // Cancelled, the field stays; either way the button that shows it is redrawn.
 void ChooseColour(HWND dlg, uint32_t ChannelProfile::*field, int shownBy) {
@@ -44,14 +34,11 @@ void ChooseColour(HWND dlg, uint32_t ChannelProfile::*field, int shownBy) {
   // Owned by the dialog, which is disabled meanwhile: nothing else of it runs while the
   // choice is open, and closing it closes the choice too.
   choice.hwndOwner = dlg;
-  choice.rgbResult = HeldColour(field);
+  choice.rgbResult = HeldColour(HandlerOrigin(), field);
   choice.lpCustColors = customColours;
   choice.Flags = CC_RGBINIT | CC_FULLOPEN;
-  if (ChooseColorA(&choice)) {
-    LockScope lock;
-    if (ChannelProfile* p = HandlerTarget())
-      p->*field = choice.rgbResult;
-  }
+  if (ChooseColorA(&choice))
+    SetColour(HandlerOrigin(), field, choice.rgbResult);
   RedrawNow(dlg, shownBy);
 }
 
@@ -60,17 +47,7 @@ void ChooseColour(HWND dlg, uint32_t ChannelProfile::*field, int shownBy) {
 // was added while it was open).
 void OnLeftTopPixelClick(HWND dlg) {
   const int32_t state = IsDlgButtonChecked(dlg, IDC_LEFT_TOP_PIXEL) == BST_CHECKED ? 1 : 0;
-  {
-    LockScope lock;
-    ChannelProfile* p = HandlerTarget();
-    if (p) {
-      p->LeftTopPixelColor = state;
-      if (state)
-        ApplyLeftTopPixelRule();
-      else if (static_cast<size_t>(CurrentIndex) < ProfileSnapshot.size())
-        p->ColorKey = ProfileSnapshot[CurrentIndex].ColorKey;
-    }
-  }
+  SetLeftTopPixel(HandlerOrigin(), state);
   UpdateColourKeyControls(dlg);
 }
 
@@ -87,17 +64,8 @@ void OnChooseTemplate(HWND dlg) {
   open.nMaxFile = MAX_PATH;
   open.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   open.lpstrDefExt = "bmp";
-  if (!GetOpenFileNameA(&open))
+  if (!GetOpenFileNameA(&open) || !ChooseTemplate(HandlerOrigin(), path))
     return;
-  {
-    // The frame path reads the name and the template under the same lock.
-    LockScope lock;
-    ChannelProfile* p = HandlerTarget();
-    if (!p)
-      return;
-    p->LogoFileName = path;
-    LoadTemplate();
-  }
   SetDlgItemTextA(dlg, IDC_LOGO_FILE_NAME, path);
   RepaintLogoPreview(Dialog.preview);
   RunTemplateStatePass(dlg);
@@ -106,12 +74,7 @@ void OnChooseTemplate(HWND dlg) {
 }  // namespace
 
 void UpdateColourKeyControls(HWND dlg) {
-  int32_t leftTop;
-  {
-    LockScope lock;
-    const ChannelProfile* p = HandlerTarget();
-    leftTop = p ? p->LeftTopPixelColor : Dialog.shown.profile.LeftTopPixelColor;
-  }
+  const int32_t leftTop = HeldLeftTopPixel(HandlerOrigin());
   EnableWindow(GetDlgItem(dlg, IDC_CHOOSE_COLOR_KEY), leftTop == 0 ? TRUE : FALSE);
   RedrawNow(dlg, IDC_COLOR_KEY_SHOW);
 }
@@ -158,7 +121,7 @@ bool DrawColourButton(HWND dlg, const DRAWITEMSTRUCT* item) {
   }
   // A coloured rectangle with a bump edge: no caption, focus or pressed state.
   RECT r = item->rcItem;
-  HBRUSH brush = CreateSolidBrush(HeldColour(field));
+  HBRUSH brush = CreateSolidBrush(HeldColour(HandlerOrigin(), field));
   HGDIOBJ old = SelectObject(item->hDC, brush);
   FillRect(item->hDC, &r, brush);
   SelectObject(item->hDC, old);

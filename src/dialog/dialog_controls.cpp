@@ -1,6 +1,6 @@
-// The settings dialog's controls at work: the handlers that write each edit into the
-// current profile (numeric validators, the message text, check boxes, lists), the
-// refresh that shows the profile, and the template-state pass that enables the editing
+// The settings dialog's controls at work: the handlers that read a control and hand its
+// value to the dialog's edits (numeric validators, the message text, check boxes, lists),
+// the refresh that shows the profile, and the template-state pass that enables the editing
 // controls. The profile is touched only under the module lock, and the lock is never
 // held across a message box or a message to a window.
 #include <windows.h>
@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "detect/overlay.h"
 #include "detect/template.h"
 #include "dialog/dialog_binding.h"
+#include "dialog/dialog_edits.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
 #include "platform/platform.h"
@@ -23,16 +23,11 @@ ChannelProfile* HandlerTarget() {
   return EditTarget(Dialog.refreshing, Dialog.shown.index);
 }
 
-namespace {
-
-// The value a field holds after a handler ran: the target's, or, when there is none
-// (an empty table, or a refresh overtaken by a change of channel), what was shown.
-int32_t HeldValue(int32_t ChannelProfile::*field) {
-  LockScope lock;
-  if (const ChannelProfile* p = HandlerTarget())
-    return p->*field;
-  return Dialog.shown.profile.*field;
+EditOrigin HandlerOrigin() {
+  return {&Dialog.shown, Dialog.refreshing};
 }
+
+namespace {
 
 void SetSpin(HWND dlg, int spin, int32_t value) {
   SendDlgItemMessageA(dlg, spin, UDM_SETPOS, 0, MAKELPARAM(SpinPosition(value), 0));
@@ -55,31 +50,19 @@ void Enable(HWND dlg, int id, bool on) {
   EnableWindow(GetDlgItem(dlg, id), on ? TRUE : FALSE);
 }
 
-// A numeric edit changed: store its number if it is within the row's bounds, otherwise
-// say so; then the spin shows the value the profile holds, which puts it back into the
-// edit whenever the text differs.
+// A numeric edit changed: its number is stored if it is within the row's bounds, otherwise
+// the box says so; then the spin shows the value the profile holds, which puts it back into
+// the edit whenever the text differs.
 void OnNumericChange(HWND dlg, const NumericBinding& b) {
-  uint32_t value = 0;
-  const bool converted = ReadUnsignedDecimal(ItemText(dlg, b.edit).c_str(), &value);
-  if (AcceptsNumber(b, converted, value)) {
-    LockScope lock;
-    if (ChannelProfile* p = HandlerTarget())
-      p->*b.field = static_cast<int32_t>(value);
-  } else {
+  if (!SetNumber(HandlerOrigin(), b, ItemText(dlg, b.edit).c_str()))
     MessageBoxA(dlg, b.message, ModuleTitle(), MB_OK | MB_ICONEXCLAMATION);
-  }
-  SetSpin(dlg, b.spin, HeldValue(b.field));
+  SetSpin(dlg, b.spin, HeldNumber(HandlerOrigin(), b.field));
 }
 
 void OnMessageTextChange(HWND dlg) {
   const std::string text = ItemText(dlg, IDC_MSG_STRING);
-  {
-    LockScope lock;
-    if (ChannelProfile* p = HandlerTarget()) {
-      p->MsgString = text;
-      return;
-    }
-  }
+  if (SetMessageText(HandlerOrigin(), text))
+    return;
   // Nothing holds the edit: the text shown goes back (the same text ends the exchange).
   if (text != Dialog.shown.profile.MsgString)
     SetDlgItemTextA(dlg, IDC_MSG_STRING, Dialog.shown.profile.MsgString.c_str());
@@ -88,19 +71,7 @@ void OnMessageTextChange(HWND dlg) {
 void OnCheckClick(HWND dlg, const CheckBinding& b) {
   const int32_t state =
       SendDlgItemMessageA(dlg, b.control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-  int32_t held;
-  {
-    LockScope lock;
-    if (!b.field) {
-      SimulateLogoLoss = state;
-      held = state;
-    } else if (ChannelProfile* p = HandlerTarget()) {
-      p->*b.field = state;
-      held = state;
-    } else {
-      held = Dialog.shown.profile.*b.field;
-    }
-  }
+  const int32_t held = SetCheck(HandlerOrigin(), b, state);
   if ((held != 0) != (state != 0))
     CheckItem(dlg, b.control, held);
 }
@@ -109,15 +80,7 @@ void OnListChange(HWND dlg, const ListBinding& b) {
   const LRESULT selected = SendDlgItemMessageA(dlg, b.control, CB_GETCURSEL, 0, 0);
   if (selected == CB_ERR)
     return;
-  bool held;
-  {
-    LockScope lock;
-    ChannelProfile* p = HandlerTarget();
-    held = p != nullptr;
-    if (p)
-      p->*b.field = static_cast<int32_t>(selected);
-  }
-  if (!held)
+  if (!SetListChoice(HandlerOrigin(), b, static_cast<int32_t>(selected)))
     SendDlgItemMessageA(dlg, b.control, CB_SETCURSEL, Dialog.shown.profile.*b.field, 0);
   ShowReactionNote(dlg);
 }

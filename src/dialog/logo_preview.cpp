@@ -3,7 +3,6 @@
 // corner and centre buttons. The preview lives from the dialog's initialisation to its teardown.
 #include <windows.h>
 
-#include "base/reference_frame.h"
 #include "detect/template.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
@@ -45,25 +44,20 @@ void PaintSection(LogoPreview* preview, Paint paint) {
 }
 
 // Moves the position by the whole part of the step, in the held arrow's direction.
-// Nothing is clamped: the frame path keeps the position inside the frame.
 void MoveByArrow() {
   const int32_t n = static_cast<int32_t>(Dialog.ArrowStep);
-  LockScope lock;
-  ChannelProfile* p = HandlerTarget();
-  if (!p)
-    return;
   switch (Dialog.pressedArrow) {
     case IDC_ARROW_LEFT:
-      p->LogoPosX -= n;
+      MoveLogo(HandlerOrigin(), -n, 0);
       break;
     case IDC_ARROW_RIGHT:
-      p->LogoPosX += n;
+      MoveLogo(HandlerOrigin(), n, 0);
       break;
     case IDC_ARROW_UP:
-      p->LogoPosY -= n;
+      MoveLogo(HandlerOrigin(), 0, -n);
       break;
     case IDC_ARROW_DOWN:
-      p->LogoPosY += n;
+      MoveLogo(HandlerOrigin(), 0, n);
       break;
     default:
       break;
@@ -194,28 +188,25 @@ void PadArrowTimer(HWND dlg) {
 
 bool PadCornerClicked(HWND dlg, int id) {
   (void)dlg;
-  if (id != IDC_CORNER_TOP_LEFT && id != IDC_CORNER_BOTTOM_LEFT && id != IDC_CORNER_TOP_RIGHT &&
-      id != IDC_CORNER_BOTTOM_RIGHT && id != IDC_CENTRE)
-    return false;
-  LockScope lock;
-  ChannelProfile* p = HandlerTarget();
-  // The buttons are enabled only with a template; a click that arrives after it went
-  // has no size to place.
-  if (!p || !TemplateReady)
-    return true;
-  const int32_t right = kReferenceWidth - TemplatePicture.width;
-  const int32_t bottom = kReferenceHeight - TemplatePicture.height;
-  const bool atRight = id == IDC_CORNER_TOP_RIGHT || id == IDC_CORNER_BOTTOM_RIGHT;
-  const bool atBottom = id == IDC_CORNER_BOTTOM_LEFT || id == IDC_CORNER_BOTTOM_RIGHT;
-  // The frame path clamps the position into the frame at its next frame; not here.
-  if (id == IDC_CENTRE) {
-    p->LogoPosX = right / 2;
-    p->LogoPosY = bottom / 2;
-  } else {
-    p->LogoPosX = atRight ? right : 0;
-    p->LogoPosY = atBottom ? bottom : 0;
+  switch (id) {
+    case IDC_CORNER_TOP_LEFT:
+      PlaceLogo(HandlerOrigin(), LogoPlace::kTopLeft);
+      return true;
+    case IDC_CORNER_TOP_RIGHT:
+      PlaceLogo(HandlerOrigin(), LogoPlace::kTopRight);
+      return true;
+    case IDC_CORNER_BOTTOM_LEFT:
+      PlaceLogo(HandlerOrigin(), LogoPlace::kBottomLeft);
+      return true;
+    case IDC_CORNER_BOTTOM_RIGHT:
+      PlaceLogo(HandlerOrigin(), LogoPlace::kBottomRight);
+      return true;
+    case IDC_CENTRE:
+      PlaceLogo(HandlerOrigin(), LogoPlace::kCentre);
+      return true;
+    default:
+      return false;
   }
-  return true;
 }
 
 }  // namespace zunk

@@ -180,10 +180,7 @@ void OnLevelTimer(HWND dlg) {
 
 // Cancel: every profile goes back to the snapshot, then the window goes.
 void OnClose(HWND dlg) {
-  {
-    LockScope lock;
-    RestoreSnapshot();
-  }
+  CancelEdits();
   UndoCaptureOnCancel();
   DestroyWindow(dlg);
 }

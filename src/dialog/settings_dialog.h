@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "dialog/dialog_edits.h"
 #include "dialog/dialog_profile.h"
 
 namespace zunk {
@@ -83,6 +84,8 @@ void RunTemplateStatePass(HWND dlg);
 bool HandleControlNotification(HWND dlg, int id, int code);
 // The profile a handler edits (the module lock must be held).
 ChannelProfile* HandlerTarget();
+// Where the handlers' edits come from: what the dialog shows, and whether it is refreshing.
+EditOrigin HandlerOrigin();
 
 // dialog_tooltips.cpp
 void CreateTooltips(HWND dlg);

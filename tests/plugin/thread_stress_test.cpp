@@ -1,6 +1,7 @@
 // Frame processing on the host's video thread against the settings dialog's work on its
-// own thread: template reloads, the left-top pixel, text edits, Cancel's copy-back, the
-// snapshot and the refresh's reads, each under the module lock as the dialog does them.
+// own thread: the dialog's own edits (template choice, the left-top pixel, numbers, texts,
+// check boxes, lists, colours, the pad, Cancel's copy-back), the snapshot and the
+// refresh's reads.
 // Every message text that reaches a frame must be one of the texts written whole, and
 // a watchdog fails the run when the threads stop (a deadlock). Run under ThreadSanitizer
 // the data races show as reports.
@@ -20,7 +21,10 @@
 #include "base/aligned_buffer.h"
 #include "detect/overlay.h"
 #include "detect/template.h"
+#include "dialog/dialog_binding.h"
+#include "dialog/dialog_edits.h"
 #include "dialog/dialog_profile.h"
+#include "dialog/resource_ids.h"
 #include "host/host_records.h"
 #include "pipeline/observed.h"
 #include "platform/platform.h"
@@ -210,8 +214,8 @@ class ThreadStressTest : public ::testing::Test {
     }
   }
 
-  // The dialog's thread: its operations on the profile table and the template, in a
-  // random order, each under the lock as the dialog takes it.
+  // The dialog's thread: the dialog's own edits and reads, in a random order, each as the
+  // window's handlers call them.
   void EditSettings() {
     uint32_t seed = 7;
     auto next = [&seed] {
@@ -223,41 +227,27 @@ class ThreadStressTest : public ::testing::Test {
       TakeSnapshot();
       DialogOpen = 1;
     }
+    ProfileView shown;
+    const EditOrigin user = {&shown, false};
+    const EditOrigin refresh = {&shown, true};
     while (!stop.load()) {
       const uint32_t r = next();
-      switch (r % 9) {
-        case 0: {  // a template chosen in the dialog
-          LockScope lock;
-          if (ChannelProfile* p = EditTarget(false, -1)) {
-            p->LogoFileName = r & 0x100 ? "a.bmp" : "b.bmp";
-            LoadTemplate();
-            ApplyLeftTopPixelRule();
-          }
+      const EditOrigin& origin = r & 0x200 ? refresh : user;
+      switch (r % 10) {
+        case 0:  // a template chosen in the dialog
+          ChooseTemplate(origin, r & 0x100 ? "a.bmp" : "b.bmp");
           break;
-        }
-        case 1: {  // the left-top pixel check box
-          LockScope lock;
-          if (ChannelProfile* p = EditTarget(false, -1)) {
-            p->LeftTopPixelColor = r & 0x100 ? 1 : 0;
-            if (p->LeftTopPixelColor)
-              ApplyLeftTopPixelRule();
-            else if (static_cast<size_t>(CurrentIndex) < ProfileSnapshot.size())
-              p->ColorKey = ProfileSnapshot[CurrentIndex].ColorKey;
-          }
+        case 1:  // the left-top pixel check box
+          SetLeftTopPixel(origin, r & 0x100 ? 1 : 0);
           break;
-        }
         case 2:
-        case 3: {  // the message text edited
-          const std::string& text = Texts()[(r >> 8) % Texts().size()];
-          LockScope lock;
-          if (ChannelProfile* p = EditTarget(false, -1))
-            p->MsgString = text;
+        case 3:  // the message text edited
+          SetMessageText(origin, Texts()[(r >> 8) % Texts().size()]);
           break;
-        }
         case 4: {  // Cancel, then the dialog opened again
+          CancelEdits();
           {
             LockScope lock;
-            RestoreSnapshot();
             SimulateLogoLoss = 0;
             DialogOpen = 0;
           }
@@ -267,20 +257,20 @@ class ThreadStressTest : public ::testing::Test {
           break;
         }
         case 5: {  // a refresh: the view is read under the lock and shown outside it
-          ProfileView view;
           {
             LockScope lock;
-            view = ReadProfileView();
+            shown = ReadProfileView();
           }
-          CheckText(view.profile.MsgString.data(),
-                    static_cast<int32_t>(view.profile.MsgString.size()));
+          CheckText(shown.profile.MsgString.data(),
+                    static_cast<int32_t>(shown.profile.MsgString.size()));
           break;
         }
-        case 6: {  // the test check box and a numeric edit
-          LockScope lock;
-          SimulateLogoLoss = r & 0x100 ? 1 : 0;
-          if (ChannelProfile* p = EditTarget(false, -1))
-            p->LogoPosX = static_cast<int32_t>((r >> 4) % 760);
+        case 6: {  // the test check box, a numeric edit and a list
+          SetCheck(origin, *FindCheck(IDC_TEST), r & 0x100 ? 1 : 0);
+          const NumericBinding& b = kNumericBindings[(r >> 4) % kNumericBindingCount];
+          SetNumber(origin, b, std::to_string((r >> 8) % 120).c_str());
+          HeldNumber(origin, b.field);
+          SetListChoice(origin, kListBindings[(r >> 4) & 1], static_cast<int32_t>((r >> 6) % 3));
           break;
         }
         case 7: {  // the level bars' timer
@@ -294,6 +284,11 @@ class ThreadStressTest : public ::testing::Test {
             picturePixels += TemplatePicture.pixels[0] & 1;
           break;
         }
+        case 9:  // the pad: a corner, an arrow, a colour
+          PlaceLogo(origin, static_cast<LogoPlace>((r >> 8) % 5));
+          MoveLogo(origin, static_cast<int32_t>((r >> 4) % 3) - 1, 1);
+          SetColour(origin, &ChannelProfile::MsgBackColor, r);
+          break;
       }
       ++edits;
       if (r % 4 == 0)
