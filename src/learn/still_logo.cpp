@@ -9,9 +9,14 @@ namespace zunk {
 
 namespace {
 
-constexpr int32_t kReach = 3;       // steady pixels this near are one group
+constexpr int32_t kReach = 3;  // steady pixels this near are one group
 constexpr int32_t kLeastPixels = 40;
 constexpr int32_t kMostlySteady = 40;  // per cent of a corner: the picture itself is still
+// Luma levels at which a picture clips: the ends of studio range (16, 235) and beyond, with a
+// level or two of compression to spare. A clipped area of the scene (a white wall in the sun,
+// a black shadow) keeps its value as steadily as a logo does, so it is no evidence of one.
+constexpr int32_t kClippedDark = 18;
+constexpr int32_t kClippedLight = 233;
 
 uint8_t Median(std::vector<uint8_t>* v) {
   auto mid = v->begin() + static_cast<long>(v->size() / 2);
@@ -168,9 +173,9 @@ StillLogo FindStillLogo(const std::vector<LearnSample>& samples,
   const int32_t m = static_cast<int32_t>(logo.size());
   if (m < 2)
     return r;
-  // Per corner: the core (within one level of the median in 95 % of the samples, neither
-  // black nor white) and the pixels within 6 levels in 80 % of them; the largest group of
-  // core pixels of a logo's size.
+  // Per corner: the core (within one level of the median in 95 % of the samples, not at a
+  // level where the picture clips) and the pixels within 6 levels in 80 % of them; the largest
+  // group of core pixels of a logo's size.
   std::vector<uint8_t> values(logo.size());
   std::vector<uint8_t> core[kCorners], loose[kCorners], typical[kCorners];
   std::vector<int32_t> tightShare[kCorners];
@@ -193,7 +198,7 @@ StillLogo FindStillLogo(const std::vector<LearnSample>& samples,
         tight += d <= 1;
         wide += d <= 6;
       }
-      core[c][p] = tight * 100 >= m * 95 && med > 2 && med < 253;
+      core[c][p] = tight * 100 >= m * 95 && med > kClippedDark && med < kClippedLight;
       loose[c][p] = wide * 100 >= m * 80;
       tightShare[c][p] = tight * 1000 / m;
     }
@@ -218,7 +223,8 @@ StillLogo FindStillLogo(const std::vector<LearnSample>& samples,
   for (int32_t y = box.y0; y <= box.y1; ++y)
     for (int32_t x = box.x0; x <= box.x1; ++x) {
       const int32_t p = y * kCornerWidth + x;
-      r.mask[static_cast<size_t>(y - box.y0) * box.Width() + (x - box.x0)] = loose[c][p] || core[c][p];
+      r.mask[static_cast<size_t>(y - box.y0) * box.Width() + (x - box.x0)] =
+          loose[c][p] || core[c][p];
       if (core[c][p]) {
         share += tightShare[c][p];
         ++count;

@@ -1,0 +1,185 @@
+// The settings a capture makes, judged by what they are for: the plug-in's own decisions over
+// a whole recording with the captured template and levels, against those with a careful
+// hand-made template of the same logo at its true place. The capture sees the programme as
+// it does live (one frame each half second from the start, until the finder is sure); the
+// decisions come from zunk-host over every frame. Frame precision and recall within 0.01 of
+// the hand-made template's, and every break found.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "capture/core_finder.h"
+#include "capture/logo_file.h"
+#include "settings/settings_test_util.h"
+
+namespace zunk {
+namespace {
+
+using testing_util::ScratchFolder;
+
+const std::string kSampleDir = ZUNK_SOURCE_DIR "/data/sample/";
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p)
+    return out;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+    out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+// Every 13th frame (one each half second at 25 frames a second) of the recording's frames
+// [first, last], packed YUV 4:2:2 at 768 x 576.
+std::vector<std::vector<uint8_t>> EveryThirteenth(const std::string& video, int first, int last) {
+  const size_t bytes = size_t{768} * 576 * 2;
+  const std::string command = "ffmpeg -nostdin -v error -i '" + video +
+                              "' -vf \"select=between(n\\," + std::to_string(first) + "\\," +
+                              std::to_string(last) +
+                              ")*not(mod(n\\,13)),scale=768:576\" -fps_mode passthrough "
+                              "-f rawvideo -pix_fmt yuyv422 -";
+  std::vector<std::vector<uint8_t>> frames;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe)
+    return frames;
+  std::vector<uint8_t> frame(bytes);
+  while (std::fread(frame.data(), 1, bytes, pipe) == bytes)
+    frames.push_back(frame);
+  pclose(pipe);
+  return frames;
+}
+
+// The frames handed to the finder as the capture thread hands them: until it is sure, then
+// its answer.
+bool Capture(const std::vector<std::vector<uint8_t>>& frames, CapturedLogo* logo) {
+  CaptureStream stream;
+  stream.width = 768;
+  stream.height = 576;
+  const CaptureFinder& f = kCoreLogoFinder;
+  void* search = f.Begin(stream);
+  if (!search)
+    return false;
+  for (const std::vector<uint8_t>& frame : frames) {
+    f.Add(search, frame.data());
+    CapturedLogo candidate;
+    f.Candidate(search, &candidate);
+    if (f.Sure(search))
+      break;
+  }
+  CaptureFailure why = CaptureFailure::kNone;
+  const bool found = f.Finish(search, logo, &why);
+  f.End(search);
+  return found;
+}
+
+// The settings file with some keys of its channel's section replaced, as the dialog sets
+// them for a captured logo.
+std::string WithKeys(std::string ini,
+                     const std::vector<std::pair<std::string, std::string>>& keys) {
+  for (const auto& [key, value] : keys) {
+    const size_t at = ini.find("\r\n" + key + "=");
+    if (at == std::string::npos) {
+      ini += key + "=" + value + "\r\n";
+      continue;
+    }
+    const size_t from = at + 2 + key.size() + 1;
+    ini.replace(from, ini.find("\r\n", from) - from, value);
+  }
+  return ini;
+}
+
+std::string CapturedSettings(const std::string& handMade,
+                             const CapturedLogo& logo,
+                             const std::string& templatePath) {
+  std::vector<std::pair<std::string, std::string>> keys = {
+      {"LogoFileName", templatePath},
+      {"LogoPosX", std::to_string(logo.x)},
+      {"LogoPosY", std::to_string(logo.y)},
+      {"ColorKey", std::to_string(logo.colorKey)},
+      {"LeftTopPixelColor", "0"}};
+  if (logo.matchLevel >= 0)
+    keys.push_back({"LogoMatchLevel", std::to_string(logo.matchLevel)});
+  if (logo.detectLevel >= 0)
+    keys.push_back({"LogoDetectLevel", std::to_string(logo.detectLevel)});
+  if (logo.posTolerance >= 0)
+    keys.push_back({"LogoPosTolerance", std::to_string(logo.posTolerance)});
+  return WithKeys(handMade, keys);
+}
+
+struct Score {
+  double precision = -1, recall = -1;
+  int found = -1, known = -1;
+  std::string report;
+};
+
+// zunk-host's run over every frame of the recording, its decisions scored against the truth.
+Score Decisions(const std::string& video,
+                const std::string& settings,
+                const std::string& truth,
+                const std::string& edl) {
+  Score s;
+  s.report =
+      Shell("'" ZUNK_HOST_PATH "' run --input '" + video + "' --settings '" + settings +
+            "' --channel-key 1001 --no-log --no-progress --edl-mode decisions --edl '" + edl + "'");
+  const std::string eval =
+      Shell("'" ZUNK_HOST_PATH "' eval --truth '" + truth + "' --detected '" + edl + "' --fps 25");
+  s.report += eval;
+  std::smatch m;
+  if (std::regex_search(eval, m, std::regex("precision: ([0-9.]+)")))
+    s.precision = std::atof(m[1].str().c_str());
+  if (std::regex_search(eval, m, std::regex("recall: ([0-9.]+)")))
+    s.recall = std::atof(m[1].str().c_str());
+  if (std::regex_search(eval, m, std::regex("breaks: (\\d+) of (\\d+) found"))) {
+    s.found = std::atoi(m[1].str().c_str());
+    s.known = std::atoi(m[2].str().c_str());
+  }
+  return s;
+}
+
+void ExpectAsGood(const Score& captured, const Score& handMade) {
+  ASSERT_GE(handMade.precision, 0) << handMade.report;
+  ASSERT_GE(captured.precision, 0) << captured.report;
+  EXPECT_GE(captured.precision, handMade.precision - 0.01) << captured.report;
+  EXPECT_GE(captured.recall, handMade.recall - 0.01) << captured.report;
+  EXPECT_GT(captured.known, 0) << captured.report;
+  EXPECT_EQ(captured.found, captured.known) << captured.report;
+  std::printf("decisions: captured P %.4f R %.4f, hand-made P %.4f R %.4f\n", captured.precision,
+              captured.recall, handMade.precision, handMade.recall);
+}
+
+// The bundled sample: the capture started at the programme's start and run until the finder
+// is sure (or the programme's first 40 s are over), the recording's own hand-made template.
+TEST(CapturedSettings, DecideOverTheWholeSampleAsWellAsItsHandMadeTemplate) {
+  const std::vector<std::vector<uint8_t>> frames =
+      EveryThirteenth(kSampleDir + "sample.mp4", 0, 999);
+  ASSERT_GE(frames.size(), 75u);
+  CapturedLogo logo;
+  ASSERT_TRUE(Capture(frames, &logo));
+  std::printf("captured: %dx%d at (%d, %d), key %06X, levels %d %d %d\n", logo.width, logo.height,
+              logo.x, logo.y, logo.colorKey, logo.matchLevel, logo.detectLevel, logo.posTolerance);
+
+  ScratchFolder scratch;
+  std::string handMadeIni;
+  ASSERT_TRUE(testing_util::ReadBytes(kSampleDir + "Zunk_LogoDetector.ini", &handMadeIni));
+  const std::string templatePath = CapturedLogoPath(scratch.Folder(), 1001);
+  ASSERT_TRUE(SaveCapturedLogo(logo, templatePath));
+  const std::string settings = scratch.File("captured.ini");
+  testing_util::WriteBytes(settings, CapturedSettings(handMadeIni, logo, templatePath));
+
+  const Score handMade = Decisions(kSampleDir + "sample.mp4", kSampleDir + "Zunk_LogoDetector.ini",
+                                   kSampleDir + "truth.txt", scratch.File("hand.edl"));
+  const Score captured = Decisions(kSampleDir + "sample.mp4", settings, kSampleDir + "truth.txt",
+                                   scratch.File("captured.edl"));
+  ExpectAsGood(captured, handMade);
+}
+
+}  // namespace
+}  // namespace zunk
