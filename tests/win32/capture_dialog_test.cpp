@@ -1,9 +1,9 @@
 // The live logo capture through the real dialog and the built module, with frames playing at
 // 25 a second on the host's video thread: the sample's logo over a moving picture, opaque and
 // see-through, found within 2 reference pixels of its place and applied at once; Cancel
-// undoing it; every way a capture ends without a logo, with its line; Exit in the middle of a
-// capture; and the bundled sample's own programme. Takes pictures of the capture running,
-// found and failed.
+// undoing it; every way a capture ends without a logo, with its line; a settings folder that
+// cannot be written; Exit in the middle of a capture; and the bundled sample's own programme.
+// Takes pictures of the capture running, found, failed and not saved.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -323,6 +323,67 @@ TEST(CaptureDialog, EachFailureSaysWhyAndChangesNothing) {
   EXPECT_EQ(after.detect, before.detect);
   EXPECT_EQ(after.tolerance, before.tolerance);
   EXPECT_EQ(after.leftTop, before.leftTop);
+  EXPECT_TRUE(FileBytes(kLogoFile).empty()) << "no template written";
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  ExpectStartingSection(host.ExitAndReadSettings());
+}
+
+// The settings folder turned into a file for as long as it lives: nothing can be written
+// into it. A run that ended in the middle of one is put right first.
+class UnwritableSettingsFolder {
+ public:
+  UnwritableSettingsFolder() {
+    Restore();
+    MoveFileA(folder_.c_str(), away_.c_str());
+    const HANDLE f = CreateFileA(folder_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    made_ = f != INVALID_HANDLE_VALUE;
+    if (made_)
+      CloseHandle(f);
+  }
+  ~UnwritableSettingsFolder() { Restore(); }
+  bool Made() const { return made_; }
+
+ private:
+  void Restore() {
+    if (GetFileAttributesA(away_.c_str()) == INVALID_FILE_ATTRIBUTES)
+      return;
+    DeleteFileA(folder_.c_str());
+    MoveFileA(away_.c_str(), folder_.c_str());
+  }
+  static std::string Folder() {
+    const std::string p = zunktest::PluginsFolder();
+    return p.substr(0, p.size() - 1);
+  }
+  const std::string folder_ = Folder();
+  const std::string away_ = Folder() + "-away";
+  bool made_ = false;
+};
+
+// A logo found while the settings folder cannot be written: the line says so, and no control,
+// no key and no file changes.
+TEST(CaptureDialog, ASettingsFolderThatCannotBeWrittenSaysSoAndChangesNothing) {
+  DeleteFileA(kLogoFile.c_str());
+  DialogHost host(StartingSection());
+  host.Play(&OpaqueLogoProgramme(), kHold);
+  Open(host);
+  const Shown before = ShownBy(host);
+  {
+    UnwritableSettingsFolder unwritable;
+    ASSERT_TRUE(unwritable.Made());
+    Press(host);
+    ASSERT_TRUE(WaitForAnswer(host));
+    EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE),
+              Cp1251("Логотип не сохранён: нет доступа к папке настроек"));
+    host.Screenshot("capture-not-saved");
+    const Shown after = ShownBy(host);
+    EXPECT_EQ(after.file, before.file);
+    EXPECT_EQ(after.match, before.match);
+    EXPECT_EQ(after.detect, before.detect);
+    EXPECT_EQ(after.tolerance, before.tolerance);
+    EXPECT_EQ(after.leftTop, before.leftTop);
+  }
   EXPECT_TRUE(FileBytes(kLogoFile).empty()) << "no template written";
   SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
   ASSERT_TRUE(host.WaitClosed());
