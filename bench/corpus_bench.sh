@@ -15,6 +15,9 @@
 # Usage: bench/corpus_bench.sh [-n REPETITIONS] [NAME...]   (default 3; mpeg2 hd1080)
 #   CORPUS=DIR  the built corpus (default out/corpus; make corpus builds it)
 #   HOST=FILE   zunk-host (default out/native/tools/host/zunk-host)
+#   BEFORE=FILE another zunk-host (an earlier build, with its module two folders up as in
+#               the build tree): its exact and fast runs are interleaved with the others
+#               and reported as rows of their own, to compare a change on a shared machine
 # comskip and GNU time are installed here when missing (apt); the product never depends
 # on them.
 set -euo pipefail
@@ -29,6 +32,8 @@ NAMES=("$@")
 CORPUS=${CORPUS:-out/corpus}
 HOST=${HOST:-out/native/tools/host/zunk-host}
 [ -x "$HOST" ] || { echo "corpus_bench: no zunk-host at $HOST (make host)" >&2; exit 1; }
+BEFORE=${BEFORE:-}
+[ -z "$BEFORE" ] || [ -x "$BEFORE" ] || { echo "corpus_bench: no zunk-host at $BEFORE" >&2; exit 1; }
 for n in "${NAMES[@]}"; do
   [ -f "$CORPUS/$n/stamp" ] || { echo "corpus_bench: $CORPUS/$n is not built (make corpus)" >&2; exit 1; }
 done
@@ -68,6 +73,12 @@ for i in $(seq "$REPS"); do
       --edl "$TMP/$n/exact.edl" "$v"
     timed "$TMP/$n/fast.txt" "$HOST" run --fast --settings "$s" --channel-key 1001 \
       --no-progress --edl "$TMP/$n/fast.edl" "$v"
+    if [ -n "$BEFORE" ]; then
+      timed "$TMP/$n/exact-before.txt" "$BEFORE" run --settings "$s" --channel-key 1001 \
+        --no-progress --edl "$TMP/$n/exact-before.edl" "$v"
+      timed "$TMP/$n/fast-before.txt" "$BEFORE" run --fast --settings "$s" --channel-key 1001 \
+        --no-progress --edl "$TMP/$n/fast-before.edl" "$v"
+    fi
     timed "$TMP/$n/comskip.txt" comskip --ini="$TMP/comskip.ini" --output="$TMP/$n/cs" -q "$v"
   done
 done
@@ -98,7 +109,9 @@ for n in "${NAMES[@]}"; do
   echo
   echo "| what | frames/s (wall) | to comskip | frames/s (processor) | to comskip | recall | precision | max RSS MB |"
   echo "|---|---:|---:|---:|---:|---:|---:|---:|"
-  for what in decode exact fast comskip; do
+  rows=(decode exact fast)
+  [ -z "$BEFORE" ] || rows+=(exact-before fast-before)
+  for what in "${rows[@]}" comskip; do
     t="$TMP/$n/$what.txt"
     wall=$(awk -v f="$frames" '{ print f / $1 }' "$t" | median)
     cpu=$(awk -v f="$frames" '{ print f / ($2 + $3) }' "$t" | median)
@@ -107,6 +120,8 @@ for n in "${NAMES[@]}"; do
       decode) label="decoding alone (ffmpeg)"; q="- -" ;;
       exact) label="zunk-host run, exact"; q=$(score "$n" "$TMP/$n/exact.edl") ;;
       fast) label="zunk-host run --fast"; q=$(score "$n" "$TMP/$n/fast.edl") ;;
+      exact-before) label="before: run, exact"; q=$(score "$n" "$TMP/$n/exact-before.edl") ;;
+      fast-before) label="before: run --fast"; q=$(score "$n" "$TMP/$n/fast-before.edl") ;;
       comskip) label="comskip"; q=$(score "$n" "$TMP/$n/cs/$(basename "${v%.*}").edl") ;;
     esac
     read -r recall precision <<< "$q"

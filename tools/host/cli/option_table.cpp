@@ -108,6 +108,10 @@ const OptionRow kRows[] = {
        o->threadsGiven = true;
        return Count("--threads", v, 0, &o->threads, e);
      }},
+    {"--read-ahead", nullptr, true, P::kSame,
+     [](const std::string& v, Options* o, std::string* e) {
+       return Count("--read-ahead", v, 0, &o->readAhead, e);
+     }},
     {"--decoder", nullptr, true, P::kSame,
      [](const std::string& v, Options* o, std::string* e) {
        static const char* const kWords[] = {"libav", "pipe", "auto", nullptr};

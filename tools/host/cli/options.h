@@ -62,7 +62,8 @@ struct Options {
   bool channelKeyGiven = false;
   bool fpsGiven = false;
   bool threadsGiven = false;
-  bool timing = false;  // time spent decoding and in the plug-in, on standard error
+  int readAhead = 2;  // frames decoded ahead of the plug-in on a thread of their own
+  bool timing = false;  // time spent decoding, in the plug-in and waiting, on standard error
 };
 
 // Fills *o from argv. Returns false with a message in *error; *help when asked for usage.

@@ -8,6 +8,7 @@
 #include "cli/fail.h"
 #include "cli/progress.h"
 #include "decode/frame_reader.h"
+#include "decode/read_ahead.h"
 #include "os/paths.h"
 #include "run/beside_outputs.h"
 #include "run/frame_log.h"
@@ -46,7 +47,8 @@ SessionSetup SessionOf(const Options& o, const VideoGeometry& g) {
   return s;
 }
 
-// Every frame through the plug-in, into the outputs and the span tracker.
+// Every frame through the plug-in, into the outputs and the span tracker. The frames are
+// decoded ahead on a thread of their own; the plug-in sees them here, in order.
 void PlayFrames(const Options& o,
                 const VideoGeometry& g,
                 FrameReader* reader,
@@ -59,21 +61,23 @@ void PlayFrames(const Options& o,
   // Which frames the plug-in changed is worth a copy and a comparison of every frame only
   // when the per-frame lines report it.
   r->changesCounted = outputs->Log() != nullptr;
-  std::vector<uint8_t> frame(bytes), before(r->changesCounted ? bytes : 0);
+  std::vector<uint8_t> before(r->changesCounted ? bytes : 0);
   Progress progress(o.progress, BaseName(o.input), reader->ExpectedFrames());
+  ReadAhead frames(reader, bytes, o.maxFrames, o.readAhead + 1);
   int64_t n = 0;
   for (;; ++n) {
     const Clock::time_point t0 = Clock::now();
-    if ((o.maxFrames >= 0 && n >= o.maxFrames) || !reader->Read(frame.data()))
+    uint8_t* frame = frames.Next();
+    if (!frame)
       break;
     if (r->changesCounted)
-      std::memcpy(before.data(), frame.data(), bytes);
+      std::memcpy(before.data(), frame, bytes);
     const Clock::time_point t1 = Clock::now();
     const size_t logged = Host().log.size();
-    const int32_t result = session->Process(n, frame.data());
-    r->decoding += t1 - t0;
+    const int32_t result = session->Process(n, frame);
+    r->waiting += t1 - t0;
     r->inPlugin += Clock::now() - t1;
-    const bool changed = r->changesCounted && std::memcmp(before.data(), frame.data(), bytes) != 0;
+    const bool changed = r->changesCounted && std::memcmp(before.data(), frame, bytes) != 0;
     r->processed += result == 1;
     r->changed += changed;
     FrameValues values;
@@ -90,11 +94,12 @@ void PlayFrames(const Options& o,
     }
     if (outputs->Json())
       outputs->Json()->Frame(n, result, traced ? &values : nullptr);
-    outputs->WriteFrame(frame.data(), bytes);
+    outputs->WriteFrame(frame, bytes);
     if (outputs->Log())
       WriteFrameLine(outputs->Log(), n, g.fps, result, changed, traced ? &values : nullptr, logged);
     progress.Update(n + 1);
   }
+  r->decoding = frames.ReadingTime();
   progress.Done(n);
   r->frames = n;
 }
@@ -111,9 +116,10 @@ void FinishSpans(const ChannelSetup& channel, SpanTracker* spans, RunResult* r) 
 void PrintTiming(const RunResult& r, Clock::time_point started) {
   using Seconds = std::chrono::duration<double>;
   std::fprintf(stderr,
-               "zunk-host: timing: %lld frames, decode %.3f s, plug-in %.3f s, whole %.3f s\n",
-               static_cast<long long>(r.frames), Seconds(r.decoding).count(),
-               Seconds(r.inPlugin).count(), Seconds(Clock::now() - started).count());
+               "zunk-host: timing: %lld frames, decode %.3f s, plug-in %.3f s, whole %.3f s, "
+               "waiting for frames %.3f s\n",
+               static_cast<long long>(r.frames), Seconds(r.decoding).count(), Seconds(r.inPlugin).count(),
+               Seconds(Clock::now() - started).count(), Seconds(r.waiting).count());
 }
 
 }  // namespace

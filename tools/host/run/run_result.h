@@ -20,7 +20,9 @@ struct RunResult {
   std::vector<Span> refined;    // from the per-frame values: logo lost to logo back
   std::vector<Span> decisions;  // the plug-in's own moments
   std::vector<Span> commanded;  // what the host commands mark under the channel's actions
-  std::chrono::steady_clock::duration decoding{}, inPlugin{};
+  // Time spent decoding and packing (on the reading thread), in the plug-in, and on the
+  // run's thread waiting for decoded frames.
+  std::chrono::steady_clock::duration decoding{}, inPlugin{}, waiting{};
 
   // The breaks the outputs carry under --edl-mode.
   const std::vector<Span>& Breaks(const std::string& mode) const {

@@ -1,0 +1,91 @@
+// ReadAhead: one reading thread fills the buffers in turn; buffer i % n holds frame i.
+// The thread may fill frame i once the caller has released frame i - n, and the caller
+// releases a frame by asking for the next one.
+#include "decode/read_ahead.h"
+
+namespace zunkhost {
+
+using Clock = std::chrono::steady_clock;
+
+ReadAhead::ReadAhead(FrameReader* reader, size_t frameBytes, int64_t maxFrames, int buffers)
+    : reader_(reader), maxFrames_(maxFrames) {
+  buffers_.resize(buffers < 1 ? 1 : static_cast<size_t>(buffers));
+  for (std::vector<uint8_t>& b : buffers_)
+    b.resize(frameBytes);
+  if (buffers_.size() > 1)
+    thread_ = std::thread(&ReadAhead::Fill, this);
+}
+
+ReadAhead::~ReadAhead() {
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    stop_ = true;
+  }
+  freed_.notify_one();
+  if (thread_.joinable())
+    thread_.join();
+}
+
+uint8_t* ReadAhead::Next() {
+  if (buffers_.size() == 1) {
+    // No thread: this frame is read now, into the one buffer.
+    if (ended_ || (maxFrames_ >= 0 && handedOut_ >= maxFrames_))
+      return nullptr;
+    const Clock::time_point t0 = Clock::now();
+    ended_ = !reader_->Read(buffers_[0].data());
+    reading_ += Clock::now() - t0;
+    if (ended_)
+      return nullptr;
+    ++handedOut_;
+    return buffers_[0].data();
+  }
+  std::unique_lock<std::mutex> hold(mutex_);
+  released_ = handedOut_;
+  freed_.notify_one();
+  filled_.wait(hold, [this] { return read_ > handedOut_ || ended_; });
+  if (read_ > handedOut_)
+    return buffers_[handedOut_++ % buffers_.size()].data();
+  hold.unlock();
+  // The thread has given its last frame and is about to end: what it set in the reader
+  // is read after it has.
+  if (thread_.joinable())
+    thread_.join();
+  return nullptr;
+}
+
+Clock::duration ReadAhead::ReadingTime() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return reading_;
+}
+
+void ReadAhead::Fill() {
+  const int64_t n = static_cast<int64_t>(buffers_.size());
+  for (int64_t i = 0; maxFrames_ < 0 || i < maxFrames_; ++i) {
+    uint8_t* buffer;
+    {
+      std::unique_lock<std::mutex> hold(mutex_);
+      freed_.wait(hold, [&] { return stop_ || i - released_ < n; });
+      if (stop_)
+        break;
+      buffer = buffers_[i % n].data();
+    }
+    const Clock::time_point t0 = Clock::now();
+    const bool got = reader_->Read(buffer);
+    const Clock::duration took = Clock::now() - t0;
+    {
+      std::lock_guard<std::mutex> hold(mutex_);
+      reading_ += took;
+      if (!got)
+        break;
+      read_ = i + 1;
+    }
+    filled_.notify_one();
+  }
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    ended_ = true;
+  }
+  filled_.notify_one();
+}
+
+}  // namespace zunkhost
