@@ -87,7 +87,15 @@ struct Platform {
 
   // --- host main window -----------------------------------------------------------------
   WindowHandle (*FindWindowByClass)(const char* className, const char* title);
-  intptr_t (*SendToWindow)(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+  // Sends and waits for the answer, but not for ever: returns nonzero and sets *answer when
+  // the window answered; 0 when it is gone or did not answer within a bounded wait (its
+  // thread may itself be waiting for the caller's), so that no call of the module stays
+  // blocked while the host unloads it.
+  int (*SendToWindow)(WindowHandle w,
+                      uint32_t msg,
+                      uintptr_t wParam,
+                      intptr_t lParam,
+                      intptr_t* answer);
   int (*PostToWindow)(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
   // --- drawing on the message surface, in 768 x 576 reference units ----------------------

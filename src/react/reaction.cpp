@@ -1,4 +1,5 @@
-// ApplyReaction and the queue of reactions waiting for the module lock to be released.
+// ApplyReaction and the queue of reactions waiting for the module lock to be released,
+// with the stamps that keep an absence's end from running before its start.
 #include "react/reaction.h"
 
 #include "detect/decision.h"
@@ -11,12 +12,90 @@
 namespace zunk {
 
 namespace {
+
 ReactionBatch pending = {};
+
+// Under the lock, as reactions are recorded: the absences numbered so far, and the one
+// whose start was recorded and whose end was not yet (0: none).
+uint32_t absencesNumbered = 0;
+uint32_t openAbsence = 0;
+
+// Under the lock, as reactions are carried out: the last absence whose start was carried
+// out; the one whose start is being carried out now (0: none); an end that came meanwhile,
+// left to that thread (absence 0: none); and the last absence whose end came before its
+// start had run, so that its start is dropped when it comes.
+uint32_t startedAbsence = 0;
+uint32_t startingAbsence = 0;
+PendingReaction handedOverEnd = {};
+uint32_t droppedAbsence = 0;
+
+void Record(const PendingReaction& r) {
+  if (pending.count < ReactionBatch::kCapacity)
+    pending.items[pending.count++] = r;
+}
+
+// Carries out one reaction. Returns false when the host did not take it.
+bool CarryOut(const PendingReaction& r) {
+  switch (r.step) {
+    case kLowerVolume:
+      return LowerVolume(r.argument);
+    case kRestoreVolume:
+      RestoreVolume();
+      break;
+    case kPauseRecording:
+      PostRecordCommand(1);
+      break;
+    case kResumeRecording:
+      PostRecordCommand(0);
+      break;
+  }
+  return true;
+}
+
+void RunStart(const PendingReaction& r) {
+  {
+    LockScope lock;
+    if (r.absence <= droppedAbsence)
+      return;  // its end came first: nothing of this absence runs
+    startingAbsence = r.absence;
+  }
+  const bool done = CarryOut(r);
+  PendingReaction end = {};
+  {
+    LockScope lock;
+    startingAbsence = 0;
+    // Not done (the host did not answer): there is nothing to undo, and the end is dropped.
+    if (done)
+      startedAbsence = r.absence;
+    if (handedOverEnd.absence == r.absence) {
+      if (done)
+        end = handedOverEnd;
+      handedOverEnd = {};
+    }
+  }
+  if (end.absence != 0)
+    CarryOut(end);
+}
+
+void RunEnd(const PendingReaction& r) {
+  {
+    LockScope lock;
+    if (startingAbsence == r.absence) {
+      handedOverEnd = r;
+      return;
+    }
+    if (startedAbsence < r.absence) {
+      droppedAbsence = r.absence;
+      return;
+    }
+  }
+  CarryOut(r);
+}
+
 }  // namespace
 
 void QueueReaction(ReactionStep step, int32_t argument) {
-  if (pending.count < ReactionBatch::kCapacity)
-    pending.items[pending.count++] = {step, argument};
+  Record({step, argument, 0, false});
 }
 
 ReactionBatch TakePendingReactions() {
@@ -28,38 +107,40 @@ ReactionBatch TakePendingReactions() {
 void RunReactions(const ReactionBatch& batch) {
   for (int32_t i = 0; i < batch.count; ++i) {
     const PendingReaction& r = batch.items[i];
-    switch (r.step) {
-      case kLowerVolume:
-        LowerVolume(r.argument);
-        break;
-      case kRestoreVolume:
-        RestoreVolume();
-        break;
-      case kPauseRecording:
-        PostRecordCommand(1);
-        break;
-      case kResumeRecording:
-        PostRecordCommand(0);
-        break;
-    }
+    if (r.absence == 0)
+      CarryOut(r);
+    else if (r.starts)
+      RunStart(r);
+    else
+      RunEnd(r);
   }
 }
 
 void ApplyReaction(int32_t absent) {
+  // The absence this call starts, or the one it ends when a start was recorded for it.
+  const uint32_t absence = absent ? ++absencesNumbered : openAbsence;
+  openAbsence = 0;
   const ChannelProfile* p = CurrentProfile();
   if (!p)
     return;
+  ReactionStep step;
   if (RecordingStream) {
     // 1: pause while the logo is absent; 2: pause while it is present.
     if (p->RecordAction == 1)
-      QueueReaction(absent ? kPauseRecording : kResumeRecording, 0);
+      step = absent ? kPauseRecording : kResumeRecording;
     else if (p->RecordAction == 2)
-      QueueReaction(absent ? kResumeRecording : kPauseRecording, 0);
+      step = absent ? kResumeRecording : kPauseRecording;
+    else
+      return;
+  } else if (p->PreviewAction >= 1 && p->PreviewAction <= 5) {
+    // The PreviewAction in force now decides, also when the logo returns.
+    step = absent ? kLowerVolume : kRestoreVolume;
+  } else {
     return;
   }
-  // The PreviewAction in force now decides, also when the logo returns.
-  if (p->PreviewAction >= 1 && p->PreviewAction <= 5)
-    QueueReaction(absent ? kLowerVolume : kRestoreVolume, p->PreviewAction);
+  Record({step, p->PreviewAction, absence, absent != 0});
+  if (absent)
+    openAbsence = absence;
 }
 
 void EndReactionInForce() {

@@ -5,6 +5,13 @@
 // there). So a reaction asked for under the lock is only recorded, with what it needs of
 // the profile in force; the entry point carries the recorded ones out, in order, once it
 // has released the lock.
+//
+// Two threads may then carry out reactions at once: a frame on the video thread lowers the
+// sound while Stop on the interface thread restores it. Each recorded reaction is stamped,
+// under the lock, with the absence it starts or ends, so that an end never runs before its
+// start: an end that comes while its start waits in the other thread's batch drops both,
+// and one that comes while its start is being carried out is left to the thread carrying
+// it out, which runs it next.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +57,11 @@ enum ReactionStep : int32_t {
 struct PendingReaction {
   ReactionStep step;
   int32_t argument;
+  // The absence (numbered from 1 under the lock) whose start or end this is; 0 for a
+  // reaction that pairs with none (an end whose absence started nothing, the channel's
+  // first recording command): those always run.
+  uint32_t absence;
+  bool starts;  // the lowering, or the recording command at the logo's loss
 };
 
 // The reactions recorded since the last take, in the order they were asked for.
@@ -59,10 +71,11 @@ struct ReactionBatch {
   int32_t count;
 };
 
+// Records a reaction that pairs with no other; called with the lock held.
 void QueueReaction(ReactionStep step, int32_t argument);
 // Takes the recorded reactions out of the queue; called with the lock held.
 ReactionBatch TakePendingReactions();
-// Carries them out; called without the lock.
+// Carries them out, dropping the stale ones; called without the lock.
 void RunReactions(const ReactionBatch& batch);
 
 // Holds the module lock for one scope, and carries out the reactions recorded in it

@@ -18,9 +18,11 @@ bool HostTakesVolumeCommands() {
 
 bool GetVolume(uint32_t* value) {
   if (HostTakesVolumeCommands()) {
-    *value = static_cast<uint32_t>(
-        Os().SendToWindow(SettingsStore.HostMainWindow, HostCommandMessage, HostCmdGetVolume, 0));
-    return true;
+    intptr_t answer = 0;
+    const bool answered = Os().SendToWindow(SettingsStore.HostMainWindow, HostCommandMessage,
+                                            HostCmdGetVolume, 0, &answer) != 0;
+    *value = answered ? static_cast<uint32_t>(answer) : 0;
+    return answered;
   }
   return MixerVolume(value);
 }
@@ -34,10 +36,16 @@ bool SetVolume(uint32_t value) {
   return SetMixerVolume(value);
 }
 
-void LowerVolume(int32_t k) {
-  GetVolume(&SavedVolume);
+bool LowerVolume(int32_t k) {
+  uint32_t volume = 0;
+  // The mixer path goes on without a value (it then sets nothing); the host's silence would
+  // have the sound turned down to nothing and kept there.
+  if (!GetVolume(&volume) && HostTakesVolumeCommands())
+    return false;
+  SavedVolume = volume;
   // Unsigned 32-bit arithmetic, the division truncating: k = 5 gives 0.
   SetVolume(SavedVolume - (SavedVolume * static_cast<uint32_t>(20 * k)) / 100);
+  return true;
 }
 
 void RestoreVolume() {

@@ -12,10 +12,12 @@ void IniStore::FindHostWindows() {
   if (!InstanceNumber.empty())
     title = std::string(kHostInstanceTitlePrefix) + InstanceNumber;
   HostMainWindow = Os().FindWindowByClass(kHostWindowClass, title.c_str());
-  // Without a window the version reads as 0.
-  HostVersion = HostMainWindow ? static_cast<uint32_t>(Os().SendToWindow(
-                                     HostMainWindow, HostCommandMessage, HostCmdGetVersion, 0))
-                               : 0;
+  // Without a window, or without its answer, the version reads as 0.
+  intptr_t version = 0;
+  if (!HostMainWindow ||
+      !Os().SendToWindow(HostMainWindow, HostCommandMessage, HostCmdGetVersion, 0, &version))
+    version = 0;
+  HostVersion = static_cast<uint32_t>(version);
 }
 
 }  // namespace zunk

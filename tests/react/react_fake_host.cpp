@@ -2,6 +2,7 @@
 #include "react/react_fake_host.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "host/host_commands.h"
 
@@ -16,20 +17,27 @@ constexpr WindowHandle kWindow = 0x77;
 constexpr uintptr_t kMixer = 0x55;
 
 FakeHost host;
+std::mutex commandsMutex;
 Platform fake;
 const Platform* previous = nullptr;
 
+// The module lock held by the calling thread: a call made while another thread holds it
+// is no fault.
+thread_local int lockDepth = 0;
+
 void Note() {
-  if (host.lockDepth > 0)
+  if (lockDepth > 0) {
+    std::lock_guard<std::mutex> hold(commandsMutex);
     ++host.callsUnderLock;
+  }
 }
 
 void Lock() {
   zunk::NativePlatform().Lock();
-  ++host.lockDepth;
+  ++lockDepth;
 }
 void Unlock() {
-  --host.lockDepth;
+  --lockDepth;
   zunk::NativePlatform().Unlock();
 }
 
@@ -37,20 +45,36 @@ WindowHandle Find(const char*, const char*) {
   return host.windowExists ? kWindow : 0;
 }
 
-intptr_t Send(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+int Send(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr_t* answer) {
   if (w != kWindow || msg != zunk::HostCommandMessage)
     return 0;
-  if (wParam == zunk::HostCmdGetVersion)
-    return static_cast<intptr_t>(host.version);
+  if (wParam == zunk::HostCmdGetVersion) {
+    *answer = static_cast<intptr_t>(host.version);
+    return 1;
+  }
   Note();
-  host.commands.push_back({static_cast<uint32_t>(wParam), lParam, false});
-  return wParam == zunk::HostCmdGetVolume ? static_cast<intptr_t>(host.volume) : 0;
+  {
+    std::lock_guard<std::mutex> hold(commandsMutex);
+    host.commands.push_back({static_cast<uint32_t>(wParam), lParam, false});
+  }
+  if (wParam != zunk::HostCmdGetVolume) {
+    *answer = 0;
+    return 1;
+  }
+  if (host.duringVolumeQuery)
+    host.duringVolumeQuery();
+  if (!host.answersVolume)
+    return 0;
+  std::lock_guard<std::mutex> hold(commandsMutex);
+  *answer = static_cast<intptr_t>(host.volume);
+  return 1;
 }
 
 int Post(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   if (w != kWindow || msg != zunk::HostCommandMessage)
     return 0;
   Note();
+  std::lock_guard<std::mutex> hold(commandsMutex);
   host.commands.push_back({static_cast<uint32_t>(wParam), lParam, true});
   if (wParam == zunk::HostCmdSetVolume)
     host.volume = static_cast<uint32_t>(lParam);
@@ -111,6 +135,12 @@ std::string CommandName(uint32_t c) {
 }
 
 }  // namespace
+
+void FakeHost::ClearLogs() {
+  std::lock_guard<std::mutex> hold(commandsMutex);
+  commands.clear();
+  mixerCalls.clear();
+}
 
 std::vector<std::string> FakeHost::Names() const {
   std::vector<std::string> names;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,13 @@ struct FakeHost {
   bool windowExists = true;
   uint32_t version = 0x4000A;
   uint32_t volume = 500;
-  std::vector<HostCommand> commands;  // every command but the version query
+  bool answersVolume = true;  // false: the volume query goes unanswered (a busy host)
+  // Runs while the host is asked for the volume, before it answers: what the host's other
+  // threads do meanwhile.
+  std::function<void()> duringVolumeQuery;
+  // Every command but the version query. Commands and the volume are kept under a mutex of
+  // the fake's: the module may call it from two threads.
+  std::vector<HostCommand> commands;
 
   // The mixer: MixerOpen gives a handle when `mixerPresent`; the volume control is found
   // when `mixerHasControl`.
@@ -31,15 +38,11 @@ struct FakeHost {
   std::vector<std::string> mixerCalls;  // "open", "control", "get", "set 600", "close"
   bool mixerOpen = false;
 
-  int lockDepth = 0;
   int callsUnderLock = 0;  // window or mixer calls made while the module lock was held
 
   // The commands of one kind, as "Pause", "SetVolume 300", ...
   std::vector<std::string> Names() const;
-  void ClearLogs() {
-    commands.clear();
-    mixerCalls.clear();
-  }
+  void ClearLogs();
 };
 
 // Installs the fake over the services in force; Remove puts those back.

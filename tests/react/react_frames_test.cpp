@@ -1,9 +1,12 @@
 // The reactions as frame processing fires them, through the module's frame operation:
-// the commands at the frames the decision changes, in order at a change of channel, and
-// none of them made while the module lock is held.
+// the commands at the frames the decision changes, in order at a change of channel, none
+// of them made while the module lock is held, and none out of order when Stop on another
+// thread overlaps the frame that loses the logo.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "detect/detect_fixture.h"
@@ -87,6 +90,45 @@ TEST_F(ReactionFrames, StopWhileAbsentResumesOnce) {
   Quintora_Plugin_PR()->Stop();
   Quintora_Plugin_PR()->Stop();
   EXPECT_EQ(host->Names(), (Names{"Resume"}));
+}
+
+// Stop on the interface thread at every moment around the frame that loses the logo, on
+// the video thread: the sound is never left low, and a recording never gets its Resume
+// before its Pause.
+TEST_F(ReactionFrames, AStopOverlappingTheLossOfTheLogoLeavesNothingUndone) {
+  AddChannel(7).PreviewAction = 2;
+  AddChannel(8).RecordAction = 1;
+  for (int round = 0; round < 16; ++round) {
+    const bool recording = round % 2 == 1;
+    const int64_t key = recording ? 8 : 7;
+    SCOPED_TRACE(round);
+    StartStream(768, 576, 1, recording ? 1 : 0);
+    for (int i = 0; i < 5; ++i)
+      Feed(key, true);
+    FeedUntil(key, true, 1, 30);
+    std::vector<uint8_t> gone = Frame(615, 40);
+    channel.keyLow = static_cast<uint32_t>(key);
+    std::thread video([&] {
+      FrameInfo info = {};
+      info.pixels = gone.data();
+      info.channel = &channel;
+      for (int i = 0; i < 30; ++i)
+        Quintora_Plugin_PR()->ProcessFrame(&info);
+    });
+    // Later each round, from before the loss to after it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(round * 3));
+    Quintora_Plugin_PR()->Stop();
+    video.join();
+    const Names names = host->Names();
+    host->ClearLogs();
+    if (recording) {
+      EXPECT_TRUE(names.empty() || names == (Names{"Pause", "Resume"})) << names.size();
+    } else {
+      EXPECT_EQ(host->volume, 500u);
+      EXPECT_TRUE(names.empty() || names == (Names{"GetVolume", "SetVolume 300", "SetVolume 500"}))
+          << names.size();
+    }
+  }
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "detect/decision.h"
 #include "host/host_records.h"
+#include "platform/platform.h"
 #include "react/mixer.h"
 #include "react/react_fake_host.h"
 #include "react/reaction.h"
@@ -265,6 +267,73 @@ TEST_F(ReactionTest, NoHostWindowMeansMixerAndToggle) {
   EXPECT_EQ(Take(), Names{}) << "the posts go to no window";
   uint32_t v = 1;
   EXPECT_FALSE(GetVolume(&v)) << "version 0 takes the mixer path, and there is no mixer";
+}
+
+// The reactions a frame records under the lock, taken out as its entry point would carry
+// them out once the lock is released; the test decides when that happens.
+ReactionBatch DecideWithoutCarryingOut(int absent) {
+  LockScope lock;
+  ApplyReaction(absent);
+  ReactionState = absent;
+  return TakePendingReactions();
+}
+
+TEST_F(ReactionTest, AStopThatOvertakesAFramesLoweringDropsBoth) {
+  StartStream(0, 2, 0);
+  const ReactionBatch frame = DecideWithoutCarryingOut(1);
+  d->Stop();  // the interface thread's restore runs before the frame's lowering
+  RunReactions(frame);
+  EXPECT_EQ(Take(), Names{}) << "the restore had nothing to restore, the lowering is stale";
+  EXPECT_EQ(host->volume, 500u);
+
+  // The next absence is carried out as always.
+  StartStream(0, 2, 0);
+  Decide(1);
+  Decide(0);
+  EXPECT_EQ(Take(), (Names{"GetVolume", "SetVolume 300", "SetVolume 500"}));
+}
+
+TEST_F(ReactionTest, AnExitThatOvertakesAFramesPauseDropsBoth) {
+  for (int recordAction : {1, 2}) {
+    SCOPED_TRACE(recordAction);
+    StartStream(1, 0, recordAction);
+    const ReactionBatch frame = DecideWithoutCarryingOut(1);
+    d->Exit();
+    RunReactions(frame);
+    EXPECT_EQ(Take(), Names{}) << "no Resume before its Pause, no Pause after the Exit";
+    InitInfo info = {0, nullptr};
+    d->Init(&info);
+  }
+}
+
+TEST_F(ReactionTest, AStopDuringTheLoweringRestoresAfterIt) {
+  StartStream(0, 2, 0);
+  // While the host is asked for the volume, its interface thread stops the stream.
+  host->duringVolumeQuery = [this] {
+    host->duringVolumeQuery = nullptr;
+    std::thread ui([this] { d->Stop(); });
+    ui.join();
+    EXPECT_EQ(host->Names(), Names{"GetVolume"}) << "the restore waits for the lowering";
+  };
+  Decide(1);
+  EXPECT_EQ(Take(), (Names{"GetVolume", "SetVolume 300", "SetVolume 500"}));
+  EXPECT_EQ(host->volume, 500u);
+  d->Stop();
+  EXPECT_EQ(Take(), Names{});
+}
+
+TEST_F(ReactionTest, AHostThatGivesNoVolumeHasTheSoundLeftAlone) {
+  StartStream(0, 3, 0);
+  host->answersVolume = false;
+  Decide(1);
+  Decide(0);
+  EXPECT_EQ(Take(), (Names{"GetVolume"})) << "nothing lowered, so nothing restored";
+  EXPECT_EQ(host->volume, 500u);
+  host->answersVolume = true;
+  Decide(1);
+  EXPECT_EQ(Take(), (Names{"GetVolume", "SetVolume 200"}));
+  d->Stop();
+  EXPECT_EQ(Take(), (Names{"SetVolume 500"}));
 }
 
 }  // namespace

@@ -64,12 +64,14 @@ WindowHandle FindWindowByClass(const char* className, const char* title) {
   return it == env.windows.end() ? 0 : it->second.first;
 }
 
-intptr_t SendToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t) {
+int SendToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t, intptr_t* answer) {
   if (msg != 0x4C8 || wParam != 0x51D)
     return 0;
   for (const auto& entry : env.windows) {
-    if (entry.second.first == w)
-      return static_cast<intptr_t>(entry.second.second);
+    if (entry.second.first == w) {
+      *answer = static_cast<intptr_t>(entry.second.second);
+      return 1;
+    }
   }
   return 0;
 }

@@ -25,9 +25,16 @@ WindowHandle FindWindowByClass(const char* className, const char* title) {
   return f ? f(className, title) : 0;
 }
 
-intptr_t SendToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+int SendToWindow(WindowHandle w,
+                 uint32_t msg,
+                 uintptr_t wParam,
+                 intptr_t lParam,
+                 intptr_t* answer) {
   SendFn f = HostSymbol<SendFn>("ZunkHostSendMessage");
-  return (f && w) ? f(w, msg, wParam, lParam) : 0;
+  if (!f || !w)
+    return 0;
+  *answer = f(w, msg, wParam, lParam);
+  return 1;
 }
 
 int PostToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam) {

@@ -32,7 +32,11 @@ int RemoveFile(const char* path);
 int MoveFileOver(const char* from, const char* to);
 
 WindowHandle FindWindowByClass(const char* className, const char* title);
-intptr_t SendToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+int SendToWindow(WindowHandle w,
+                 uint32_t msg,
+                 uintptr_t wParam,
+                 intptr_t lParam,
+                 intptr_t* answer);
 int PostToWindow(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
 void SurfaceFill(Surface* s, uint32_t colour);
