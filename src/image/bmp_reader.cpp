@@ -205,6 +205,132 @@ bool DecodeRle(const uint8_t* data, const BmpLayout& layout, uint32_t* pixels) {
 
 }  // namespace
 
+namespace {
+
+// The info or core header's size, kind and depth into `l`, with the two values that the
+// tables and the pixels are checked against later.
+bool ReadHeader(const uint8_t* h,
+                uint32_t headerBytes,
+                int32_t maxWidth,
+                int32_t maxHeight,
+                BmpLayout* l,
+                uint32_t* sizeImage,
+                uint32_t* colorsUsed) {
+  int64_t width;
+  int64_t height;
+  uint32_t planes;
+  if (headerBytes == kCoreHeaderBytes) {
+    width = U16(h + 4);
+    height = U16(h + 6);
+    planes = U16(h + 8);
+    l->bitCount = U16(h + 10);
+    l->paletteEntryBytes = 3;
+  } else {
+    width = I32(h + 4);
+    height = I32(h + 8);
+    planes = U16(h + 12);
+    l->bitCount = U16(h + 14);
+    l->compression = U32(h + 16);
+    *sizeImage = U32(h + 20);
+    *colorsUsed = U32(h + 32);
+    if (!DensitiesPlausible(I32(h + 24), I32(h + 28)))
+      return false;
+  }
+  if (planes != 1 || width <= 0 || height == 0)
+    return false;
+  l->topDown = height < 0;
+  if (height < 0)
+    height = -height;  // 64-bit: the most negative 32-bit height is fine here
+  if (maxWidth <= 0 || maxHeight <= 0 || width > maxWidth || height > maxHeight ||
+      static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxPixels)
+    return false;
+  l->width = static_cast<int32_t>(width);
+  l->height = static_cast<int32_t>(height);
+  return true;
+}
+
+// The kinds of pixel data the loader draws.
+bool KindDrawn(const BmpLayout& l) {
+  const int bits = l.bitCount;
+  switch (l.compression) {
+    case kBmpRgb:
+      // 2 bits a pixel is a handheld-only form that the desktop loader leaves black.
+      return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    case kBmpRle8:
+    case kBmpRle4:
+      return bits == (l.compression == kBmpRle8 ? 8 : 4) && !l.topDown;
+    case kBmpBitFields:
+      return bits == 16 || bits == 32;
+    default:
+      return false;  // embedded JPEG or PNG, alpha bit fields: the loader draws none of them
+  }
+}
+
+// The bit fields and the colour table after the header.
+bool PlaceTables(const uint8_t* h,
+                 uint32_t headerBytes,
+                 size_t size,
+                 uint32_t colorsUsed,
+                 BmpLayout* l) {
+  const int bits = l->bitCount;
+  // Bit fields follow a 40-byte header and are part of the larger ones.
+  l->paletteOffset = kFileHeaderBytes + headerBytes;
+  if (l->compression == kBmpBitFields) {
+    const uint8_t* m = h + kInfoHeaderBytes;
+    if (headerBytes == kInfoHeaderBytes) {
+      if (!Inside(l->paletteOffset, 12, size))
+        return false;
+      l->paletteOffset += 12;
+    }
+    for (int i = 0; i < 3; ++i)
+      l->masks[i] = U32(m + 4 * i);
+  } else if (bits == 16) {
+    l->masks[0] = 0x7C00;
+    l->masks[1] = 0x03E0;
+    l->masks[2] = 0x001F;
+  } else if (bits == 32) {
+    l->masks[0] = 0xFF0000;
+    l->masks[1] = 0x00FF00;
+    l->masks[2] = 0x0000FF;
+  }
+  // The colour table: the header's count of colours (all 2^bits when it says 0) must lie in
+  // the file. A core header has no count: the loader's table always has 2^bits entries, of
+  // which those inside the file have colours.
+  const uint32_t fullPalette = bits <= 8 ? 1u << bits : 0;
+  if (headerBytes == kCoreHeaderBytes) {
+    const uint64_t inFile = (size - l->paletteOffset) / 3;
+    l->paletteCount = static_cast<uint32_t>(inFile < fullPalette ? inFile : fullPalette);
+    return true;
+  }
+  const uint64_t declared = colorsUsed ? colorsUsed : fullPalette;
+  if (!Inside(l->paletteOffset, declared * 4, size))
+    return false;
+  l->paletteCount = static_cast<uint32_t>(declared < fullPalette ? declared : fullPalette);
+  return true;
+}
+
+// The pixel data at the file's offset: within the file, and as long as the header says.
+bool PlacePixels(uint32_t bitsOffset, uint32_t sizeImage, size_t size, BmpLayout* l) {
+  if (bitsOffset < l->paletteOffset || bitsOffset >= size)
+    return false;
+  l->bitsOffset = bitsOffset;
+  const size_t available = size - bitsOffset;
+  if (sizeImage > available)
+    return false;  // the header promises more pixel data than the file holds
+  if (l->compression == kBmpRle8 || l->compression == kBmpRle4) {
+    l->bitsSize = sizeImage ? sizeImage : available;
+    return true;
+  }
+  const uint64_t stride = (static_cast<uint64_t>(l->width) * l->bitCount + 31) / 32 * 4;
+  const uint64_t rows = stride * static_cast<uint64_t>(l->height);
+  if (rows > available)
+    return false;
+  l->bitsSize = static_cast<size_t>(rows);
+  return true;
+}
+
+}  // namespace
+
 bool ParseBmpLayout(const uint8_t* data,
                     size_t size,
                     int32_t maxWidth,
@@ -226,111 +352,13 @@ bool ParseBmpLayout(const uint8_t* data,
     return false;
   if (!Inside(kFileHeaderBytes, headerBytes, size))
     return false;
-
   BmpLayout l;
-  int64_t width;
-  int64_t height;
-  uint32_t planes;
   uint32_t sizeImage = 0;
   uint32_t colorsUsed = 0;
-  if (headerBytes == kCoreHeaderBytes) {
-    width = U16(h + 4);
-    height = U16(h + 6);
-    planes = U16(h + 8);
-    l.bitCount = U16(h + 10);
-    l.paletteEntryBytes = 3;
-  } else {
-    width = I32(h + 4);
-    height = I32(h + 8);
-    planes = U16(h + 12);
-    l.bitCount = U16(h + 14);
-    l.compression = U32(h + 16);
-    sizeImage = U32(h + 20);
-    colorsUsed = U32(h + 32);
-    if (!DensitiesPlausible(I32(h + 24), I32(h + 28)))
-      return false;
-  }
-  if (planes != 1 || width <= 0 || height == 0)
+  if (!ReadHeader(h, headerBytes, maxWidth, maxHeight, &l, &sizeImage, &colorsUsed) ||
+      !KindDrawn(l) || !PlaceTables(h, headerBytes, size, colorsUsed, &l) ||
+      !PlacePixels(bitsOffset, sizeImage, size, &l))
     return false;
-  l.topDown = height < 0;
-  if (height < 0)
-    height = -height;  // 64-bit: the most negative 32-bit height is fine here
-  if (maxWidth <= 0 || maxHeight <= 0 || width > maxWidth || height > maxHeight ||
-      static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxPixels)
-    return false;
-  l.width = static_cast<int32_t>(width);
-  l.height = static_cast<int32_t>(height);
-
-  const int bits = l.bitCount;
-  switch (l.compression) {
-    case kBmpRgb:
-      // 2 bits a pixel is a handheld-only form that the desktop loader leaves black.
-      if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return false;
-      break;
-    case kBmpRle8:
-    case kBmpRle4:
-      if (bits != (l.compression == kBmpRle8 ? 8 : 4) || l.topDown)
-        return false;
-      break;
-    case kBmpBitFields:
-      if (bits != 16 && bits != 32)
-        return false;
-      break;
-    default:
-      return false;  // embedded JPEG or PNG, alpha bit fields: the loader draws none of them
-  }
-
-  // Bit fields follow a 40-byte header and are part of the larger ones.
-  l.paletteOffset = kFileHeaderBytes + headerBytes;
-  if (l.compression == kBmpBitFields) {
-    const uint8_t* m = h + kInfoHeaderBytes;
-    if (headerBytes == kInfoHeaderBytes) {
-      if (!Inside(l.paletteOffset, 12, size))
-        return false;
-      l.paletteOffset += 12;
-    }
-    for (int i = 0; i < 3; ++i)
-      l.masks[i] = U32(m + 4 * i);
-  } else if (bits == 16) {
-    l.masks[0] = 0x7C00;
-    l.masks[1] = 0x03E0;
-    l.masks[2] = 0x001F;
-  } else if (bits == 32) {
-    l.masks[0] = 0xFF0000;
-    l.masks[1] = 0x00FF00;
-    l.masks[2] = 0x0000FF;
-  }
-
-  // The colour table: the header's count of colours (all 2^bits when it says 0) must lie in
-  // the file. A core header has no count: the loader's table always has 2^bits entries, of
-  // which those inside the file have colours.
-  const uint32_t fullPalette = bits <= 8 ? 1u << bits : 0;
-  if (headerBytes == kCoreHeaderBytes) {
-    const uint64_t inFile = (size - l.paletteOffset) / 3;
-    l.paletteCount = static_cast<uint32_t>(inFile < fullPalette ? inFile : fullPalette);
-  } else {
-    const uint64_t declared = colorsUsed ? colorsUsed : fullPalette;
-    if (!Inside(l.paletteOffset, declared * 4, size))
-      return false;
-    l.paletteCount = static_cast<uint32_t>(declared < fullPalette ? declared : fullPalette);
-  }
-
-  if (bitsOffset < l.paletteOffset || bitsOffset >= size)
-    return false;
-  l.bitsOffset = bitsOffset;
-  const size_t available = size - bitsOffset;
-  if (sizeImage > available)
-    return false;  // the header promises more pixel data than the file holds
-  if (l.compression == kBmpRle8 || l.compression == kBmpRle4) {
-    l.bitsSize = sizeImage ? sizeImage : available;
-  } else {
-    const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
-    const uint64_t rows = stride * static_cast<uint64_t>(height);
-    if (rows > available)
-      return false;
-    l.bitsSize = static_cast<size_t>(rows);
-  }
   *layout = l;
   return true;
 }

@@ -153,6 +153,37 @@ bool WindowBytePlanes(const WorkPixel* a,
 
 namespace zunk {
 namespace sse2 {
+namespace {
+
+// The template's pixels from x to the row's end, fewer than a group of eight, one at a time
+// as the reference forms them.
+void TemplateTail(const WorkPixel* row,
+                  int32_t x,
+                  int32_t tw,
+                  const WorkPixel& key,
+                  int32_t grey,
+                  uint8_t* const planes[4],
+                  uint32_t e[3],
+                  uint32_t* keyed) {
+  for (; x < tw; ++x) {
+    const WorkPixel& p = row[x];
+    planes[0][x] = planes[1][x] = planes[2][x] = planes[3][x] = 0;
+    if (p.b == key.b && p.g == key.g && p.r == key.r && p.x == key.x) {
+      ++*keyed;
+      continue;
+    }
+    const int32_t words[3] = {p.b, p.g, p.r};
+    for (int c = 0; c < 3; ++c) {
+      const int32_t u = words[c] + grey;
+      const int32_t clamped = u < 0 ? 0 : u > 255 ? 255 : u;
+      planes[c][x] = static_cast<uint8_t>(clamped);
+      e[c] += static_cast<uint32_t>(u > clamped ? u - clamped : clamped - u);
+    }
+    planes[3][x] = 0xFF;
+  }
+}
+
+}  // namespace
 
 // Eight template pixels at a time: the key test over all four words, u = word + grey,
 // packed to bytes with unsigned saturation (the clamp), zero under key pixels, the mask in
@@ -220,24 +251,8 @@ void TemplateBytePlanes(const WorkPixel* tpl,
     }
     keyed += static_cast<uint32_t>(_mm_cvtsi128_si32(keys) & 0xFFFF) +
              static_cast<uint32_t>(_mm_extract_epi16(keys, 4));
-    for (; x < tw; ++x) {
-      const WorkPixel& p = row[x];
-      b[x] = g[x] = r[x] = m[x] = 0;
-      if (p.b == key.b && p.g == key.g && p.r == key.r && p.x == key.x) {
-        ++keyed;
-        continue;
-      }
-      const int32_t words[3] = {p.b, p.g, p.r};
-      uint8_t* out[3] = {b, g, r};
-      for (int c = 0; c < 3; ++c) {
-        const int32_t u = words[c] + grey;
-        const int32_t clamped = u < 0 ? 0 : u > 255 ? 255 : u;
-        out[c][x] = static_cast<uint8_t>(clamped);
-        e[c] += static_cast<uint32_t>(u > clamped ? u - clamped : clamped - u);
-      }
-      m[x] = 0xFF;
-    }
     uint8_t* const rows[4] = {b, g, r, m};
+    TemplateTail(row, x, tw, key, grey, rows, e, &keyed);
     for (uint8_t* p : rows)
       std::memset(p + tw, 0, static_cast<size_t>(ts - tw));
   }
