@@ -12,6 +12,13 @@ namespace zunk {
 
 namespace {
 
+// Samples from which the preview shows the logo forming, and of them showing it, before the
+// finder has the samples it needs to judge; and how many new samples between two looks (a
+// look at a still picture takes longer than the half second between frames).
+constexpr int32_t kFormingSamples = 6;
+constexpr int32_t kFormingLogoSamples = 4;
+constexpr int32_t kFormingStep = 3;
+
 struct Search {
   CaptureStream stream;
   SampleSeries series;
@@ -94,10 +101,25 @@ void Add(void* search, const uint8_t* frame) {
 bool Candidate(void* search, CapturedLogo* out) {
   Search* s = static_cast<Search*>(search);
   Judge(s);
-  if (!s->found.found || s->shown == s->judged)
+  if (s->shown == s->judged)
     return false;
   s->shown = s->judged;
-  CopyLogo(s->found, out);
+  if (s->found.found) {
+    CopyLogo(s->found, out);
+    return true;
+  }
+  // Until the finder has the samples to judge, the logo as it forms: the same search over
+  // fewer samples, for the preview only.
+  const int32_t n = static_cast<int32_t>(s->series.samples.size());
+  if (n < kFormingSamples || n >= kMinSamples || (n - kFormingSamples) % kFormingStep != 0)
+    return false;
+  FindOptions forming;
+  forming.minSamples = kFormingSamples;
+  forming.minLogoSamples = kFormingLogoSamples;
+  const FoundLogo f = FindLogo(s->series.samples, forming);
+  if (!f.found)
+    return false;
+  CopyLogo(f, out);
   return true;
 }
 

@@ -161,20 +161,22 @@ void Judge(const EdgeGroup& g, const EdgeGroup& second, FoundLogo* r) {
     r->reason = kFindFound;
     r->message = where;
   }
-  r->sure = r->reason == kFindFound && r->confidence >= 60 && r->logoSamples >= 20;
+  r->sure = r->reason == kFindFound && r->confidence >= 60 && r->logoSamples >= 20 &&
+            r->samples >= kMinSamples;
 }
 
 
 // A logo on a still picture, found by its steadiness.
 FoundLogo FindOnStillPicture(const std::vector<LearnSample>& samples,
                              int32_t forced,
+                             int32_t minLogoSamples,
                              FoundLogo r) {
-  if (r.logoSamples < kMinLogoSamples)
+  if (r.logoSamples < minLogoSamples)
     r.showsLogo.assign(samples.size(), 1);
   const StillLogo still = FindStillLogo(samples, r.showsLogo, forced);
   r.showsLogo = still.shows;
   r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
-  if (still.corner < 0 || r.logoSamples < kMinLogoSamples)
+  if (still.corner < 0 || r.logoSamples < minLogoSamples)
     return Failure(r, kFindTooStill,
                    "the picture hardly changes, so the logo cannot be told from it; learn from "
                    "a stretch with more movement");
@@ -204,10 +206,12 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
   r.showsLogo.assign(samples.size(), 0);
   if (n == 0)
     return Failure(r, kFindNoFrames, "no frames to learn from");
-  if (n < kMinSamples)
+  const int32_t minSamples = std::max(1, options.minSamples);
+  const int32_t minLogoSamples = std::max(1, options.minLogoSamples);
+  if (n < minSamples)
     return Failure(r, kFindTooShort,
                    "too short: " + std::to_string(n) + " usable samples, at least " +
-                       std::to_string(kMinSamples) +
+                       std::to_string(minSamples) +
                        " are needed; learn from at least 2 minutes of the channel");
   const int32_t forced = options.corner >= 0 && options.corner < kCorners ? options.corner : -1;
   EdgeGroup second;
@@ -221,7 +225,7 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
       r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
     }
     if (Movement(samples, r.logoSamples > 0 ? &r.showsLogo : nullptr) < kMinMovement)
-      return FindOnStillPicture(samples, forced, r);
+      return FindOnStillPicture(samples, forced, minLogoSamples, r);
   }
   // Otherwise what persists through the most distinct pictures: a scene held still or shown
   // again counts about once.
@@ -237,11 +241,11 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
     return Failure(r, kFindNoSteadyLogo,
                    "no logo found: nothing in the corners stays in place from sample to sample "
                    "(all advert, or black)");
-  if (r.logoSamples < kMinLogoSamples)
+  if (r.logoSamples < minLogoSamples)
     return Failure(r, kFindNoSteadyLogo,
                    "no logo found: only " + std::to_string(r.logoSamples) + " of " +
                        std::to_string(n) + " samples share a steady corner picture, at least " +
-                       std::to_string(kMinLogoSamples) + " are needed");
+                       std::to_string(minLogoSamples) + " are needed");
   const EdgeCounts logoField = CountEdges(samples, &r.showsLogo, true);
   const EdgeGroup g = Strongest(logoField, forced, &second);
   r.second = PlaceOf(second);

@@ -28,6 +28,10 @@ constexpr int32_t kMinLogoSamples = 10;
 
 struct FindOptions {
   int32_t corner = -1;  // 0..3 to look in that corner only; -1 any
+  // Samples a finding needs at least, and of them showing the logo. Fewer serve to show a
+  // logo as it forms, never a finding to keep: below kMinSamples a finding is never sure.
+  int32_t minSamples = kMinSamples;
+  int32_t minLogoSamples = kMinLogoSamples;
 };
 
 // A logo's place: corner and rectangle in reference pixels.

@@ -178,6 +178,51 @@ INSTANTIATE_TEST_SUITE_P(Kinds,
                            return std::string(i.param.name);
                          });
 
+// The preview shows the logo as it forms: from the third second a candidate around the logo,
+// closing in on it every few samples, and on it within 2 pixels well before the finder is
+// sure.
+TEST(CoreFinder, ThePreviewShowsTheLogoFormingBeforeTheFinderIsSure) {
+  const LogoArt logo = MakeLogo(LogoKind::kBadge, 72, 0x2040C0, 255);
+  Scene scene;
+  scene.logo = &logo;
+  testing_util::PlaceInCorner(logo, 1, &scene.logoX, &scene.logoY);
+  const Box truth = DrawnBox(logo, scene.logoX, scene.logoY);
+  CaptureStream stream;
+  stream.width = 768;
+  stream.height = 576;
+  const CaptureFinder& f = kCoreLogoFinder;
+  void* search = f.Begin(stream);
+  ASSERT_NE(search, nullptr);
+  int first = 0, onIt = 0, sure = 0;
+  for (int n = 1; n <= 120 && !sure; ++n) {
+    const std::vector<uint8_t> frame = MakeFrame(scene, Shot::kProgramme, n);
+    f.Add(search, frame.data());
+    CapturedLogo c;
+    if (f.Candidate(search, &c)) {
+      EXPECT_EQ(c.pixels.size(), size_t(c.width) * c.height);
+      EXPECT_TRUE(c.x <= truth.x + 2 && c.y <= truth.y + 2 &&
+                  c.x + c.width >= truth.x + truth.w - 2 && c.y + c.height >= truth.y + truth.h - 2)
+          << "frame " << n << ": " << c.width << "x" << c.height << " at " << c.x << ", " << c.y
+          << " holds the logo";
+      if (!first)
+        first = n;
+      if (!onIt && std::abs(c.x - truth.x) <= 2 && std::abs(c.y - truth.y) <= 2 &&
+          std::abs(c.width - truth.w) <= 4 && std::abs(c.height - truth.h) <= 4)
+        onIt = n;
+    }
+    if (f.Sure(search))
+      sure = n;
+  }
+  f.End(search);
+  ASSERT_GT(sure, 0);
+  EXPECT_GT(first, 0);
+  EXPECT_LE(first, 8) << "within the first four seconds";
+  EXPECT_GT(onIt, 0);
+  EXPECT_LE(onIt + 5, sure) << "on the logo well before the finder is sure";
+  std::printf("preview: first candidate at frame %d, on the logo at %d, sure at %d\n", first, onIt,
+              sure);
+}
+
 // The bundled sample's programme comes from a camera that never moves: around its logo the
 // picture stays as still as the logo does (72 x 44 at 656, 32), and below it a wall so bright
 // that it clips, as steady as the logo. The capture takes the whole logo within 2 pixels on
