@@ -135,7 +135,7 @@ MatchResult MatchFrame(TemplateBuffers* tpl,
   const WorkPixel* image = reinterpret_cast<const WorkPixel*>(tpl->TemplateImage);
   const WorkPixel* normalised = reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised);
 
-  const CopyRegionFn copy = frame.pixelFormat == 0 ? k.CopyRegionFromYuy2 : k.CopyRegionFromRgb24;
+  const CopyRegionFn copy = CopyRegionFor(k, frame.pixelFormat);
   copy(frame.pixels, g.x - g.t, g.y, g.x + tw + g.t, g.y + th, frame.width, frame.height, window, 0,
        0, ww, th);
 

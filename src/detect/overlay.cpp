@@ -31,8 +31,7 @@ void PaintOverLogo(uint8_t* frame, const MatchGeometry& g) {
   const int32_t cx = (FrameWidth - tw) / 2;
   const int32_t cy = (FrameHeight - th) / 2;
   WorkPixel* window = reinterpret_cast<WorkPixel*>(StreamTemplate.SearchWindow);
-  const CopyRegionFn copy =
-      PixelFormat == 0 ? Kernels().CopyRegionFromYuy2 : Kernels().CopyRegionFromRgb24;
+  const CopyRegionFn copy = CopyRegionFor(Kernels(), PixelFormat);
   copy(frame, cx - g.t, cy, cx + tw + g.t, cy + th, FrameWidth, FrameHeight, window, 0, 0, ww, th);
   blend(window, 0, 0, tw + 2 * g.t, th, ww, th, frame, g.x - g.t, g.y, FrameWidth, FrameHeight, 100,
         0, 0);

@@ -145,7 +145,7 @@ void ApplyLeftTopPixelRule() {
   profile->ColorKey = ((bgrx & 0xFF) << 16) | (bgrx & 0xFF00) | ((bgrx >> 16) & 0xFF);
 }
 
-void ForgetTemplateBuffers() {
+void FreeTemplateBuffersForNewStream() {
   FreeTemplateBuffers();
   TemplatePrepareTried = 0;
 }

@@ -72,7 +72,7 @@ void ApplyLeftTopPixelRule();
 
 // Start: the previous stream's buffers are freed (Stop normally did so already) and the
 // next matched frame prepares them again for the new stream.
-void ForgetTemplateBuffers();
+void FreeTemplateBuffersForNewStream();
 // Stop: free the buffers.
 void FreeTemplateBuffers();
 

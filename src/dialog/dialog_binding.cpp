@@ -44,7 +44,9 @@ const char kMatchLevelMessage[] =
 // The record kind that adds a text to a combo box's list.
 constexpr uint16_t kAddString = 0x0403;
 
-bool IsBlank(char c) {
+// The blanks a number typed into an edit box may have around it; the settings file's
+// reader (settings/ini_text.h) skips every C-locale blank instead.
+bool IsSpaceOrTab(char c) {
   return c == ' ' || c == '\t';
 }
 
@@ -188,7 +190,7 @@ bool ReadUnsignedDecimal(const char* text, uint32_t* value) {
   if (!text)
     return false;
   const char* p = text;
-  while (IsBlank(*p))
+  while (IsSpaceOrTab(*p))
     ++p;
   uint64_t v = 0;
   const char* digits = p;
@@ -200,7 +202,7 @@ bool ReadUnsignedDecimal(const char* text, uint32_t* value) {
   }
   if (p == digits)
     return false;
-  while (IsBlank(*p))
+  while (IsSpaceOrTab(*p))
     ++p;
   if (*p != '\0')
     return false;

@@ -87,4 +87,8 @@ const KernelTable& Kernels() {
   return table;
 }
 
+CopyRegionFn CopyRegionFor(const KernelTable& k, int32_t pixelFormat) {
+  return pixelFormat == 0 ? k.CopyRegionFromYuy2 : k.CopyRegionFromRgb24;
+}
+
 }  // namespace zunk

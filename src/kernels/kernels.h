@@ -49,4 +49,7 @@ KernelTable KernelsFor(uint32_t cpuMask);
 // KernelsFor(CpuFeatures()), chosen on first use.
 const KernelTable& Kernels();
 
+// The table's region copy for frames of a pixel format: 0 packed YUV 4:2:2, 1 24-bit BGR.
+CopyRegionFn CopyRegionFor(const KernelTable& k, int32_t pixelFormat);
+
 }  // namespace zunk

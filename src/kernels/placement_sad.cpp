@@ -7,14 +7,6 @@
 
 namespace zunk {
 
-namespace {
-
-uint8_t Byte(int32_t v) {
-  return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
-}
-
-}  // namespace
-
 void SadTemplatePlanes(const WorkPixel* tpl,
                        int32_t tw,
                        int32_t th,
@@ -37,7 +29,7 @@ void SadTemplatePlanes(const WorkPixel* tpl,
       const int32_t words[3] = {p.b, p.g, p.r};
       for (int c = 0; c < 3; ++c) {
         const int32_t u = words[c] + grey;
-        const uint8_t clamped = Byte(u);
+        const uint8_t clamped = ClampToByte(u);
         planes[c * plane + y * ts + x] = clamped;
         e[c] += static_cast<uint32_t>(u > clamped ? u - clamped : clamped - u);
       }

@@ -18,6 +18,10 @@ namespace zunk {
 // counted pixels, 0 under key pixels), each `rows` rows of `stride` bytes, one after another.
 constexpr int32_t kSadAlign = 32;  // template strides are multiples of this; padding is 0
 
+// A word taken into 0..255, as the planes hold it. Defined out of line in the reference, so
+// that no copy is compiled with a wider instruction set.
+uint8_t ClampToByte(int32_t v);
+
 inline int32_t SadTemplateStride(int32_t tw) {
   return (tw + kSadAlign - 1) / kSadAlign * kSadAlign;
 }

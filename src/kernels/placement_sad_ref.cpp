@@ -5,13 +5,10 @@
 #include <cstddef>
 
 namespace zunk {
-namespace {
 
-uint8_t Byte(int32_t v) {
+uint8_t ClampToByte(int32_t v) {
   return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
 }
-
-}  // namespace
 
 namespace ref {
 
@@ -39,9 +36,9 @@ bool WindowBytePlanes(const WorkPixel* a,
         g[x] = static_cast<uint8_t>(p.g + grey);
         r[x] = static_cast<uint8_t>(p.r + grey);
       } else {
-        b[x] = Byte(p.b);
-        g[x] = Byte(p.g);
-        r[x] = Byte(p.r);
+        b[x] = ClampToByte(p.b);
+        g[x] = ClampToByte(p.g);
+        r[x] = ClampToByte(p.r);
       }
     }
   }

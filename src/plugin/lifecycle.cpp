@@ -64,7 +64,7 @@ int32_t Start(const StreamFormat* format) {
   LastChannelKey = 0;
   SimulateLogoLoss = 0;
   ReactionState = 0;
-  ForgetTemplateBuffers();
+  FreeTemplateBuffersForNewStream();
   StartSkip = RecordingStream ? 5 : 0;
 
   SearchHalfWidth = StreamUsable ? MulDiv(30, FrameWidth, kReferenceWidth) : 0;
