@@ -24,6 +24,24 @@ int32_t DampedOnSpeed(int32_t on, int32_t scoreContrast, int32_t matchPercent, i
   return on;
 }
 
+PresenceStep StepPresence(const PresenceState& s, int32_t detectLevel) {
+  PresenceStep step = {s, s.lastDecision, false};
+  if (s.holdOff > 0) {
+    --step.next.holdOff;
+    return step;
+  }
+  const int32_t d = s.confidence < detectLevel ? 1 : 0;
+  step.decision = d;
+  step.next.lastDecision = d;
+  if (d != s.reactionState) {
+    step.next.holdOff = 12;
+    step.next.messageFadeCounter = 25;
+    step.changed = true;
+  }
+  step.next.reactionState = d;
+  return step;
+}
+
 int32_t NextConfidence(int32_t confidence, int32_t logoFound, int32_t on, int32_t off) {
   int64_t c = int64_t{confidence} + (logoFound ? int64_t{on} : -int64_t{off});
   if (c > 100)

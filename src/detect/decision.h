@@ -1,5 +1,5 @@
-// The presence decision: its state and the arithmetic of how far the confidence moves on
-// one frame.
+// The presence decision: its state, the step that evaluates it, and the arithmetic of how far
+// the confidence moves on one frame.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,25 @@ extern int32_t MessageFadeCounter;  // message frames of fade-in still to go, 25
 // f / L with f = 3 * match - 2 * L (0 if negative) while the match is below the match
 // level L. The off-speed is never damped.
 int32_t DampedOnSpeed(int32_t on, int32_t scoreContrast, int32_t matchPercent, int32_t matchLevel);
+
+// One evaluation of the decision as a step over its state, with no effect beyond the
+// record it returns: while the hold-off runs it counts down and the last decision stands;
+// otherwise the logo is absent (1) when the confidence is below the detect level. A
+// decision that differs from the reactions in force starts a hold-off of 12 frames and the
+// message's fade-in of 25, and asks for the reactions.
+struct PresenceState {
+  int32_t confidence;
+  int32_t reactionState;
+  int32_t lastDecision;
+  int32_t holdOff;
+  int32_t messageFadeCounter;
+};
+struct PresenceStep {
+  PresenceState next;
+  int32_t decision;
+  bool changed;  // the reactions for `decision` are to be applied
+};
+PresenceStep StepPresence(const PresenceState& s, int32_t detectLevel);
 
 // The confidence after one matched frame: up by `on` when the logo was found, down by `off`
 // otherwise, always kept within 0..100 (speeds come unchecked from the settings file).

@@ -57,19 +57,15 @@ void ChangeChannel(const ChannelInfo& channel, int64_t key) {
 // The decision of this frame: evaluated unless the hold-off freezes it.
 int32_t Decide() {
   const ChannelProfile& p = *CurrentProfile();
-  if (HoldOff > 0) {
-    --HoldOff;
-    return LastDecision;
-  }
-  const int32_t d = Confidence < p.LogoDetectLevel ? 1 : 0;
-  LastDecision = d;
-  if (d != ReactionState) {
-    HoldOff = 12;
-    MessageFadeCounter = 25;
-    ApplyReaction(d);
-  }
-  ReactionState = d;
-  return d;
+  const PresenceStep step = StepPresence(
+      {Confidence, ReactionState, LastDecision, HoldOff, MessageFadeCounter}, p.LogoDetectLevel);
+  LastDecision = step.next.lastDecision;
+  HoldOff = step.next.holdOff;
+  MessageFadeCounter = step.next.messageFadeCounter;
+  if (step.changed)
+    ApplyReaction(step.decision);
+  ReactionState = step.next.reactionState;
+  return step.decision;
 }
 
 }  // namespace

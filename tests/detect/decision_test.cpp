@@ -45,6 +45,46 @@ TEST(ConfidenceTest, MovesAndStaysWithinRange) {
   EXPECT_EQ(NextConfidence(50, 0, 3, INT_MAX), 0);
 }
 
+TEST(PresenceStepTest, HoldsOffThenDecidesAndAsksForTheReactionsOnAChange) {
+  // Present, confidence falls below the level: absent, a hold-off and a fade-in begin.
+  PresenceState s = {79, 0, 0, 0, 3};
+  PresenceStep step = StepPresence(s, 80);
+  EXPECT_EQ(step.decision, 1);
+  EXPECT_TRUE(step.changed);
+  EXPECT_EQ(step.next.reactionState, 1);
+  EXPECT_EQ(step.next.lastDecision, 1);
+  EXPECT_EQ(step.next.holdOff, 12);
+  EXPECT_EQ(step.next.messageFadeCounter, 25);
+  EXPECT_EQ(step.next.confidence, 79) << "the step never moves the confidence";
+
+  // During the hold-off the last decision stands, whatever the confidence says, and the
+  // reactions' state is left as it is.
+  s = {100, 0, 1, 2, 7};
+  step = StepPresence(s, 80);
+  EXPECT_EQ(step.decision, 1);
+  EXPECT_FALSE(step.changed);
+  EXPECT_EQ(step.next.holdOff, 1);
+  EXPECT_EQ(step.next.reactionState, 0);
+  EXPECT_EQ(step.next.lastDecision, 1);
+  EXPECT_EQ(step.next.messageFadeCounter, 7);
+
+  // The same decision again: nothing starts.
+  s = {80, 0, 0, 0, 4};
+  step = StepPresence(s, 80);
+  EXPECT_EQ(step.decision, 0) << "at the level the logo counts present";
+  EXPECT_FALSE(step.changed);
+  EXPECT_EQ(step.next.holdOff, 0);
+  EXPECT_EQ(step.next.messageFadeCounter, 4);
+
+  // Back from absent.
+  s = {95, 1, 1, 0, 0};
+  step = StepPresence(s, 80);
+  EXPECT_EQ(step.decision, 0);
+  EXPECT_TRUE(step.changed);
+  EXPECT_EQ(step.next.reactionState, 0);
+  EXPECT_EQ(step.next.holdOff, 12);
+}
+
 TEST(MatchPercentTest, FromTheLargestChannelMean) {
   EXPECT_EQ(MatchPercentFromDifferences(0, 0, 0), 100);
   EXPECT_EQ(MatchPercentFromDifferences(252, 3, 0), 1);
