@@ -34,11 +34,10 @@ struct FrameSlots {
   int32_t height = 0;
   int32_t format = 0;  // the stream's pixel format: 0 packed YUV 4:2:2, 1 24-bit BGR
   size_t frameBytes = 0;
-  // What of a frame is copied: the four corner areas the logo finder reads, with a margin,
-  // as the rows of the top and bottom bands and the left and right parts of each row
-  // (merged where they meet). The rest of a slot keeps what it had.
+  // What of a frame is copied: the rows of the top and bottom bands that hold the four
+  // corner areas the logo finder reads, with a margin (merged where they meet). The rest of
+  // a slot keeps what it had.
   CopiedRows rows[2];
-  size_t from[2] = {0, 0}, to[2] = {0, 0};
   int32_t count = 0;  // 0: no slots
   FrameSlot slot[kMaxFrameSlots];
   uint32_t filled = 0;  // slots filled so far; the video thread's alone
@@ -57,7 +56,7 @@ size_t FrameStoreBytes(int32_t width, int32_t height, int32_t format);
 bool MakeFrameSlots(FrameSlots* s, int32_t width, int32_t height, int32_t format);
 void FreeFrameSlots(FrameSlots* s);
 
-// The video thread: copies the frame's corner areas into the next slot when it is free.
+// The video thread: copies the frame's corner bands into the next slot when it is free.
 // False when the reader has not given it back yet (the frame is skipped).
 bool FillFrameSlot(FrameSlots* s, const void* frame);
 // The reader: the oldest full slot's pixels, or null. GiveBackFrameSlot frees it again.

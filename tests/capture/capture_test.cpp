@@ -59,9 +59,9 @@ TEST(FrameSlots, HoldAtMostHalfTheCapturesMemoryAndHandFramesOverInOrder) {
   EXPECT_EQ(s.slot[0].pixels, nullptr);
 }
 
-// The store copies only the corner areas the logo finder reads: a sample made from a slot is
-// the sample the whole frame gives, at every frame size and in both pixel formats, and the
-// copy leaves most of the frame alone.
+// The store copies only the bands of rows that hold the corner areas the logo finder reads:
+// a sample made from a slot is the sample the whole frame gives, at every frame size and in
+// both pixel formats, and the rows between the bands are left alone.
 TEST(FrameSlots, CopyWhatTheFinderReadsAndNoMore) {
   struct {
     int32_t w, h, format;
@@ -88,8 +88,9 @@ TEST(FrameSlots, CopyWhatTheFinderReadsAndNoMore) {
     size_t copied = 0;
     for (size_t i = 0; i < bytes; ++i)
       copied += copy[i] == frame[i];
-    if (size.w >= 720)
-      EXPECT_LT(copied * 100, bytes * 45) << size.w << "x" << size.h << " format " << size.format;
+    if (size.w >= 720) {
+      EXPECT_LT(copied * 100, bytes * 60) << size.w << "x" << size.h << " format " << size.format;
+    }
     FreeFrameSlots(&s);
   }
 }
