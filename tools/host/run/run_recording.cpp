@@ -20,6 +20,8 @@
 #include "session/host_session.h"
 #include "session/host_state.h"
 #include "session/settings_install.h"
+#include "spans/edge_spans.h"
+#include "spans/logo_edges.h"
 #include "spans/report.h"
 #include "spans/timeline.h"
 
@@ -47,14 +49,30 @@ SessionSetup SessionOf(const Options& o, const VideoGeometry& g) {
   return s;
 }
 
-// Every frame through the plug-in, into the outputs and the span tracker. The frames are
-// decoded ahead on a thread of their own; the plug-in sees them here, in order.
+// The logo's edges in the frame, as the frame came (before the plug-in may draw on it).
+EdgeFrame EdgesOf(const LogoEdgeModel& edges, const VideoGeometry& g, const uint8_t* frame) {
+  EdgeFrame f;
+  zunk::LearnSample sample;
+  if (edges.corner >= 0 &&
+      zunk::MakeLearnSample({frame, g.width, g.height, g.pixelFormat}, 0, &sample)) {
+    const EdgeEvidence e = MeasureLogoEdges(edges, sample);
+    f.nearBest = e.nearBest;
+    f.farBest = e.farBest;
+  }
+  return f;
+}
+
+// Every frame through the plug-in, into the outputs and the span trackers (the logo's
+// edges only with a model of them). The frames are decoded ahead on a thread of their
+// own; the plug-in sees them here, in order.
 void PlayFrames(const Options& o,
                 const VideoGeometry& g,
                 FrameReader* reader,
                 HostSession* session,
                 RunOutputs* outputs,
                 SpanTracker* spans,
+                const LogoEdgeModel& edges,
+                std::vector<EdgeFrame>* edgeFrames,
                 RunResult* r) {
   const zunk::FrameTrace* trace = session->Trace();
   const size_t bytes = FrameBytes(g);
@@ -74,14 +92,23 @@ void PlayFrames(const Options& o,
       std::memcpy(before.data(), frame, bytes);
     const Clock::time_point t1 = Clock::now();
     const size_t logged = Host().log.size();
+    EdgeFrame edgeFrame;
+    if (edges.corner >= 0)
+      edgeFrame = EdgesOf(edges, g, frame);
+    const Clock::time_point t2 = Clock::now();
     const int32_t result = session->Process(n, frame);
     r->waiting += t1 - t0;
-    r->inPlugin += Clock::now() - t1;
+    r->edges += t2 - t1;
+    r->inPlugin += Clock::now() - t2;
     const bool changed = r->changesCounted && std::memcmp(before.data(), frame, bytes) != 0;
     r->processed += result == 1;
     r->changed += changed;
     FrameValues values;
     const bool traced = trace && result == 1 && trace->matched == 1;
+    if (traced)
+      edgeFrame.matchPercent = trace->matchPercent;
+    if (edges.corner >= 0)
+      edgeFrames->push_back(edgeFrame);
     if (traced) {
       values = {trace->matchPercent, trace->scoreContrast, trace->logoFound, trace->confidence,
                 trace->decision};
@@ -105,21 +132,33 @@ void PlayFrames(const Options& o,
 }
 
 // Spans: from the per-frame values where the plug-in gives them, else from what it
-// asked of the host under the channel's actions.
-void FinishSpans(const ChannelSetup& channel, SpanTracker* spans, RunResult* r) {
+// asked of the host under the channel's actions. The refined spans come from the logo's
+// edges where they told of the logo over the recording.
+void FinishSpans(const ChannelSetup& channel,
+                 SpanTracker* spans,
+                 const std::vector<EdgeFrame>& edgeFrames,
+                 double fps,
+                 RunResult* r) {
   spans->Finish(r->frames);
   r->commanded = ReactionSpans(Host().log, channel.reactions, r->frames);
   r->decisions = r->traced ? spans->Decisions() : r->commanded;
   r->refined = r->traced ? spans->Refined() : r->decisions;
+  bool told = false;
+  if (r->traced && static_cast<int64_t>(edgeFrames.size()) == r->frames) {
+    std::vector<Span> fromEdges = EdgeBreaks(edgeFrames, channel.levels.matchLevel, fps, &told);
+    if (told)
+      r->refined = fromEdges;
+  }
 }
 
 void PrintTiming(const RunResult& r, Clock::time_point started) {
   using Seconds = std::chrono::duration<double>;
   std::fprintf(stderr,
                "zunk-host: timing: %lld frames, decode %.3f s, plug-in %.3f s, whole %.3f s, "
-               "waiting for frames %.3f s\n",
+               "waiting for frames %.3f s, logo edges %.3f s\n",
                static_cast<long long>(r.frames), Seconds(r.decoding).count(), Seconds(r.inPlugin).count(),
-               Seconds(Clock::now() - started).count(), Seconds(r.waiting).count());
+               Seconds(Clock::now() - started).count(), Seconds(r.waiting).count(),
+               Seconds(r.edges).count());
 }
 
 }  // namespace
@@ -158,7 +197,10 @@ int RunRecording(const Options& given) {
     outputs.Json()->Begin(o.raw ? o.input : BaseName(o.input), g.width, g.height, g.pixelFormat,
                           g.fps, r.traced);
   SpanTracker spans(channel.levels);
-  PlayFrames(o, g, &reader, &session, &outputs, &spans, &r);
+  LogoEdgeModel edges;
+  LoadLogoEdgeModel(channel.templateFile, channel.colorKey, channel.logoX, channel.logoY, &edges);
+  std::vector<EdgeFrame> edgeFrames;
+  PlayFrames(o, g, &reader, &session, &outputs, &spans, edges, &edgeFrames, &r);
   session.Close(r.frames);
 
   std::string failure = reader.Failure();
@@ -166,7 +208,7 @@ int RunRecording(const Options& given) {
     failure = o.input + ": no frames";
   if (!failure.empty())
     return Fail(failure);
-  FinishSpans(channel, &spans, &r);
+  FinishSpans(channel, &spans, edgeFrames, g.fps, &r);
   r.damaged = reader.Damaged();
   if (r.damaged > 0)
     std::fprintf(stderr, "zunk-host: warning: %s: %lld damaged packets or frames decoded past\n",

@@ -34,6 +34,18 @@ std::string IdleReason(const SettingsRequest& r,
   return channel + "'s logo template " + p.LogoFileName + " cannot be read";
 }
 
+// The template file as the plug-in opens it: the name as given, or a name without a folder
+// in the settings file's folder.
+std::string TemplateFileOf(const std::string& name, const std::string& settings) {
+  if (name.empty() || Readable(name))
+    return Readable(name) ? name : "";
+  if (name.find_first_of("\\/") != std::string::npos)
+    return "";
+  const size_t slash = settings.find_last_of("\\/");
+  const std::string beside = (slash == std::string::npos ? "" : settings.substr(0, slash + 1)) + name;
+  return Readable(beside) ? beside : "";
+}
+
 }  // namespace
 
 bool HasSection(const std::string& path, const std::string& name) {
@@ -77,6 +89,10 @@ bool PrepareSettings(const SettingsRequest& r, ChannelSetup* setup, std::string*
   setup->reactions.recordAction = p.RecordAction;
   setup->reactions.previewAction = p.PreviewAction;
   setup->idleReason = IdleReason(r, setup->installed, p);
+  setup->templateFile = TemplateFileOf(p.LogoFileName, r.settings);
+  setup->logoX = p.LogoPosX;
+  setup->logoY = p.LogoPosY;
+  setup->colorKey = p.ColorKey;
   return true;
 }
 

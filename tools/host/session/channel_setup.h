@@ -23,6 +23,11 @@ struct ChannelSetup {
   // Why the detection cannot run over any frame, as the settings show it ("" when they
   // show no reason): no template, no section for the channel, or the detector off.
   std::string idleReason;
+  // The channel's template as the plug-in reads it: its file (found as the plug-in finds
+  // it; "" when none opens), its place in reference pixels and its colour key.
+  std::string templateFile;
+  int32_t logoX = 0, logoY = 0;
+  uint32_t colorKey = 0;
 };
 
 struct SettingsRequest {

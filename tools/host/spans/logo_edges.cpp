@@ -1,0 +1,176 @@
+// The template's edges and their search in a frame's corner area.
+#include "spans/logo_edges.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "base/aligned_buffer.h"
+#include "image/bmp_reader.h"
+#include "image/file_bytes.h"
+
+namespace zunkhost {
+
+namespace {
+
+// Sobel gradients: a step of one level across an edge gives 4.
+constexpr int32_t kInnerEdge = 48;  // an inner edge of the template: a step of 12 levels
+constexpr size_t kMostPoints = 1600;
+
+int32_t LumaOf(uint32_t bgrx) {
+  const int32_t b = bgrx & 0xFF, g = (bgrx >> 8) & 0xFF, r = (bgrx >> 16) & 0xFF;
+  return (77 * r + 150 * g + 29 * b + 128) >> 8;
+}
+
+}  // namespace
+
+bool BuildLogoEdgeModel(const uint32_t* pixels,
+                        int32_t w,
+                        int32_t h,
+                        uint32_t colorKey,
+                        int32_t x,
+                        int32_t y,
+                        LogoEdgeModel* model) {
+  *model = LogoEdgeModel();
+  if (!pixels || w < 3 || h < 3 || w > zunk::kCornerWidth || h > zunk::kCornerHeight)
+    return false;
+  // The corner area that holds the template's centre.
+  int32_t corner = -1;
+  for (int32_t c = 0; c < zunk::kCorners; ++c) {
+    const int32_t cx = x + w / 2 - zunk::CornerLeft(c), cy = y + h / 2 - zunk::CornerTop(c);
+    if (cx >= 0 && cx < zunk::kCornerWidth && cy >= 0 && cy < zunk::kCornerHeight)
+      corner = c;
+  }
+  if (corner < 0)
+    return false;
+  const int32_t left = x - zunk::CornerLeft(corner), top = y - zunk::CornerTop(corner);
+  if (left - 1 < 0 || top - 1 < 0 || left + w + 1 > zunk::kCornerWidth ||
+      top + h + 1 > zunk::kCornerHeight)
+    return false;
+  // COLORREF 0x00BBGGRR against B, G, R, X as the dword 0xXXRRGGBB.
+  const uint32_t key = ((colorKey & 0xFF) << 16) | (colorKey & 0xFF00) | ((colorKey >> 16) & 0xFF);
+  auto in = [&](int32_t i, int32_t j) {
+    return i >= 0 && j >= 0 && i < w && j < h && (pixels[j * w + i] & 0xFFFFFF) != key;
+  };
+  auto luma = [&](int32_t i, int32_t j) {
+    i = std::clamp(i, 0, w - 1);
+    j = std::clamp(j, 0, h - 1);
+    return LumaOf(pixels[j * w + i]);
+  };
+  std::vector<LogoEdgeModel::Point> points;
+  for (int32_t j = 0; j < h; ++j) {
+    for (int32_t i = 0; i < w; ++i) {
+      if (!in(i, j))
+        continue;
+      // The outline against the key: the mask's own gradient.
+      int32_t mx = 0, my = 0, gx = 0, gy = 0;
+      bool inner = true;
+      for (int32_t b = -1; b <= 1; ++b) {
+        for (int32_t a = -1; a <= 1; ++a) {
+          const int32_t wgt = (a == 0 || b == 0) ? 2 : 1;
+          const int32_t m = in(i + a, j + b);
+          inner = inner && m;
+          mx += a * wgt * m;
+          my += b * wgt * m;
+          gx += a * wgt * luma(i + a, j + b);
+          gy += b * wgt * luma(i + a, j + b);
+        }
+      }
+      if (inner) {
+        if (std::abs(gx) + std::abs(gy) < kInnerEdge)
+          continue;
+        mx = gx;
+        my = gy;
+      } else if (mx == 0 && my == 0) {
+        continue;
+      }
+      const double len = std::sqrt(static_cast<double>(mx) * mx + static_cast<double>(my) * my);
+      points.push_back({static_cast<int16_t>(i), static_cast<int16_t>(j),
+                        static_cast<int16_t>(std::lround(64 * mx / len)),
+                        static_cast<int16_t>(std::lround(64 * my / len))});
+    }
+  }
+  if (points.size() < 8)
+    return false;
+  // Evenly thinned, so that a large logo costs no more than a middling one.
+  if (points.size() > kMostPoints) {
+    std::vector<LogoEdgeModel::Point> kept;
+    for (size_t k = 0; k < kMostPoints; ++k)
+      kept.push_back(points[k * points.size() / kMostPoints]);
+    points.swap(kept);
+  }
+  model->corner = corner;
+  model->left = left;
+  model->top = top;
+  model->width = w;
+  model->height = h;
+  model->points = points;
+  return true;
+}
+
+bool LoadLogoEdgeModel(const std::string& file,
+                       uint32_t colorKey,
+                       int32_t x,
+                       int32_t y,
+                       LogoEdgeModel* model) {
+  *model = LogoEdgeModel();
+  std::vector<uint8_t> bytes;
+  if (file.empty() || !zunk::ReadFileBytes(file.c_str(), zunk::kMaxBitmapFileBytes, &bytes))
+    return false;
+  int32_t w = 0, h = 0;
+  uint32_t* pixels = zunk::ReadBmp(bytes.data(), bytes.size(), zunk::kCornerWidth,
+                                   zunk::kCornerHeight, &w, &h);
+  if (!pixels)
+    return false;
+  const bool built = BuildLogoEdgeModel(pixels, w, h, colorKey, x, y, model);
+  zunk::FreeAligned(pixels);
+  return built;
+}
+
+EdgeEvidence MeasureLogoEdges(const LogoEdgeModel& m, const zunk::LearnSample& sample) {
+  EdgeEvidence e;
+  if (m.corner < 0 || m.points.empty())
+    return e;
+  const uint8_t* Y = sample.Luma(m.corner);
+  constexpr int32_t W = zunk::kCornerWidth, H = zunk::kCornerHeight;
+  // The placements whose template pixels and their neighbours lie inside the corner.
+  const int32_t dx0 = std::max(-kEdgeFarX, 1 - m.left),
+                dx1 = std::min(kEdgeFarX, W - 1 - m.left - m.width);
+  const int32_t dy0 = std::max(-kEdgeFarY, 1 - m.top),
+                dy1 = std::min(kEdgeFarY, H - 1 - m.top - m.height);
+  // Gradients over the area searched.
+  const int32_t ax = m.left + dx0, ay = m.top + dy0;
+  const int32_t aw = m.width + dx1 - dx0, ah = m.height + dy1 - dy0;
+  std::vector<int16_t> gx(static_cast<size_t>(aw) * ah), gy(gx.size());
+  for (int32_t j = 0; j < ah; ++j) {
+    for (int32_t i = 0; i < aw; ++i) {
+      const uint8_t* p = Y + (ay + j) * W + ax + i;
+      gx[j * aw + i] = static_cast<int16_t>((p[-W + 1] + 2 * p[1] + p[W + 1]) -
+                                            (p[-W - 1] + 2 * p[-1] + p[W - 1]));
+      gy[j * aw + i] = static_cast<int16_t>((p[W - 1] + 2 * p[W] + p[W + 1]) -
+                                            (p[-W - 1] + 2 * p[-W] + p[-W + 1]));
+    }
+  }
+  int64_t nearBest = 0, farBest = 0;
+  for (int32_t dy = dy0; dy <= dy1; ++dy) {
+    for (int32_t dx = dx0; dx <= dx1; ++dx) {
+      int64_t s = 0;
+      for (const LogoEdgeModel::Point& p : m.points) {
+        const size_t k = static_cast<size_t>(p.y + dy - dy0) * aw + (p.x + dx - dx0);
+        s += std::abs(gx[k] * p.nx + gy[k] * p.ny);
+      }
+      // Placements a pixel or two off the near ones still cover most of a logo that lies
+      // at the edge of the near ones: they count for neither.
+      if (std::abs(dx) <= kEdgeNearX && std::abs(dy) <= kEdgeNearY)
+        nearBest = std::max(nearBest, s);
+      else if (std::abs(dx) > kEdgeNearX + kEdgeGuard || std::abs(dy) > kEdgeNearY + kEdgeGuard)
+        farBest = std::max(farBest, s);
+    }
+  }
+  const int64_t n = static_cast<int64_t>(m.points.size()) * 64;
+  e.nearBest = static_cast<int32_t>(nearBest / n);
+  e.farBest = static_cast<int32_t>(farBest / n);
+  return e;
+}
+
+}  // namespace zunkhost
