@@ -170,6 +170,20 @@ TEST(EdgeSpansTest, BreaksTakeInTheirBlackAndIgnoreWhatCannotTell) {
   EXPECT_EQ(b[1].last, static_cast<int64_t>(f.size()) - 1);
 }
 
+TEST(EdgeSpansTest, FramesThatCannotTellBesideABreakBelongToIt) {
+  std::vector<EdgeFrame> f;
+  Append(&f, Programme(), 500);
+  Append(&f, WhiteOnWhite(), 40);  // a cut to an advert too plain to tell at first
+  Append(&f, Advert(), 400);
+  Append(&f, WhiteOnWhite(), 20);  // and again at its end
+  Append(&f, Programme(), 500);
+  bool told = false;
+  const std::vector<Span> b = EdgeBreaks(f, 80, 25.0, &told);
+  ASSERT_EQ(b.size(), 1u);
+  EXPECT_EQ(b[0].first, 500);
+  EXPECT_EQ(b[0].last, 959);
+}
+
 TEST(EdgeSpansTest, ShortReturnsInsideABreakAndScatteredFramesAreSmoothedOver) {
   std::vector<EdgeFrame> f;
   Append(&f, Programme(), 500);

@@ -109,11 +109,13 @@ std::vector<Span> EdgeBreaks(const std::vector<EdgeFrame>& frames,
     int8_t s = says[k];
     if (2 * g != n)
       s = 2 * g > n ? kEdgeGone : kEdgeShown;
+    // Frames that cannot tell between a run with the logo and one without belong to the
+    // break (black at its ends, an advert too plain to tell at its start); between two
+    // runs with the logo, to the programme.
     if (runs.empty() || runs.back().state != s)
-      runs.push_back({at[k], s});
+      runs.push_back({s == kEdgeGone && k > 0 ? at[k - 1] + 1 : at[k], s});
   }
-  // Frames that cannot tell belong to the run before them; those before the first that
-  // tells, to the first run.
+  // Those before the first frame that tells belong to the first run.
   runs.front().first = 0;
   const int64_t total = static_cast<int64_t>(frames.size());
   const double rate = fps > 0 ? fps : 25.0;

@@ -2,8 +2,8 @@
 // shows the logo (its edges stand out at its place), lacks it (edges elsewhere stand out
 // more, or the logo's place is flat where the logo's edges are usually strong and the
 // colours do not match it either), or cannot tell (a flat or weakly textured picture:
-// a white logo over white, black frames). Frames that cannot tell take the state of the
-// frames before them; the states are smoothed, and breaks shorter than an advert and
+// a white logo over white, black frames). The states are smoothed; frames that cannot tell
+// belong to a break next to them, else to the programme; breaks shorter than an advert and
 // programme stretches shorter than a moment between two breaks are taken back.
 #pragma once
 
