@@ -49,13 +49,16 @@ SessionSetup SessionOf(const Options& o, const VideoGeometry& g) {
   return s;
 }
 
-// The logo's edges in the frame, as the frame came (before the plug-in may draw on it).
-EdgeFrame EdgesOf(const LogoEdgeModel& edges, const VideoGeometry& g, const uint8_t* frame) {
+// The logo's edges in the frame, as the frame came (before the plug-in may draw on it);
+// `sample` is kept from one frame to the next, so that its planes are made once.
+EdgeFrame EdgesOf(const LogoEdgeModel& edges,
+                  const VideoGeometry& g,
+                  const uint8_t* frame,
+                  zunk::LearnSample* sample) {
   EdgeFrame f;
-  zunk::LearnSample sample;
   if (edges.corner >= 0 &&
-      zunk::MakeLearnSample({frame, g.width, g.height, g.pixelFormat}, 0, &sample)) {
-    const EdgeEvidence e = MeasureLogoEdges(edges, sample);
+      zunk::MakeLearnSample({frame, g.width, g.height, g.pixelFormat}, 0, sample)) {
+    const EdgeEvidence e = MeasureLogoEdges(edges, *sample);
     f.nearBest = e.nearBest;
     f.farBest = e.farBest;
   }
@@ -82,6 +85,7 @@ void PlayFrames(const Options& o,
   std::vector<uint8_t> before(r->changesCounted ? bytes : 0);
   Progress progress(o.progress, BaseName(o.input), reader->ExpectedFrames());
   ReadAhead frames(reader, bytes, o.maxFrames, o.readAhead + 1);
+  zunk::LearnSample sample;
   int64_t n = 0;
   for (;; ++n) {
     const Clock::time_point t0 = Clock::now();
@@ -94,7 +98,7 @@ void PlayFrames(const Options& o,
     const size_t logged = Host().log.size();
     EdgeFrame edgeFrame;
     if (edges.corner >= 0)
-      edgeFrame = EdgesOf(edges, g, frame);
+      edgeFrame = EdgesOf(edges, g, frame, &sample);
     const Clock::time_point t2 = Clock::now();
     const int32_t result = session->Process(n, frame);
     r->waiting += t1 - t0;

@@ -151,20 +151,23 @@ EdgeEvidence MeasureLogoEdges(const LogoEdgeModel& m, const zunk::LearnSample& s
                                             (p[-W - 1] + 2 * p[-W] + p[-W + 1]));
     }
   }
+  auto score = [&](int32_t dx, int32_t dy) {
+    int64_t s = 0;
+    for (const LogoEdgeModel::Point& p : m.points) {
+      const size_t k = static_cast<size_t>(p.y + dy - dy0) * aw + (p.x + dx - dx0);
+      s += std::abs(gx[k] * p.nx + gy[k] * p.ny);
+    }
+    return s;
+  };
   int64_t nearBest = 0, farBest = 0;
   for (int32_t dy = dy0; dy <= dy1; ++dy) {
     for (int32_t dx = dx0; dx <= dx1; ++dx) {
-      int64_t s = 0;
-      for (const LogoEdgeModel::Point& p : m.points) {
-        const size_t k = static_cast<size_t>(p.y + dy - dy0) * aw + (p.x + dx - dx0);
-        s += std::abs(gx[k] * p.nx + gy[k] * p.ny);
-      }
       // Placements a pixel or two off the near ones still cover most of a logo that lies
-      // at the edge of the near ones: they count for neither.
+      // at the edge of the near ones: they count for neither, and are not scored.
       if (std::abs(dx) <= kEdgeNearX && std::abs(dy) <= kEdgeNearY)
-        nearBest = std::max(nearBest, s);
+        nearBest = std::max(nearBest, score(dx, dy));
       else if (std::abs(dx) > kEdgeNearX + kEdgeGuard || std::abs(dy) > kEdgeNearY + kEdgeGuard)
-        farBest = std::max(farBest, s);
+        farBest = std::max(farBest, score(dx, dy));
     }
   }
   const int64_t n = static_cast<int64_t>(m.points.size()) * 64;
