@@ -228,14 +228,18 @@ FoundLogo FindLogo(const std::vector<LearnSample>& samples, const FindOptions& o
       return FindOnStillPicture(samples, forced, minLogoSamples, r);
   }
   // Otherwise what persists through the most distinct pictures: a scene held still or shown
-  // again counts about once.
-  const EdgeCounts all = CountEdges(samples, nullptr, true);
-  const EdgeGroup first = Strongest(all, forced, &second);
+  // again counts about once. Its counts go before the logo's own are made (a capture's
+  // memory holds one set at a time).
+  EdgeGroup first;
   r.showsLogo.assign(samples.size(), 0);
   r.logoSamples = 0;
-  if (first.corner >= 0) {
-    r.showsLogo = SamplesShowing(samples, all, first);
-    r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
+  {
+    const EdgeCounts all = CountEdges(samples, nullptr, true);
+    first = Strongest(all, forced, &second);
+    if (first.corner >= 0) {
+      r.showsLogo = SamplesShowing(samples, all, first);
+      r.logoSamples = static_cast<int32_t>(std::count(r.showsLogo.begin(), r.showsLogo.end(), 1));
+    }
   }
   if (first.corner < 0)
     return Failure(r, kFindNoSteadyLogo,
