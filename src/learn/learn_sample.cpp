@@ -119,21 +119,41 @@ int32_t CornerTop(int32_t corner) {
   return (corner & 2) ? kReferenceHeight - kCornerHeight : 0;
 }
 
-bool MakeLearnSample(const FrameView& frame, int64_t number, LearnSample* out) {
-  if (!frame.pixels || (frame.pixelFormat != 0 && frame.pixelFormat != 1) || frame.width < 2 ||
-      frame.height < 2 || frame.width > kMaxFrameSide || frame.height > kMaxFrameSide)
+namespace {
+
+bool Sampleable(const FrameView& frame) {
+  return frame.pixels && (frame.pixelFormat == 0 || frame.pixelFormat == 1) && frame.width >= 2 &&
+         frame.height >= 2 && frame.width <= kMaxFrameSide && frame.height <= kMaxFrameSide;
+}
+
+void SampleCornerOf(const FrameView& frame, int32_t c, LearnSample* out) {
+  uint8_t* luma = out->planes.data() + c * kCornerBytes;
+  uint8_t* u = luma + kCornerLumaBytes;
+  uint8_t* v = u + kCornerChromaBytes;
+  if (frame.pixelFormat == 0)
+    SampleCorner<0>(frame, c, luma, u, v);
+  else
+    SampleCorner<1>(frame, c, luma, u, v);
+}
+
+}  // namespace
+
+bool MakeLearnSampleCorner(const FrameView& frame, int32_t corner, int64_t number, LearnSample* out) {
+  if (!Sampleable(frame) || corner < 0 || corner >= kCorners)
     return false;
   out->frame = number;
   out->planes.resize(kSampleBytes);
-  for (int32_t c = 0; c < kCorners; ++c) {
-    uint8_t* luma = out->planes.data() + c * kCornerBytes;
-    uint8_t* u = luma + kCornerLumaBytes;
-    uint8_t* v = u + kCornerChromaBytes;
-    if (frame.pixelFormat == 0)
-      SampleCorner<0>(frame, c, luma, u, v);
-    else
-      SampleCorner<1>(frame, c, luma, u, v);
-  }
+  SampleCornerOf(frame, corner, out);
+  return true;
+}
+
+bool MakeLearnSample(const FrameView& frame, int64_t number, LearnSample* out) {
+  if (!Sampleable(frame))
+    return false;
+  out->frame = number;
+  out->planes.resize(kSampleBytes);
+  for (int32_t c = 0; c < kCorners; ++c)
+    SampleCornerOf(frame, c, out);
   // Brightness and spread over every fourth pixel of the corners.
   int64_t sum = 0, n = 0;
   for (int32_t c = 0; c < kCorners; ++c)

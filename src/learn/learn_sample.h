@@ -43,6 +43,11 @@ struct LearnSample {
 // sample untouched, for an unknown format or a frame smaller than 2 x 2.
 bool MakeLearnSample(const FrameView& frame, int64_t number, LearnSample* out);
 
+// The same for one corner only: the other corners' planes are left as they were, and the
+// brightness and spread are not measured. For a caller that looks at one corner of every
+// frame.
+bool MakeLearnSampleCorner(const FrameView& frame, int32_t corner, int64_t number, LearnSample* out);
+
 // True for a sample that says nothing about a logo: black, or flat all over.
 bool IsBlankSample(const LearnSample& s);
 

@@ -3,6 +3,7 @@
 // within its memory, spread over what was offered.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -81,6 +82,32 @@ TEST(LearnSampleTest, FramesThePluginRefusesGiveNoSample) {
   EXPECT_EQ(s.Luma(3)[kCornerLumaBytes - 1], 100);
   // Flat grey is blank; so is black.
   EXPECT_TRUE(IsBlankSample(s));
+}
+
+TEST(LearnSampleTest, OneCornerAloneIsThatCornerOfTheWholeSample) {
+  for (int32_t format : {0, 1}) {
+    Scene scene;
+    scene.width = 1280;
+    scene.height = 720;
+    scene.format = format;
+    const std::vector<uint8_t> f = MakeFrame(scene, Shot::kProgramme, 5);
+    const FrameView view{f.data(), scene.width, scene.height, format};
+    LearnSample whole;
+    ASSERT_TRUE(MakeLearnSample(view, 5, &whole));
+    for (int32_t c = 0; c < kCorners; ++c) {
+      SCOPED_TRACE(::testing::Message() << "format " << format << " corner " << c);
+      LearnSample one;
+      ASSERT_TRUE(MakeLearnSampleCorner(view, c, 5, &one));
+      ASSERT_EQ(one.planes.size(), whole.planes.size());
+      EXPECT_TRUE(std::equal(whole.Luma(c), whole.Luma(c) + kCornerBytes, one.Luma(c)));
+    }
+  }
+  std::vector<uint8_t> f(64 * 64 * 3, 100);
+  LearnSample s;
+  EXPECT_FALSE(MakeLearnSampleCorner({f.data(), 64, 64, 1}, 4, 0, &s));
+  EXPECT_FALSE(MakeLearnSampleCorner({f.data(), 64, 64, 1}, -1, 0, &s));
+  EXPECT_FALSE(MakeLearnSampleCorner({f.data(), 64, 64, 2}, 0, 0, &s));
+  EXPECT_TRUE(s.planes.empty());
 }
 
 TEST(SampleSeriesTest, ACaptureStaysWithinItsMemorySpreadOverWhatWasOffered) {

@@ -57,7 +57,8 @@ EdgeFrame EdgesOf(const LogoEdgeModel& edges,
                   zunk::LearnSample* sample) {
   EdgeFrame f;
   if (edges.corner >= 0 &&
-      zunk::MakeLearnSample({frame, g.width, g.height, g.pixelFormat}, 0, sample)) {
+      zunk::MakeLearnSampleCorner({frame, g.width, g.height, g.pixelFormat}, edges.corner, 0,
+                                   sample)) {
     const EdgeEvidence e = MeasureLogoEdges(edges, *sample);
     f.nearBest = e.nearBest;
     f.farBest = e.farBest;

@@ -16,6 +16,8 @@ namespace {
 // Sobel gradients: a step of one level across an edge gives 4.
 constexpr int32_t kInnerEdge = 48;  // an inner edge of the template: a step of 12 levels
 constexpr size_t kMostPoints = 1600;
+// A point adds at most 2 * 1020 * 64 to a placement's score, held in 32 bits.
+static_assert(kMostPoints * 2 * 1020 * 64 < 0x7FFFFFFF, "placement scores overflow");
 
 int32_t LumaOf(uint32_t bgrx) {
   const int32_t b = bgrx & 0xFF, g = (bgrx >> 8) & 0xFF, r = (bgrx >> 16) & 0xFF;
@@ -151,23 +153,33 @@ EdgeEvidence MeasureLogoEdges(const LogoEdgeModel& m, const zunk::LearnSample& s
                                             (p[-W - 1] + 2 * p[-W] + p[-W + 1]));
     }
   }
-  auto score = [&](int32_t dx, int32_t dy) {
-    int64_t s = 0;
-    for (const LogoEdgeModel::Point& p : m.points) {
-      const size_t k = static_cast<size_t>(p.y + dy - dy0) * aw + (p.x + dx - dx0);
-      s += std::abs(gx[k] * p.nx + gy[k] * p.ny);
+  // Every placement's score, point by point: for one point and one row of placements the
+  // gradients lie side by side, so each row's sums are one run the compiler vectorises.
+  // A point adds at most 2 * 1020 * 64, so the sums of the model's points fit 32 bits.
+  const int32_t pw = dx1 - dx0 + 1, ph = dy1 - dy0 + 1;
+  if (pw <= 0 || ph <= 0)
+    return e;
+  std::vector<int32_t> sums(static_cast<size_t>(pw) * ph, 0);
+  for (const LogoEdgeModel::Point& p : m.points) {
+    const int32_t nx = p.nx, ny = p.ny;
+    for (int32_t r = 0; r < ph; ++r) {
+      const int16_t* rx = gx.data() + static_cast<size_t>(p.y + r) * aw + p.x;
+      const int16_t* ry = gy.data() + static_cast<size_t>(p.y + r) * aw + p.x;
+      int32_t* row = sums.data() + static_cast<size_t>(r) * pw;
+      for (int32_t c = 0; c < pw; ++c)
+        row[c] += std::abs(rx[c] * nx + ry[c] * ny);
     }
-    return s;
-  };
+  }
   int64_t nearBest = 0, farBest = 0;
   for (int32_t dy = dy0; dy <= dy1; ++dy) {
     for (int32_t dx = dx0; dx <= dx1; ++dx) {
       // Placements a pixel or two off the near ones still cover most of a logo that lies
-      // at the edge of the near ones: they count for neither, and are not scored.
+      // at the edge of the near ones: they count for neither.
+      const int64_t score = sums[static_cast<size_t>(dy - dy0) * pw + (dx - dx0)];
       if (std::abs(dx) <= kEdgeNearX && std::abs(dy) <= kEdgeNearY)
-        nearBest = std::max(nearBest, score(dx, dy));
+        nearBest = std::max(nearBest, score);
       else if (std::abs(dx) > kEdgeNearX + kEdgeGuard || std::abs(dy) > kEdgeNearY + kEdgeGuard)
-        farBest = std::max(farBest, score(dx, dy));
+        farBest = std::max(farBest, score);
     }
   }
   const int64_t n = static_cast<int64_t>(m.points.size()) * 64;
