@@ -2,6 +2,8 @@
 // q questionable ones, b broken ones. Colours are checked against the collection's own
 // PNG renderings at a few points, and the files that draw one picture in different
 // encodings must decode to the same pixels.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -172,7 +174,9 @@ TEST(BmpSuite, PlatformServiceReadsFilesAndRefusesTheRest) {
 }
 
 TEST(FileBytes, ReadsWholeFilesUpToTheCap) {
-  const std::string path = (fs::temp_directory_path() / "zunk_file_bytes_test.bin").string();
+  const std::string path = (fs::temp_directory_path() /
+                            ("zunk_file_bytes_test_" + std::to_string(getpid()) + ".bin"))
+                               .string();
   std::FILE* f = std::fopen(path.c_str(), "wb");
   ASSERT_NE(f, nullptr);
   std::vector<uint8_t> content(40000);

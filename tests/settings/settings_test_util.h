@@ -11,6 +11,12 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "platform/platform.h"
 #include "settings/channel_profile.h"
 #include "settings/dialog_settings.h"
@@ -21,14 +27,24 @@ namespace testing_util {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with its content.
+inline long ProcessId() {
+#if defined(_WIN32)
+  return _getpid();
+#else
+  return getpid();
+#endif
+}
+
+// A fresh folder under the system's temporary folder, removed with its content. Its name
+// holds the process's id: the same test of another build may run at the same time.
 class ScratchFolder {
  public:
   ScratchFolder() {
     static std::atomic<int> serial{0};
     const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name =
-        std::string("zunk_settings_") + (t ? t->name() : "x") + "_" + std::to_string(serial++);
+        std::string("zunk_settings_") + (t ? t->name() : "x") + "_" + std::to_string(ProcessId()) +
+        "_" + std::to_string(serial++);
     path_ = fs::temp_directory_path() / name;
     std::error_code ec;
     fs::remove_all(path_, ec);
