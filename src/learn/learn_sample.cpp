@@ -68,6 +68,20 @@ void BoxMean(const FrameView& f, Span xs, Span ys, int32_t out[3]) {
   out[2] = static_cast<int32_t>(((s2 + n / 2) * inverse) >> 16);
 }
 
+// The Y of a format-0 box alone, as BoxMean gives it.
+uint8_t BoxLuma0(const FrameView& f, Span xs, Span ys) {
+  const size_t stride = static_cast<size_t>(f.width) * 2;
+  int32_t s0 = 0;
+  for (int32_t y = ys.first; y < ys.last; ++y) {
+    const uint8_t* row = f.pixels + y * stride;
+    for (int32_t x = xs.first; x < xs.last; ++x)
+      s0 += row[x * 2];
+  }
+  const uint32_t n = static_cast<uint32_t>((xs.last - xs.first) * (ys.last - ys.first));
+  const uint32_t inverse = (65536 + n - 1) / n;
+  return static_cast<uint8_t>(((s0 + n / 2) * inverse) >> 16);
+}
+
 // Luma and colour of a B, G, R mean, with the plug-in's weights (floors toward minus
 // infinity; an arithmetic shift).
 uint8_t LumaOf(const int32_t bgr[3]) {
@@ -144,6 +158,37 @@ bool MakeLearnSampleCorner(const FrameView& frame, int32_t corner, int64_t numbe
   out->frame = number;
   out->planes.resize(kSampleBytes);
   SampleCornerOf(frame, corner, out);
+  return true;
+}
+
+bool MakeCornerLuma(const FrameView& frame,
+                    int32_t corner,
+                    int32_t x,
+                    int32_t y,
+                    int32_t w,
+                    int32_t h,
+                    uint8_t* luma,
+                    int32_t stride) {
+  if (!Sampleable(frame) || corner < 0 || corner >= kCorners || w <= 0 || h <= 0 || x < 0 ||
+      y < 0 || x > kCornerWidth - w || y > kCornerHeight - h || stride < w)
+    return false;
+  const int32_t left = CornerLeft(corner) + x, top = CornerTop(corner) + y;
+  Span cols[kCornerWidth];
+  for (int32_t i = 0; i < w; ++i)
+    cols[i] = Covered(left + i, frame.width, kReferenceWidth);
+  for (int32_t j = 0; j < h; ++j) {
+    const Span rows = Covered(top + j, frame.height, kReferenceHeight);
+    uint8_t* out = luma + static_cast<size_t>(j) * stride;
+    for (int32_t i = 0; i < w; ++i) {
+      if (frame.pixelFormat == 0) {
+        out[i] = BoxLuma0(frame, cols[i], rows);
+      } else {
+        int32_t bgr[3];
+        BoxMean<1>(frame, cols[i], rows, bgr);
+        out[i] = LumaOf(bgr);
+      }
+    }
+  }
   return true;
 }
 

@@ -48,6 +48,19 @@ bool MakeLearnSample(const FrameView& frame, int64_t number, LearnSample* out);
 // frame.
 bool MakeLearnSampleCorner(const FrameView& frame, int32_t corner, int64_t number, LearnSample* out);
 
+// The luma of the pixels [x, x + w) x [y, y + h) of one corner area, the same bytes as the
+// sample's luma plane holds there, into rows of `stride` bytes from `luma`. For a caller
+// that looks at a small part of a corner of every frame. False, with nothing written, for
+// a frame MakeLearnSample refuses or a rectangle that is empty or not inside the corner.
+bool MakeCornerLuma(const FrameView& frame,
+                    int32_t corner,
+                    int32_t x,
+                    int32_t y,
+                    int32_t w,
+                    int32_t h,
+                    uint8_t* luma,
+                    int32_t stride);
+
 // True for a sample that says nothing about a logo: black, or flat all over.
 bool IsBlankSample(const LearnSample& s);
 

@@ -127,6 +127,45 @@ TEST(LogoEdgesTest, FlatPicturesShowNoEdgesAnywhere) {
   EXPECT_LT(MeasureLogoEdges(m, white).nearBest, 4);
 }
 
+// The search over a frame reads only the part of its corner it needs: the evidence is that
+// of the frame's whole sample, for every format, frame size and corner, and for searches
+// cut short by the corner's edges.
+TEST(LogoEdgesTest, FrameEvidenceIsThatOfTheFramesSample) {
+  const std::vector<uint32_t> t = Template(240, false);
+  const int32_t places[][2] = {{kLogoX, kLogoY}, {3, 2}, {20, 500}, {768 - kW - 3, 576 - kH - 2},
+                               {600, 470}};
+  const int32_t sizes[][2] = {{720, 576}, {1920, 1080}, {352, 289}};
+  std::mt19937 rng(7);
+  for (const auto& size : sizes) {
+    for (int32_t format : {0, 1}) {
+      std::vector<uint8_t> f(static_cast<size_t>(size[0]) * size[1] * (format == 0 ? 2 : 3));
+      for (uint8_t& b : f)
+        b = static_cast<uint8_t>(rng() % 64 + 96);
+      const zunk::FrameView view{f.data(), size[0], size[1], format};
+      zunk::LearnSample whole;
+      ASSERT_TRUE(zunk::MakeLearnSample(view, 0, &whole));
+      std::vector<uint8_t> scratch;
+      for (const auto& place : places) {
+        SCOPED_TRACE(::testing::Message() << size[0] << "x" << size[1] << " format " << format
+                                          << " logo at " << place[0] << "," << place[1]);
+        LogoEdgeModel m;
+        ASSERT_TRUE(BuildLogoEdgeModel(t.data(), kW, kH, kKey, place[0], place[1], &m));
+        const EdgeEvidence want = MeasureLogoEdges(m, whole);
+        EdgeEvidence got;
+        ASSERT_TRUE(MeasureFrameLogoEdges(m, view, &scratch, &got));
+        EXPECT_EQ(got.nearBest, want.nearBest);
+        EXPECT_EQ(got.farBest, want.farBest);
+        EXPECT_GT(want.nearBest, 0);
+      }
+    }
+  }
+  std::vector<uint8_t> f(64 * 64 * 3, 100), scratch;
+  EdgeEvidence e{5, 5};
+  EXPECT_FALSE(MeasureFrameLogoEdges(Model(t), {f.data(), 64, 64, 2}, &scratch, &e));
+  EXPECT_EQ(e.nearBest, 0);
+  EXPECT_FALSE(MeasureFrameLogoEdges(LogoEdgeModel(), {f.data(), 64, 64, 1}, &scratch, &e));
+}
+
 // Per-frame evidence of a programme (the logo's edges at 200 against 100 elsewhere), an
 // advert (edges elsewhere stronger), black (nothing, no match) and a white stretch (no edges
 // but the logo's colours match).

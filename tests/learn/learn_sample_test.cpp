@@ -110,6 +110,57 @@ TEST(LearnSampleTest, OneCornerAloneIsThatCornerOfTheWholeSample) {
   EXPECT_TRUE(s.planes.empty());
 }
 
+TEST(LearnSampleTest, APartOfACornersLumaIsThatPartOfTheSample) {
+  const int32_t sizes[][2] = {{720, 576}, {1919, 1081}, {352, 288}, {7, 5}};
+  uint32_t seed = 17;
+  auto next = [&seed](int32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(n));
+  };
+  for (const auto& size : sizes) {
+    for (int32_t format : {0, 1}) {
+      // Noise, so that a pixel taken from the wrong place or a box rounded differently shows.
+      std::vector<uint8_t> f(static_cast<size_t>(size[0]) * size[1] * (format == 0 ? 2 : 3));
+      for (uint8_t& b : f)
+        b = static_cast<uint8_t>(next(256));
+      const FrameView view{f.data(), size[0], size[1], format};
+      LearnSample whole;
+      ASSERT_TRUE(MakeLearnSample(view, 0, &whole));
+      for (int32_t k = 0; k < 12; ++k) {
+        const int32_t c = k % kCorners;
+        // Whole corners, single pixels and rectangles touching the corner's far edges.
+        const int32_t w = k == 0 ? kCornerWidth : 1 + next(k < 4 ? 1 : kCornerWidth);
+        const int32_t h = k == 0 ? kCornerHeight : 1 + next(k < 4 ? 1 : kCornerHeight);
+        const int32_t x = k % 3 == 2 ? kCornerWidth - w : next(kCornerWidth - w + 1);
+        const int32_t y = k % 3 == 2 ? kCornerHeight - h : next(kCornerHeight - h + 1);
+        SCOPED_TRACE(::testing::Message() << size[0] << "x" << size[1] << " format " << format
+                                          << " corner " << c << " " << w << "x" << h << " at "
+                                          << x << "," << y);
+        const int32_t stride = w + 3;
+        std::vector<uint8_t> part(static_cast<size_t>(stride) * h, 0xA5);
+        ASSERT_TRUE(MakeCornerLuma(view, c, x, y, w, h, part.data(), stride));
+        for (int32_t j = 0; j < h; ++j) {
+          const uint8_t* want = whole.Luma(c) + (y + j) * kCornerWidth + x;
+          const uint8_t* got = part.data() + static_cast<size_t>(j) * stride;
+          ASSERT_TRUE(std::equal(want, want + w, got)) << "row " << j;
+          ASSERT_EQ(got[w], 0xA5);  // the rows' padding is not written
+        }
+      }
+    }
+  }
+  std::vector<uint8_t> f(64 * 64 * 3, 100), out(kCornerLumaBytes, 7);
+  const FrameView view{f.data(), 64, 64, 1};
+  EXPECT_FALSE(MakeCornerLuma(view, 4, 0, 0, 8, 8, out.data(), 8));
+  EXPECT_FALSE(MakeCornerLuma(view, 0, 0, 0, 0, 8, out.data(), 8));
+  EXPECT_FALSE(MakeCornerLuma(view, 0, -1, 0, 8, 8, out.data(), 8));
+  EXPECT_FALSE(MakeCornerLuma(view, 0, kCornerWidth - 7, 0, 8, 8, out.data(), 8));
+  EXPECT_FALSE(MakeCornerLuma(view, 0, 0, kCornerHeight - 7, 8, 8, out.data(), 8));
+  EXPECT_FALSE(MakeCornerLuma(view, 0, 0, 0, 8, 8, out.data(), 7));
+  EXPECT_FALSE(MakeCornerLuma({f.data(), 64, 64, 2}, 0, 0, 0, 8, 8, out.data(), 8));
+  EXPECT_FALSE(MakeCornerLuma({f.data(), 1, 64, 1}, 0, 0, 0, 8, 8, out.data(), 8));
+  EXPECT_EQ(std::count(out.begin(), out.end(), 7), kCornerLumaBytes);
+}
+
 TEST(SampleSeriesTest, ACaptureStaysWithinItsMemorySpreadOverWhatWasOffered) {
   EXPECT_LE(int64_t{kCaptureSamples} * kSampleBytes, 16 * 1000 * 1000);
   EXPECT_GE(kCaptureSamples, 60);

@@ -50,16 +50,14 @@ SessionSetup SessionOf(const Options& o, const VideoGeometry& g) {
 }
 
 // The logo's edges in the frame, as the frame came (before the plug-in may draw on it);
-// `sample` is kept from one frame to the next, so that its planes are made once.
+// `luma` is kept from one frame to the next.
 EdgeFrame EdgesOf(const LogoEdgeModel& edges,
                   const VideoGeometry& g,
                   const uint8_t* frame,
-                  zunk::LearnSample* sample) {
+                  std::vector<uint8_t>* luma) {
   EdgeFrame f;
-  if (edges.corner >= 0 &&
-      zunk::MakeLearnSampleCorner({frame, g.width, g.height, g.pixelFormat}, edges.corner, 0,
-                                   sample)) {
-    const EdgeEvidence e = MeasureLogoEdges(edges, *sample);
+  EdgeEvidence e;
+  if (MeasureFrameLogoEdges(edges, {frame, g.width, g.height, g.pixelFormat}, luma, &e)) {
     f.nearBest = e.nearBest;
     f.farBest = e.farBest;
   }
@@ -86,7 +84,7 @@ void PlayFrames(const Options& o,
   std::vector<uint8_t> before(r->changesCounted ? bytes : 0);
   Progress progress(o.progress, BaseName(o.input), reader->ExpectedFrames());
   ReadAhead frames(reader, bytes, o.maxFrames, o.readAhead + 1);
-  zunk::LearnSample sample;
+  std::vector<uint8_t> edgeLuma;
   int64_t n = 0;
   for (;; ++n) {
     const Clock::time_point t0 = Clock::now();
@@ -99,7 +97,7 @@ void PlayFrames(const Options& o,
     const size_t logged = Host().log.size();
     EdgeFrame edgeFrame;
     if (edges.corner >= 0)
-      edgeFrame = EdgesOf(edges, g, frame, &sample);
+      edgeFrame = EdgesOf(edges, g, frame, &edgeLuma);
     const Clock::time_point t2 = Clock::now();
     const int32_t result = session->Process(n, frame);
     r->waiting += t1 - t0;

@@ -129,24 +129,30 @@ bool LoadLogoEdgeModel(const std::string& file,
   return built;
 }
 
-EdgeEvidence MeasureLogoEdges(const LogoEdgeModel& m, const zunk::LearnSample& sample) {
-  EdgeEvidence e;
-  if (m.corner < 0 || m.points.empty())
-    return e;
-  const uint8_t* Y = sample.Luma(m.corner);
+namespace {
+
+// The placements searched: those whose template pixels and their neighbours lie inside
+// the corner.
+struct Placements {
+  int32_t dx0, dx1, dy0, dy1;
+};
+Placements PlacementsOf(const LogoEdgeModel& m) {
   constexpr int32_t W = zunk::kCornerWidth, H = zunk::kCornerHeight;
-  // The placements whose template pixels and their neighbours lie inside the corner.
-  const int32_t dx0 = std::max(-kEdgeFarX, 1 - m.left),
-                dx1 = std::min(kEdgeFarX, W - 1 - m.left - m.width);
-  const int32_t dy0 = std::max(-kEdgeFarY, 1 - m.top),
-                dy1 = std::min(kEdgeFarY, H - 1 - m.top - m.height);
+  return {std::max(-kEdgeFarX, 1 - m.left), std::min(kEdgeFarX, W - 1 - m.left - m.width),
+          std::max(-kEdgeFarY, 1 - m.top), std::min(kEdgeFarY, H - 1 - m.top - m.height)};
+}
+
+// The search over the luma of the area searched: `Y` its pixel at the first placement's
+// top-left, rows `stride` bytes apart, with a pixel more on every side.
+EdgeEvidence Measure(const LogoEdgeModel& m, const Placements& pl, const uint8_t* Y, int32_t W) {
+  EdgeEvidence e;
+  const int32_t dx0 = pl.dx0, dx1 = pl.dx1, dy0 = pl.dy0, dy1 = pl.dy1;
   // Gradients over the area searched.
-  const int32_t ax = m.left + dx0, ay = m.top + dy0;
   const int32_t aw = m.width + dx1 - dx0, ah = m.height + dy1 - dy0;
   std::vector<int16_t> gx(static_cast<size_t>(aw) * ah), gy(gx.size());
   for (int32_t j = 0; j < ah; ++j) {
     for (int32_t i = 0; i < aw; ++i) {
-      const uint8_t* p = Y + (ay + j) * W + ax + i;
+      const uint8_t* p = Y + j * W + i;
       gx[j * aw + i] = static_cast<int16_t>((p[-W + 1] + 2 * p[1] + p[W + 1]) -
                                             (p[-W - 1] + 2 * p[-1] + p[W - 1]));
       gy[j * aw + i] = static_cast<int16_t>((p[W - 1] + 2 * p[W] + p[W + 1]) -
@@ -186,6 +192,44 @@ EdgeEvidence MeasureLogoEdges(const LogoEdgeModel& m, const zunk::LearnSample& s
   e.nearBest = static_cast<int32_t>(nearBest / n);
   e.farBest = static_cast<int32_t>(farBest / n);
   return e;
+}
+
+}  // namespace
+
+EdgeEvidence MeasureLogoEdges(const LogoEdgeModel& m, const zunk::LearnSample& sample) {
+  if (m.corner < 0 || m.points.empty())
+    return EdgeEvidence();
+  const Placements pl = PlacementsOf(m);
+  if (pl.dx1 < pl.dx0 || pl.dy1 < pl.dy0)
+    return EdgeEvidence();
+  return Measure(m, pl,
+                 sample.Luma(m.corner) + (m.top + pl.dy0) * zunk::kCornerWidth + m.left + pl.dx0,
+                 zunk::kCornerWidth);
+}
+
+EdgeArea LogoEdgeArea(const LogoEdgeModel& m) {
+  if (m.corner < 0 || m.points.empty())
+    return EdgeArea();
+  const Placements pl = PlacementsOf(m);
+  if (pl.dx1 < pl.dx0 || pl.dy1 < pl.dy0)
+    return EdgeArea();
+  return {m.left + pl.dx0 - 1, m.top + pl.dy0 - 1, m.width + pl.dx1 - pl.dx0 + 2,
+          m.height + pl.dy1 - pl.dy0 + 2};
+}
+
+bool MeasureFrameLogoEdges(const LogoEdgeModel& m,
+                           const zunk::FrameView& frame,
+                           std::vector<uint8_t>* luma,
+                           EdgeEvidence* evidence) {
+  *evidence = EdgeEvidence();
+  const EdgeArea a = LogoEdgeArea(m);
+  if (a.w == 0)
+    return false;
+  luma->resize(static_cast<size_t>(a.w) * a.h);
+  if (!zunk::MakeCornerLuma(frame, m.corner, a.x, a.y, a.w, a.h, luma->data(), a.w))
+    return false;
+  *evidence = Measure(m, PlacementsOf(m), luma->data() + a.w + 1, a.w);
+  return true;
 }
 
 }  // namespace zunkhost

@@ -63,4 +63,20 @@ struct EdgeEvidence {
 
 EdgeEvidence MeasureLogoEdges(const LogoEdgeModel& model, const zunk::LearnSample& sample);
 
+// The part of the model's corner area that the search reads: the template at every
+// placement, and a pixel around for the gradients. Empty (w = 0) where the search does not
+// fit.
+struct EdgeArea {
+  int32_t x = 0, y = 0, w = 0, h = 0;
+};
+EdgeArea LogoEdgeArea(const LogoEdgeModel& model);
+
+// The same evidence from a frame of the plug-in's formats, of which only that part is
+// brought to the reference scale; `luma` is scratch kept from frame to frame. False, with
+// no evidence, where no sample can be made of the frame.
+bool MeasureFrameLogoEdges(const LogoEdgeModel& model,
+                           const zunk::FrameView& frame,
+                           std::vector<uint8_t>* luma,
+                           EdgeEvidence* evidence);
+
 }  // namespace zunkhost
