@@ -18,6 +18,7 @@ constexpr int32_t kInnerEdge = 48;  // an inner edge of the template: a step of 
 constexpr size_t kMostPoints = 1600;
 // A point adds at most 2 * 1020 * 64 to a placement's score, held in 32 bits.
 static_assert(kMostPoints * 2 * 1020 * 64 < 0x7FFFFFFF, "placement scores overflow");
+static_assert(2 * kEdgeFarX + 1 <= kEdgeScoreLanes, "a row of placements is one SSE2 block");
 
 int32_t LumaOf(uint32_t bgrx) {
   const int32_t b = bgrx & 0xFF, g = (bgrx >> 8) & 0xFF, r = (bgrx >> 16) & 0xFF;
@@ -147,35 +148,26 @@ Placements PlacementsOf(const LogoEdgeModel& m) {
 EdgeEvidence Measure(const LogoEdgeModel& m, const Placements& pl, const uint8_t* Y, int32_t W) {
   EdgeEvidence e;
   const int32_t dx0 = pl.dx0, dx1 = pl.dx1, dy0 = pl.dy0, dy1 = pl.dy1;
-  // Gradients over the area searched.
+  // Gradients over the area searched, as (gx, gy) pairs, with the rows' zero slack.
   const int32_t aw = m.width + dx1 - dx0, ah = m.height + dy1 - dy0;
-  std::vector<int16_t> gx(static_cast<size_t>(aw) * ah), gy(gx.size());
-  for (int32_t j = 0; j < ah; ++j) {
-    for (int32_t i = 0; i < aw; ++i) {
-      const uint8_t* p = Y + j * W + i;
-      gx[j * aw + i] = static_cast<int16_t>((p[-W + 1] + 2 * p[1] + p[W + 1]) -
-                                            (p[-W - 1] + 2 * p[-1] + p[W - 1]));
-      gy[j * aw + i] = static_cast<int16_t>((p[W - 1] + 2 * p[W] + p[W + 1]) -
-                                            (p[-W - 1] + 2 * p[-W] + p[-W + 1]));
-    }
-  }
-  // Every placement's score, point by point: for one point and one row of placements the
-  // gradients lie side by side, so each row's sums are one run the compiler vectorises.
-  // A point adds at most 2 * 1020 * 64, so the sums of the model's points fit 32 bits.
   const int32_t pw = dx1 - dx0 + 1, ph = dy1 - dy0 + 1;
   if (pw <= 0 || ph <= 0)
     return e;
-  std::vector<int32_t> sums(static_cast<size_t>(pw) * ph, 0);
-  for (const LogoEdgeModel::Point& p : m.points) {
-    const int32_t nx = p.nx, ny = p.ny;
-    for (int32_t r = 0; r < ph; ++r) {
-      const int16_t* rx = gx.data() + static_cast<size_t>(p.y + r) * aw + p.x;
-      const int16_t* ry = gy.data() + static_cast<size_t>(p.y + r) * aw + p.x;
-      int32_t* row = sums.data() + static_cast<size_t>(r) * pw;
-      for (int32_t c = 0; c < pw; ++c)
-        row[c] += std::abs(rx[c] * nx + ry[c] * ny);
+  const ptrdiff_t stride = aw + kEdgeScoreLanes;
+  std::vector<int16_t> pairs(static_cast<size_t>(stride) * ah * 2, 0);
+  for (int32_t j = 0; j < ah; ++j) {
+    int16_t* out = pairs.data() + j * stride * 2;
+    for (int32_t i = 0; i < aw; ++i) {
+      const uint8_t* p = Y + j * W + i;
+      out[2 * i] = static_cast<int16_t>((p[-W + 1] + 2 * p[1] + p[W + 1]) -
+                                        (p[-W - 1] + 2 * p[-1] + p[W - 1]));
+      out[2 * i + 1] = static_cast<int16_t>((p[W - 1] + 2 * p[W] + p[W + 1]) -
+                                            (p[-W - 1] + 2 * p[-W] + p[-W + 1]));
     }
   }
+  // Every placement's score (see EdgeScores; the model's points are few enough for 32 bits).
+  std::vector<int32_t> sums(static_cast<size_t>(pw) * ph);
+  EdgeScores(pairs.data(), stride, m.points.data(), m.points.size(), pw, ph, sums.data());
   int64_t nearBest = 0, farBest = 0;
   for (int32_t dy = dy0; dy <= dy1; ++dy) {
     for (int32_t dx = dx0; dx <= dx1; ++dx) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "learn/learn_sample.h"
+#include "spans/edge_scores.h"
 
 namespace zunkhost {
 
@@ -27,10 +28,7 @@ struct LogoEdgeModel {
   int32_t corner = -1;         // the corner area that holds the logo and its search; -1: none
   int32_t left = 0, top = 0;   // the template's top-left in that corner's pixels
   int32_t width = 0, height = 0;
-  struct Point {
-    int16_t x, y;    // template pixel
-    int16_t nx, ny;  // the edge's normal, length 64 (its sign does not matter)
-  };
+  using Point = EdgePoint;  // a template pixel and its edge's normal (its sign does not matter)
   std::vector<Point> points;
 };
 
