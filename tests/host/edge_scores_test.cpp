@@ -1,11 +1,13 @@
-// The edge search's placement sums: known values of the reference, then the SSE2 form
-// against it bit for bit over random and extreme gradients, normals and block sizes.
+// The edge search's placement sums: known values of the reference, then the SSE2 and AVX2
+// forms against it bit for bit over random and extreme gradients, normals and block sizes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
+#include "kernels/kernels.h"
 #include "spans/edge_scores.h"
 
 namespace zunkhost {
@@ -32,7 +34,20 @@ TEST(EdgeScoresTest, ReferenceSumsTheAbsoluteGradientAcrossEachPoint) {
 }
 
 #if defined(__SSE2__)
-TEST(EdgeScoresTest, Sse2GivesTheReferenceSums) {
+using EdgeScoresFn = void (*)(const int16_t*, ptrdiff_t, const EdgePoint*, size_t, int32_t,
+                              int32_t, int32_t*);
+
+// The fast forms this build has on this processor.
+std::vector<std::pair<const char*, EdgeScoresFn>> FastForms() {
+  std::vector<std::pair<const char*, EdgeScoresFn>> forms = {{"sse2", EdgeScoresSse2}};
+#if defined(ZUNK_EDGE_SCORES_AVX2)
+  if (zunk::CpuFeatures() & zunk::kCpuAvx2)
+    forms.push_back({"avx2", EdgeScoresAvx2});
+#endif
+  return forms;
+}
+
+TEST(EdgeScoresTest, FastFormsGiveTheReferenceSums) {
   std::mt19937 rng(26);
   auto uniform = [&rng](int32_t lo, int32_t hi) {
     return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
@@ -67,14 +82,18 @@ TEST(EdgeScoresTest, Sse2GivesTheReferenceSums) {
             p.ny = static_cast<int16_t>(fill == 0 ? uniform(-64, 64) : (fill == 1 ? 64 : -64));
           }
           const std::vector<int16_t> given = pairs;
-          std::vector<int32_t> want(pw * ph), got(pw * ph + 8, 0x5A5A5A5A);
+          std::vector<int32_t> want(pw * ph);
           EdgeScoresRef(pairs.data(), stride, points.data(), count, pw, ph, want.data());
-          EdgeScoresSse2(pairs.data(), stride, points.data(), count, pw, ph, got.data());
-          for (int32_t k = 0; k < pw * ph; ++k)
-            ASSERT_EQ(got[k], want[k]) << "placement " << k % pw << "," << k / pw;
-          for (size_t k = pw * ph; k < got.size(); ++k)
-            ASSERT_EQ(got[k], 0x5A5A5A5A) << "written beyond the block";
-          ASSERT_TRUE(pairs == given) << "the gradients were changed";
+          for (const auto& form : FastForms()) {
+            SCOPED_TRACE(form.first);
+            std::vector<int32_t> got(pw * ph + 8, 0x5A5A5A5A);
+            form.second(pairs.data(), stride, points.data(), count, pw, ph, got.data());
+            for (int32_t k = 0; k < pw * ph; ++k)
+              ASSERT_EQ(got[k], want[k]) << "placement " << k % pw << "," << k / pw;
+            for (size_t k = pw * ph; k < got.size(); ++k)
+              ASSERT_EQ(got[k], 0x5A5A5A5A) << "written beyond the block";
+            ASSERT_TRUE(pairs == given) << "the gradients were changed";
+          }
         }
       }
     }

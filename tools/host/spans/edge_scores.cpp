@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+#include "kernels/kernels.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -95,6 +97,13 @@ void EdgeScores(const int16_t* pairs,
                 int32_t pw,
                 int32_t ph,
                 int32_t* sums) {
+#if defined(ZUNK_EDGE_SCORES_AVX2)
+  static const bool avx2 = (zunk::CpuFeatures() & zunk::kCpuAvx2) != 0;
+  if (avx2 && pw <= kEdgeScoreLanes) {
+    EdgeScoresAvx2(pairs, stride, points, count, pw, ph, sums);
+    return;
+  }
+#endif
 #if defined(__SSE2__)
   if (pw <= kEdgeScoreLanes) {
     EdgeScoresSse2(pairs, stride, points, count, pw, ph, sums);

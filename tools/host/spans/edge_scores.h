@@ -1,6 +1,7 @@
 // The edge search's inner sums: every placement's score, the frame's gradient across each of
 // the template's edge points summed over the points. A scalar reference, which defines the
-// sums, and an SSE2 form that gives the same sums four placements to an instruction.
+// sums, and SSE2 and AVX2 forms that give the same sums four or eight placements to an
+// instruction.
 #pragma once
 
 #include <cstddef>
@@ -41,7 +42,18 @@ void EdgeScoresSse2(const int16_t* pairs,
                     int32_t* sums);
 #endif
 
-// The fastest form this build has, for pw <= kEdgeScoreLanes.
+#if defined(ZUNK_EDGE_SCORES_AVX2)
+// The same in AVX2, for processors that have it (zunk::kCpuAvx2).
+void EdgeScoresAvx2(const int16_t* pairs,
+                    ptrdiff_t stride,
+                    const EdgePoint* points,
+                    size_t count,
+                    int32_t pw,
+                    int32_t ph,
+                    int32_t* sums);
+#endif
+
+// The fastest form this build has on this processor, for pw <= kEdgeScoreLanes.
 void EdgeScores(const int16_t* pairs,
                 ptrdiff_t stride,
                 const EdgePoint* points,
