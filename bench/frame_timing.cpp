@@ -20,10 +20,10 @@
 #include "detect/decision.h"
 #include "detect/matching.h"
 #include "detect/overlay.h"
-#include "detect/stream.h"
-#include "detect/template.h"
 #include "kernels/kernels.h"
 #include "pipeline/frame_pipeline.h"
+#include "pipeline/stream.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "plugin/lifecycle.h"
 #include "react/reaction.h"
@@ -61,8 +61,7 @@ void RunSteps(uint8_t* pixels, double* ns) {
   const int32_t tw = StreamTemplate.TemplateWidth, th = StreamTemplate.TemplateHeight;
   const int32_t ww = tw + 2 * StreamTemplate.SearchHalfWidth;
   auto* window = reinterpret_cast<zunk::WorkPixel*>(StreamTemplate.SearchWindow);
-  const zunk::CopyRegionFn copy =
-      zunk::PixelFormat == 0 ? k.CopyRegionFromYuy2 : k.CopyRegionFromRgb24;
+  const zunk::CopyRegionFn copy = zunk::CopyRegionFor(k, zunk::PixelFormat);
   copy(pixels, g.x - g.t, g.y, g.x + tw + g.t, g.y + th, zunk::FrameWidth, zunk::FrameHeight,
        window, 0, 0, ww, th);
   Clock::time_point t1 = Clock::now();
@@ -90,16 +89,17 @@ void RunSteps(uint8_t* pixels, double* ns) {
   const int32_t on = zunk::DampedOnSpeed(p->LogoOnResponseSpeed, m.scoreContrast, m.matchPercent,
                                          p->LogoMatchLevel);
   volatile int32_t confidence =
-      zunk::NextConfidence(zunk::Confidence, m.logoFound, on, p->LogoOffResponseSpeed);
+      zunk::NextConfidence(zunk::Presence.confidence, m.logoFound, on, p->LogoOffResponseSpeed);
   (void)confidence;
   t0 = Clock::now();
   ns[kDecide] += Nanos(t1, t0);
 
-  zunk::DrawLogoOverlay(pixels, g, p->LogoTransparency, p->ColorKey);
+  const zunk::FrameTarget target = {pixels, zunk::FrameWidth, zunk::FrameHeight, zunk::PixelFormat};
+  zunk::DrawLogoOverlay(StreamTemplate, target, g, p->LogoTransparency, p->ColorKey);
   t1 = Clock::now();
   ns[kOverlay] += Nanos(t0, t1);
 
-  zunk::DrawMessage(pixels);
+  zunk::DrawMessage(target, zunk::Presence.messageFadeCounter);
   t0 = Clock::now();
   ns[kMessage] += Nanos(t1, t0);
 }
@@ -131,7 +131,7 @@ void RunCase(const Case& c, int repetitions, int callsSd, const char* only) {
   p.MsgBackColor = 0x404040;
   p.MsgTextColor = 0x00C000;
   p.MsgTransparency = 60;
-  zunk::MessageFadeCounter = 0;
+  zunk::Presence.messageFadeCounter = 0;
   const int32_t tw = zunk::StreamTemplate.TemplateWidth, th = zunk::StreamTemplate.TemplateHeight;
   std::vector<uint8_t> copy(s.frame.size());
   // Frames of a recording differ: every other call sees the picture a little brighter, so

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bench_stream.h"
-#include "detect/decision.h"
+#include "pipeline/frame_pipeline.h"
 #include "platform/platform.h"
 #include "plugin/lifecycle.h"
 #include "react/reaction.h"
@@ -32,9 +32,9 @@ void MessageCase(benchmark::State& state, int32_t format, int32_t w, int32_t h, 
   p.MsgBackColor = 0x404040;
   p.MsgTextColor = 0x00C000;
   p.MsgTransparency = 60;
-  for (int i = 0; i < 60 && (ReactionState != 1 || MessageFadeCounter > 0); ++i)
+  for (int i = 0; i < 60 && (Presence.reactionState != 1 || Presence.messageFadeCounter > 0); ++i)
     ProcessFrame(&s.info);
-  if (ReactionState != 1 || MessageFadeCounter != 0)
+  if (Presence.reactionState != 1 || Presence.messageFadeCounter != 0)
     state.SkipWithError("the decision did not turn absent");
   for (auto _ : state) {
     benchmark::DoNotOptimize(ProcessFrame(&s.info));

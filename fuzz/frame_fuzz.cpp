@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "detect/decision.h"
-#include "detect/overlay.h"
 #include "host/host_records.h"
 #include "image/bmp_reader.h"
 #include "pipeline/frame_pipeline.h"
@@ -321,7 +320,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   store.OpenBytes(text);
   store.ReadProfiles();
   store.Close();
-  Confidence = ReactionState = LastDecision = HoldOff = MessageFadeCounter = 0;
+  Presence = {};
   if (flags & 2) {
     Input values{profileBytes, sizeof profileBytes};
     OverrideProfile(&DefaultProfile, &values);

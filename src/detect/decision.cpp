@@ -5,12 +5,6 @@
 
 namespace zunk {
 
-int32_t Confidence = 0;
-int32_t ReactionState = 0;
-int32_t LastDecision = 0;
-int32_t HoldOff = 0;
-int32_t MessageFadeCounter = 0;
-
 int32_t DampedOnSpeed(int32_t on, int32_t scoreContrast, int32_t matchPercent, int32_t matchLevel) {
   if (scoreContrast < 64)
     on = MulDiv(on, scoreContrast, 100);

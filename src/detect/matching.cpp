@@ -6,7 +6,6 @@
 
 #include "base/mul_div.h"
 #include "base/reference_frame.h"
-#include "detect/stream.h"
 #include "detect/template.h"
 #include "kernels/kernels.h"
 #include "settings/channel_profile.h"

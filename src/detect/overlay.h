@@ -4,20 +4,22 @@
 
 #include <cstdint>
 
+#include "base/frame_target.h"
 #include "detect/matching.h"
+#include "detect/template.h"
 
 namespace zunk {
 
-// The dialog's test mode: while set, the patch hides the broadcast logo in every matched
-// frame. Set by the dialog and cleared by Start, under the module lock.
-extern int32_t SimulateLogoLoss;
-
 // Covers the search area around the logo (the template widened by t on both sides) with
-// the same-sized area from the middle of the frame.
-void PaintOverLogo(uint8_t* frame, const MatchGeometry& g);
+// the same-sized area from the middle of the frame, through the search window of `tpl`.
+void PaintOverLogo(TemplateBuffers* tpl, const FrameTarget& frame, const MatchGeometry& g);
 
 // Blends the prepared template into the frame at the logo position with `level` per cent,
 // leaving the frame alone under key-coloured template pixels.
-void DrawLogoOverlay(uint8_t* frame, const MatchGeometry& g, int32_t level, uint32_t colorKey);
+void DrawLogoOverlay(const TemplateBuffers& tpl,
+                     const FrameTarget& frame,
+                     const MatchGeometry& g,
+                     int32_t level,
+                     uint32_t colorKey);
 
 }  // namespace zunk

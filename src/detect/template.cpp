@@ -1,23 +1,14 @@
-// The logo template: the picture from the template file, and the buffers prepared from it
-// at the stream's scale for matching and the overlay.
+// The logo template's buffers, prepared from a picture at a stream's scale for matching and
+// the overlay.
 #include "detect/template.h"
 
 #include "base/aligned_buffer.h"
 #include "base/mul_div.h"
 #include "base/reference_frame.h"
-#include "detect/stream.h"
 #include "kernels/kernels.h"
 #include "kernels/placement_sad.h"
-#include "platform/platform.h"
-#include "settings/channel_profile.h"
-#include "settings/ini_store.h"
 
 namespace zunk {
-
-TemplatePictureData TemplatePicture = {nullptr, 0, 0};
-TemplateBuffers StreamTemplate = {};
-int32_t TemplateReady = 0;
-int32_t TemplatePrepareTried = 0;
 
 namespace {
 
@@ -62,7 +53,7 @@ bool PrepareTemplateBuffers(TemplateBuffers* b,
                             int32_t H,
                             int32_t S,
                             uint32_t colorKey) {
-  b->Ready = 0;
+  b->Prepared = 0;
   if (!picture.pixels)
     return false;
   const int32_t tw = MulDiv(picture.width, W, kReferenceWidth);
@@ -89,7 +80,7 @@ bool PrepareTemplateBuffers(TemplateBuffers* b,
       !ReallocateBytes(&b->PlacementSums, int64_t{3} * (2 * S + 1) * 4))
     return false;
   b->TemplatePlanesGrey = -1;
-  b->Ready = 1;
+  b->Prepared = 1;
   return true;
 }
 
@@ -104,66 +95,4 @@ void FreeTemplateBuffers(TemplateBuffers* b) {
   b->TemplatePlanesGrey = -1;
 }
 
-bool PrepareTemplateBuffers() {
-  StreamTemplate.Ready = 0;
-  TemplatePrepareTried = 1;
-  const ChannelProfile* profile = CurrentProfile();
-  if (!TemplateReady || !TemplatePicture.pixels || !profile || !StreamUsable)
-    return false;
-  return PrepareTemplateBuffers(&StreamTemplate, TemplatePicture, FrameWidth, FrameHeight,
-                                SearchHalfWidth, profile->ColorKey);
-}
-
-void LoadTemplate() {
-  TemplateReady = 0;
-  StreamTemplate.Ready = 0;
-  TemplatePrepareTried = 0;
-  const ChannelProfile* profile = CurrentProfile();
-  if (!profile || profile->LogoFileName.empty())
-    return;
-  int32_t w = 0, h = 0;
-  uint32_t* pixels =
-      Os().LoadBitmapFile(profile->LogoFileName.c_str(), kReferenceWidth, kReferenceHeight, &w, &h);
-  // A bare file name that does not open as given is the one kept beside the settings file.
-  const std::string beside = SettingsStore.BesideSettingsFile(profile->LogoFileName);
-  if (!pixels && !beside.empty())
-    pixels = Os().LoadBitmapFile(beside.c_str(), kReferenceWidth, kReferenceHeight, &w, &h);
-  if (!pixels)
-    return;
-  FreeAligned(TemplatePicture.pixels);
-  TemplatePicture = {pixels, w, h};
-  TemplateReady = 1;
-  PrepareTemplateBuffers();
-}
-
-void ApplyLeftTopPixelRule() {
-  ChannelProfile* profile = CurrentProfile();
-  if (!profile || !profile->LeftTopPixelColor || !TemplateReady || !TemplatePicture.pixels)
-    return;
-  const uint32_t bgrx = TemplatePicture.pixels[0];
-  // B, G, R, X in memory is 0xXXRRGGBB as a dword; a COLORREF is 0x00BBGGRR.
-  profile->ColorKey = ((bgrx & 0xFF) << 16) | (bgrx & 0xFF00) | ((bgrx >> 16) & 0xFF);
-}
-
-void FreeTemplateBuffersForNewStream() {
-  FreeTemplateBuffers();
-  TemplatePrepareTried = 0;
-}
-
-void FreeTemplateBuffers() {
-  FreeTemplateBuffers(&StreamTemplate);
-}
-
 }  // namespace zunk
-
-namespace {
-// The picture and the buffers go with the module when it is unloaded.
-struct TemplateReleaser {
-  ~TemplateReleaser() {
-    zunk::FreeTemplateBuffers();
-    zunk::FreeAligned(zunk::TemplatePicture.pixels);
-    zunk::TemplatePicture = {nullptr, 0, 0};
-    zunk::TemplateReady = 0;
-  }
-} templateReleaser;
-}  // namespace

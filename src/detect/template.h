@@ -1,28 +1,26 @@
-// The channel's logo template: the picture from the template file and the buffers
-// prepared from it at a stream's scale. The frame path keeps one set of buffers
-// (StreamTemplate); anyone else who matches frames (learning on its own thread) prepares a
-// set of its own from a picture of its own.
+// The logo template: a picture and the buffers prepared from it at a stream's scale. The
+// frame pipeline keeps one set of buffers (pipeline/stream_template.h); anyone else who
+// matches frames (learning on its own thread) prepares a set of its own from a picture of
+// its own. Nothing here reads a file or keeps state of its own.
 #pragma once
 
 #include <cstdint>
 
 namespace zunk {
 
-// The template file's picture at its own size bmW x bmH: top-down, 4 bytes per pixel
-// B, G, R, X. Lives as long as the module; each successful load replaces it. Read by the
-// dialog's preview and by the left-top-pixel rule.
+// A template file's picture at its own size bmW x bmH: top-down, 4 bytes per pixel
+// B, G, R, X.
 struct TemplatePictureData {
   uint32_t* pixels;  // null before the first successful load
   int32_t width;     // bmW
   int32_t height;    // bmH
 };
-extern TemplatePictureData TemplatePicture;
 
 // A template prepared for matching frames of one size: the picture at that scale and the
 // work buffers of the search. Zero-initialised it holds nothing; FreeTemplateBuffers
 // returns it to that.
 struct TemplateBuffers {
-  int32_t Ready;                // 1 while every buffer below is prepared
+  int32_t Prepared;             // 1 while every buffer below is prepared
   int32_t TemplateWidth;        // tw: the template at the stream's scale
   int32_t TemplateHeight;       // th
   int32_t SearchHalfWidth;      // S the search window was made for
@@ -41,7 +39,7 @@ struct TemplateBuffers {
 };
 
 // Prepares `b` from a picture for W x H frames searched S pixels to either side, with the
-// colour key `colorKey`. Returns b->Ready: false when the template vanishes at this scale,
+// colour key `colorKey`. Returns b->Prepared: false when the template vanishes at this scale,
 // does not fit the frame, or memory runs out (the buffers are then unusable, not freed).
 bool PrepareTemplateBuffers(TemplateBuffers* b,
                             const TemplatePictureData& picture,
@@ -51,29 +49,5 @@ bool PrepareTemplateBuffers(TemplateBuffers* b,
                             uint32_t colorKey);
 // Frees every buffer of `b` and clears it.
 void FreeTemplateBuffers(TemplateBuffers* b);
-
-// The frame path's buffers, for the current stream.
-extern TemplateBuffers StreamTemplate;
-
-// 1 while a template picture is loaded (the dialog shows it and enables its controls).
-extern int32_t TemplateReady;
-// 1 once this stream tried to prepare StreamTemplate; Start and every load clear it.
-extern int32_t TemplatePrepareTried;
-
-// Loads the current profile's template file and prepares the buffers for the current
-// stream. Callers hold the module lock.
-void LoadTemplate();
-// Prepares StreamTemplate from the loaded picture for the current stream, with the current
-// profile's ColorKey. Returns StreamTemplate.Ready. Callers hold the module lock.
-bool PrepareTemplateBuffers();
-// Takes the current profile's ColorKey from the picture's top-left pixel when the profile
-// asks for it and a template is ready. Callers hold the module lock.
-void ApplyLeftTopPixelRule();
-
-// Start: the previous stream's buffers are freed (Stop normally did so already) and the
-// next matched frame prepares them again for the new stream.
-void FreeTemplateBuffersForNewStream();
-// Stop: free the buffers.
-void FreeTemplateBuffers();
 
 }  // namespace zunk

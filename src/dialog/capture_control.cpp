@@ -8,11 +8,11 @@
 
 #include "capture/capture_session.h"
 #include "capture/capture_texts.h"
-#include "detect/stream.h"
-#include "detect/template.h"
 #include "dialog/capture_edit.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
+#include "pipeline/stream.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "settings/channel_profile.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "capture/logo_file.h"
-#include "detect/template.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"

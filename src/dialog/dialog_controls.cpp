@@ -9,11 +9,11 @@
 
 #include <string>
 
-#include "detect/template.h"
 #include "dialog/dialog_binding.h"
 #include "dialog/dialog_edits.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "settings/dialog_settings.h"
 
@@ -176,7 +176,7 @@ void RunTemplateStatePass(HWND dlg) {
     LockScope lock;
     // Without a profile there is nothing to edit: the defaults are shown disabled.
     const ChannelProfile* p = CurrentProfile();
-    ready = TemplateReady != 0 && p;
+    ready = TemplateLoaded != 0 && p;
     const ChannelProfile& shown = p ? *p : DefaultProfile;
     leftTop = shown.LeftTopPixelColor;
     detectLevel = shown.LogoDetectLevel;

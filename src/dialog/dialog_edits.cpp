@@ -2,8 +2,8 @@
 #include "dialog/dialog_edits.h"
 
 #include "base/reference_frame.h"
-#include "detect/overlay.h"
-#include "detect/template.h"
+#include "pipeline/frame_pipeline.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 
 namespace zunk {
@@ -118,7 +118,7 @@ void PlaceLogo(const EditOrigin& o, LogoPlace place) {
   LockScope lock;
   ChannelProfile* p = Target(o);
   // A click that arrives after the template went has no size to place.
-  if (!p || !TemplateReady)
+  if (!p || !TemplateLoaded)
     return;
   const int32_t right = kReferenceWidth - TemplatePicture.width;
   const int32_t bottom = kReferenceHeight - TemplatePicture.height;

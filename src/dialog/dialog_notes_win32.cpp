@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "detect/template.h"
 #include "dialog/dialog_notes.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "settings/ini_store.h"
 
@@ -36,7 +36,7 @@ void ShowTemplateNote(HWND dlg) {
   {
     LockScope lock;
     const ChannelProfile* p = HandlerTarget();
-    loaded = TemplateReady != 0;
+    loaded = TemplateLoaded != 0;
     name = p ? p->LogoFileName : Dialog.shown.profile.LogoFileName;
   }
   TemplateFileProblem problem = loaded ? TemplateFileProblem::kNone : DiagnoseTemplateFile(name);

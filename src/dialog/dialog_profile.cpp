@@ -1,8 +1,8 @@
 // The dialog's reads and writes of the profile table.
 #include "dialog/dialog_profile.h"
 
-#include "detect/overlay.h"
-#include "detect/template.h"
+#include "pipeline/frame_pipeline.h"
+#include "pipeline/stream_template.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {
@@ -17,7 +17,7 @@ ProfileView ReadProfileView() {
   }
   v.channelName = ChannelName;
   v.simulateLogoLoss = SimulateLogoLoss;
-  v.templateReady = TemplateReady;
+  v.templateReady = TemplateLoaded;
   return v;
 }
 

@@ -3,9 +3,9 @@
 // corner and centre buttons. The preview lives from the dialog's initialisation to its teardown.
 #include <windows.h>
 
-#include "detect/template.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 
 namespace zunk {
@@ -156,7 +156,7 @@ void RepaintLogoPreview(LogoPreview* preview) {
   {
     // A load on the video thread replaces the picture under the lock.
     LockScope lock;
-    if (TemplateReady)
+    if (TemplateLoaded)
       PaintPreviewTemplate(preview, TemplatePicture.pixels, TemplatePicture.width,
                            TemplatePicture.height);
     else

@@ -7,12 +7,12 @@
 
 #include <cstring>
 
-#include "detect/overlay.h"
 #include "dialog/dialog_binding.h"
 #include "dialog/dialog_host.h"
 #include "dialog/dialog_placement.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
+#include "pipeline/frame_pipeline.h"
 #include "pipeline/observed.h"
 #include "platform/platform.h"
 #include "platform/win32/services.h"

@@ -8,17 +8,19 @@
 #include "detect/decision.h"
 #include "detect/matching.h"
 #include "detect/overlay.h"
-#include "detect/stream.h"
-#include "detect/template.h"
 #include "pipeline/observed.h"
+#include "pipeline/stream.h"
+#include "pipeline/stream_template.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
 #include "settings/dialog_settings.h"
 
 namespace zunk {
 
+PresenceState Presence = {};
 int32_t StartSkip = 0;
 int32_t ChangeSkip = 0;
+int32_t SimulateLogoLoss = 0;
 FrameTrace LastFrameTrace = {};
 
 namespace {
@@ -39,32 +41,25 @@ void CopyChannelName(const ChannelInfo& c) {
 void ChangeChannel(const ChannelInfo& channel, int64_t key) {
   // A reaction in force is undone whatever the previous key was: one started on a channel
   // with key 0 must not outlive it.
-  if (ReactionState == 1) {
-    ApplyReaction(0);
-    ReactionState = 0;
-  }
+  EndReactionInForce();
   LastChannelKey = key;
   CopyChannelName(channel);
   SelectProfile();
-  ChannelChangeRecordHook();
+  ChannelChangeRecordHook(RecordingStream);
   LoadTemplate();
   ApplyLeftTopPixelRule();
   NoteChannelChange();
-  Confidence = 100;
+  Presence.confidence = 100;
   ChangeSkip = 24;
 }
 
 // The decision of this frame: evaluated unless the hold-off freezes it.
 int32_t Decide() {
   const ChannelProfile& p = *CurrentProfile();
-  const PresenceStep step = StepPresence(
-      {Confidence, ReactionState, LastDecision, HoldOff, MessageFadeCounter}, p.LogoDetectLevel);
-  LastDecision = step.next.lastDecision;
-  HoldOff = step.next.holdOff;
-  MessageFadeCounter = step.next.messageFadeCounter;
+  const PresenceStep step = StepPresence(Presence, p.LogoDetectLevel);
   if (step.changed)
-    ApplyReaction(step.decision);
-  ReactionState = step.next.reactionState;
+    ApplyReaction(step.decision, RecordingStream);
+  Presence = step.next;
   return step.decision;
 }
 
@@ -94,13 +89,13 @@ int32_t ProcessFrame(FrameInfo* frame) {
     return 0;
   }
   ChannelProfile* profile = CurrentProfile();
-  if (!TemplateReady || !profile)
+  if (!TemplateLoaded || !profile)
     return 0;
   // The buffers of a template loaded before this stream are made for its size on the first
   // frame that needs them.
-  if (!StreamTemplate.Ready && !TemplatePrepareTried)
-    PrepareTemplateBuffers();
-  if (!StreamTemplate.Ready)
+  if (!StreamTemplate.Prepared && !TemplatePrepareTried)
+    PrepareStreamTemplate();
+  if (!StreamTemplate.Prepared)
     return 0;
   if (!profile->ProcessingEnable) {
     if (DialogOpen)
@@ -114,32 +109,41 @@ int32_t ProcessFrame(FrameInfo* frame) {
       StreamTemplate.TemplateHeight, FrameWidth, FrameHeight, SearchHalfWidth);
   if (g.x < 0 || g.y < 0 || g.t < 0)
     return 0;
+  const FrameTarget target = {pixels, FrameWidth, FrameHeight, PixelFormat};
   if (SimulateLogoLoss)
-    PaintOverLogo(pixels, g);
+    PaintOverLogo(&StreamTemplate, target, g);
   const FrameView view = {pixels, FrameWidth, FrameHeight, PixelFormat};
   const MatchResult m = MatchFrame(&StreamTemplate, view, g, profile->ColorKey, ScoreRow);
 
   const int32_t on = DampedOnSpeed(profile->LogoOnResponseSpeed, m.scoreContrast, m.matchPercent,
                                    profile->LogoMatchLevel);
-  Confidence = NextConfidence(Confidence, m.logoFound, on, profile->LogoOffResponseSpeed);
+  Presence.confidence =
+      NextConfidence(Presence.confidence, m.logoFound, on, profile->LogoOffResponseSpeed);
   // The reactions may not touch the profile table, but the profile is found afresh anyway.
   const int32_t d = Decide();
   profile = CurrentProfile();
 
   if (profile->MsgEnable && d == 1) {
-    if (MessageFadeCounter > 0)
-      --MessageFadeCounter;
-    DrawMessage(pixels);
+    if (Presence.messageFadeCounter > 0)
+      --Presence.messageFadeCounter;
+    DrawMessage(target, Presence.messageFadeCounter);
   }
   if (DialogOpen) {
-    PublishLevels(kLevelColoursOn, profile->LogoDetectLevel, Confidence, profile->LogoMatchLevel,
-                  m.matchPercent);
+    PublishLevels(kLevelColoursOn, profile->LogoDetectLevel, Presence.confidence,
+                  profile->LogoMatchLevel, m.matchPercent);
   }
   if (profile->ShowLogo)
-    DrawLogoOverlay(pixels, g, profile->LogoTransparency, profile->ColorKey);
+    DrawLogoOverlay(StreamTemplate, target, g, profile->LogoTransparency, profile->ColorKey);
 
-  LastFrameTrace = {1, m.matchPercent, m.scoreContrast, m.logoFound, Confidence, d};
+  LastFrameTrace = {1, m.matchPercent, m.scoreContrast, m.logoFound, Presence.confidence, d};
   return 1;
+}
+
+void EndReactionInForce() {
+  if (Presence.reactionState == 1) {
+    ApplyReaction(0, RecordingStream);
+    Presence.reactionState = 0;
+  }
 }
 
 }  // namespace zunk

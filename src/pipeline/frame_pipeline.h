@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "detect/decision.h"
 #include "host/frame_trace.h"
 #include "host/host_records.h"
 
@@ -14,11 +15,23 @@ namespace zunk {
 // changed), 0 when it passed unchanged.
 int32_t ProcessFrame(FrameInfo* frame);
 
+// The presence decision's state (detect/decision.h). The pipeline steps it under the
+// module lock; Start, Stop and Exit end the reactions in force through EndReactionInForce.
+extern PresenceState Presence;
+
 // Frames still to ignore after Start (5 while recording, else 0) and after a change of
 // channel (24). Start sets StartSkip; the pipeline counts both down.
 extern int32_t StartSkip;
 extern int32_t ChangeSkip;
+// The dialog's test mode: while set, the patch hides the broadcast logo in every matched
+// frame. Set by the dialog and cleared by Start, under the module lock.
+extern int32_t SimulateLogoLoss;
 // The values of the last frame that reached the decision.
 extern FrameTrace LastFrameTrace;
+
+// Undoes the reactions in force (Presence.reactionState 1) and clears the state: at Stop,
+// at a Start that came without a Stop, and at Exit. Callers hold the lock through a
+// ReactionLockScope, which carries the undoing out once the lock is released.
+void EndReactionInForce();
 
 }  // namespace zunk

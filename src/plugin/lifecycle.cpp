@@ -5,11 +5,10 @@
 #include "base/mul_div.h"
 #include "base/reference_frame.h"
 #include "capture/capture_session.h"
-#include "detect/decision.h"
-#include "detect/overlay.h"
-#include "detect/stream.h"
-#include "detect/template.h"
 #include "dialog/dialog_host.h"
+#include "pipeline/frame_pipeline.h"
+#include "pipeline/stream.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "react/mixer.h"
 #include "react/reaction.h"
@@ -63,7 +62,7 @@ int32_t Start(const StreamFormat* format) {
 
   LastChannelKey = 0;
   SimulateLogoLoss = 0;
-  ReactionState = 0;
+  Presence.reactionState = 0;
   FreeTemplateBuffersForNewStream();
   StartSkip = RecordingStream ? 5 : 0;
 
@@ -82,7 +81,7 @@ int32_t Start(const StreamFormat* format) {
 void ReleaseStreamResources() {
   FreeAligned(ScoreRow);
   ScoreRow = nullptr;
-  FreeTemplateBuffers();
+  FreeStreamTemplate();
   if (MessageSurface.surface && MessageSurface.pixels)
     Os().SurfaceEnd(MessageSurface.surface);
   MessageSurface.pixels = nullptr;

@@ -11,8 +11,6 @@
 #include <string>
 
 #include "base/reference_frame.h"
-#include "detect/decision.h"
-#include "detect/stream.h"
 #include "kernels/kernels.h"
 #include "platform/platform.h"
 #include "react/reaction.h"
@@ -43,18 +41,20 @@ struct MessageLayer {
 };
 MessageLayer layer = {};
 
-bool LayerShows(const ChannelProfile& p, uint32_t textColour, uint32_t backColour) {
-  return layer.drawn && layer.pixels == MessageSurface.pixels && layer.width == FrameWidth &&
-         layer.height == FrameHeight && layer.textColour == textColour &&
+bool LayerShows(const ChannelProfile& p,
+                const FrameTarget& f,
+                uint32_t textColour,
+                uint32_t backColour) {
+  return layer.drawn && layer.pixels == MessageSurface.pixels && layer.width == f.width &&
+         layer.height == f.height && layer.textColour == textColour &&
          layer.backColour == backColour && layer.text == p.MsgString;
 }
 
 // The rectangle of the pixels whose B, G, R differ from the background's, widened to
 // whole pixel pairs so that a packed 4:2:2 frame is blended in whole groups.
-void FindDrawnRectangle(uint32_t backColour) {
+void FindDrawnRectangle(int32_t w, int32_t h, uint32_t backColour) {
   const uint32_t back = KeyBgrx(backColour);
   const uint32_t* px = MessageSurface.pixels;
-  const int32_t w = FrameWidth, h = FrameHeight;
   int32_t x0 = w, x1 = 0, y0 = h, y1 = 0;
   for (int32_t y = 0; y < h; ++y) {
     const uint32_t* row = px + static_cast<size_t>(y) * w;
@@ -81,7 +81,10 @@ void FindDrawnRectangle(uint32_t backColour) {
   layer.y1 = y1;
 }
 
-void PaintLayer(const ChannelProfile& p, uint32_t textColour, uint32_t backColour) {
+void PaintLayer(const ChannelProfile& p,
+                const FrameTarget& f,
+                uint32_t textColour,
+                uint32_t backColour) {
   Surface* s = MessageSurface.surface;
   const char* text = p.MsgString.data();
   const int32_t length = static_cast<int32_t>(p.MsgString.size());
@@ -96,29 +99,30 @@ void PaintLayer(const ChannelProfile& p, uint32_t textColour, uint32_t backColou
 
   layer.drawn = true;
   layer.pixels = MessageSurface.pixels;
-  layer.width = FrameWidth;
-  layer.height = FrameHeight;
+  layer.width = f.width;
+  layer.height = f.height;
   layer.text = p.MsgString;
   layer.textColour = textColour;
   layer.backColour = backColour;
-  FindDrawnRectangle(backColour);
+  FindDrawnRectangle(f.width, f.height, backColour);
 }
 
 // The background on: every pixel is blended, but outside the text's rectangle the layer
 // is one colour, which the colour blend moves each frame byte toward without reading the
 // layer. An odd packed 4:2:2 row ends in half a group: such frames take the plain blend.
-void BlendWithBackground(uint8_t* frame,
+void BlendWithBackground(const FrameTarget& f,
                          const uint8_t* src,
                          BlendBgrxFn blend,
                          int32_t level,
                          uint32_t backColour) {
-  const int32_t w = FrameWidth, h = FrameHeight;
-  if (PixelFormat == 0 && (w & 1)) {
+  uint8_t* frame = f.pixels;
+  const int32_t w = f.width, h = f.height;
+  if (f.pixelFormat == 0 && (w & 1)) {
     blend(src, 0, 0, w, h, w, h, frame, 0, 0, w, h, level, backColour, 0);
     return;
   }
   const KernelTable& k = Kernels();
-  const BlendColourFn fill = PixelFormat == 0 ? k.BlendColourToYuy2 : k.BlendColourToRgb24;
+  const BlendColourFn fill = f.pixelFormat == 0 ? k.BlendColourToYuy2 : k.BlendColourToRgb24;
   if (layer.x0 >= layer.x1) {
     fill(backColour, 0, 0, w, h, frame, w, h, level);
     return;
@@ -146,31 +150,31 @@ void ForgetMessageLayer() {
   layer.pixels = nullptr;
 }
 
-void DrawMessage(uint8_t* framePixels) {
+void DrawMessage(const FrameTarget& f, int32_t fadeCounter) {
   const ChannelProfile* p = CurrentProfile();
-  if (!p || !framePixels || !MessageSurface.surface || !MessageSurface.pixels)
+  if (!p || !f.pixels || !MessageSurface.surface || !MessageSurface.pixels)
     return;
-  if (PixelFormat != 0 && PixelFormat != 1)
+  if (f.pixelFormat != 0 && f.pixelFormat != 1)
     return;
   const uint32_t textColour = p->MsgTextColor & kColourBits;
   const uint32_t backColour = p->MsgBackColor & kColourBits;
-  if (!LayerShows(*p, textColour, backColour))
-    PaintLayer(*p, textColour, backColour);
+  if (!LayerShows(*p, f, textColour, backColour))
+    PaintLayer(*p, f, textColour, backColour);
 
-  const int32_t level = FadeLevel(p->MsgTransparency, MessageFadeCounter);
+  const int32_t level = FadeLevel(p->MsgTransparency, fadeCounter);
   if (level == 0)
     return;  // weight 0: every frame byte stays as it is
   const KernelTable& k = Kernels();
-  const BlendBgrxFn blend = PixelFormat == 0 ? k.BlendBgrxToYuy2 : k.BlendBgrxToRgb24;
+  const BlendBgrxFn blend = f.pixelFormat == 0 ? k.BlendBgrxToYuy2 : k.BlendBgrxToRgb24;
   const uint8_t* src = reinterpret_cast<const uint8_t*>(MessageSurface.pixels);
-  const int32_t w = FrameWidth, h = FrameHeight;
+  const int32_t w = f.width, h = f.height;
   if (p->MsgBackEnable != 0) {
-    BlendWithBackground(framePixels, src, blend, level, backColour);
+    BlendWithBackground(f, src, blend, level, backColour);
     return;
   }
   if (layer.x0 >= layer.x1)
     return;  // nothing but the background: every pixel is keyed
-  blend(src, layer.x0, layer.y0, layer.x1, layer.y1, w, h, framePixels, layer.x0, layer.y0, w, h,
+  blend(src, layer.x0, layer.y0, layer.x1, layer.y1, w, h, f.pixels, layer.x0, layer.y0, w, h,
         level, backColour, 1);
 }
 

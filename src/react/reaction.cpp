@@ -2,8 +2,6 @@
 // with the stamps that keep an absence's end from running before its start.
 #include "react/reaction.h"
 
-#include "detect/decision.h"
-#include "detect/stream.h"
 #include "platform/platform.h"
 #include "react/recording.h"
 #include "react/volume.h"
@@ -116,7 +114,7 @@ void RunReactions(const ReactionBatch& batch) {
   }
 }
 
-void ApplyReaction(int32_t absent) {
+void ApplyReaction(int32_t absent, int32_t recording) {
   // The absence this call starts, or the one it ends when a start was recorded for it.
   const uint32_t absence = absent ? ++absencesNumbered : openAbsence;
   openAbsence = 0;
@@ -124,7 +122,7 @@ void ApplyReaction(int32_t absent) {
   if (!p)
     return;
   ReactionStep step;
-  if (RecordingStream) {
+  if (recording) {
     // 1: pause while the logo is absent; 2: pause while it is present.
     if (p->RecordAction == 1)
       step = absent ? kPauseRecording : kResumeRecording;
@@ -141,13 +139,6 @@ void ApplyReaction(int32_t absent) {
   Record({step, p->PreviewAction, absence, absent != 0});
   if (absent)
     openAbsence = absence;
-}
-
-void EndReactionInForce() {
-  if (ReactionState == 1) {
-    ApplyReaction(0);
-    ReactionState = 0;
-  }
 }
 
 ReactionLockScope::ReactionLockScope() {

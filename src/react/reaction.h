@@ -16,21 +16,19 @@
 
 #include <cstdint>
 
+#include "base/frame_target.h"
 #include "platform/platform.h"
 
 namespace zunk {
 
 // absent = 1 when the logo has gone (lower the sound, pause or resume the recording),
-// 0 when it is back (undo). Records the reaction for RunPendingReactions.
-void ApplyReaction(int32_t absent);
+// 0 when it is back (undo); `recording` is nonzero while the stream is recorded. Records
+// the reaction for RunReactions.
+void ApplyReaction(int32_t absent, int32_t recording);
 
 // At a change of channel, after the channel's profile was selected: the recording
 // reaction that starts with the channel. Recorded like ApplyReaction's.
-void ChannelChangeRecordHook();
-
-// Undoes the reactions in force (ReactionState 1) and clears ReactionState: at Stop, at
-// a Start that came without a Stop, and at Exit.
-void EndReactionInForce();
+void ChannelChangeRecordHook(int32_t recording);
 
 // The layer the on-screen message is drawn into: the screen-compatible surface made by
 // Init and kept until the module unloads, and its W x H B,G,R,X top-down pixels made by
@@ -41,9 +39,9 @@ struct MessageSurfaceState {
 };
 extern MessageSurfaceState MessageSurface;
 
-// Draws the on-screen message into the frame (the stream's size and pixel format),
-// faded in by MessageFadeCounter.
-void DrawMessage(uint8_t* framePixels);
+// Draws the on-screen message into the frame, `fadeCounter` frames of the fade-in still to
+// go (25 down to 0). The frame's size is the stream's, for which Start made the surface.
+void DrawMessage(const FrameTarget& frame, int32_t fadeCounter);
 // The message layer is drawn anew on the next DrawMessage: at the end of a stream.
 void ForgetMessageLayer();
 

@@ -2,7 +2,6 @@
 // than 0x3003C only know the toggle; whether the recording is paused is the host's to know.
 #include "react/recording.h"
 
-#include "detect/stream.h"
 #include "host/host_commands.h"
 #include "platform/platform.h"
 #include "react/reaction.h"
@@ -18,10 +17,10 @@ void PostRecordCommand(int32_t pause) {
   Os().PostToWindow(SettingsStore.HostMainWindow, HostCommandMessage, command, 0);
 }
 
-void ChannelChangeRecordHook() {
+void ChannelChangeRecordHook(int32_t recording) {
   const ChannelProfile* p = CurrentProfile();
   // Recording only the breaks: the new channel starts with its logo counted present.
-  if (RecordingStream && p && p->RecordAction == 2)
+  if (recording && p && p->RecordAction == 2)
     QueueReaction(kPauseRecording, 0);
 }
 

@@ -8,11 +8,11 @@
 
 #include "base/aligned_buffer.h"
 #include "capture/logo_file.h"
-#include "detect/template.h"
 #include "dialog/capture_edit.h"
 #include "image/bmp_reader.h"
 #include "image/bmp_writer.h"
 #include "image/file_bytes.h"
+#include "pipeline/stream_template.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"
 #include "settings/settings_test_util.h"
@@ -96,7 +96,7 @@ TEST_F(ApplyLogo, SavesTheTemplateSetsTheSectionAndLoadsIt) {
   EXPECT_EQ(bytes, EncodeBmp24(logo.pixels.data(), 5, 3));
   EXPECT_FALSE(ReadFileBytes((path + ".new").c_str(), 1 << 20, &bytes)) << "no temporary left";
   LockScope lock;
-  EXPECT_EQ(TemplateReady, 1);
+  EXPECT_EQ(TemplateLoaded, 1);
   EXPECT_EQ(TemplatePicture.width, 5);
   EXPECT_EQ(TemplatePicture.pixels[14], logo.pixels[14]);
 }

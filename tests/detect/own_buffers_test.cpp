@@ -7,8 +7,8 @@
 
 #include "detect/detect_fixture.h"
 #include "detect/matching.h"
-#include "detect/template.h"
 #include "pipeline/frame_pipeline.h"
+#include "pipeline/stream_template.h"
 #include "plugin/lifecycle.h"
 
 namespace zunk {
@@ -88,12 +88,12 @@ TEST_F(OwnBuffersTest, TemplatesThatCannotBeMatchedAreRefused) {
   EXPECT_FALSE(PrepareTemplateBuffers(&b, {pixels.data(), 3, 3}, 100, 80, 4, 0));
   EXPECT_FALSE(PrepareTemplateBuffers(&b, {pixels.data(), 800, 40}, 768, 576, 30, 0));
   EXPECT_FALSE(PrepareTemplateBuffers(&b, {nullptr, 60, 40}, 768, 576, 30, 0));
-  EXPECT_EQ(b.Ready, 0);
+  EXPECT_EQ(b.Prepared, 0);
   EXPECT_TRUE(PrepareTemplateBuffers(&b, {pixels.data(), 60, 40}, 1920, 1080, 75, 0));
   EXPECT_EQ(b.TemplateWidth, 150);
   EXPECT_EQ(b.TemplateHeight, 75);
   FreeTemplateBuffers(&b);
-  EXPECT_EQ(b.Ready, 0);
+  EXPECT_EQ(b.Prepared, 0);
   EXPECT_EQ(b.TemplateImage, nullptr);
 }
 

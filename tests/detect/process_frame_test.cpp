@@ -8,10 +8,9 @@
 
 #include "detect/decision.h"
 #include "detect/detect_fixture.h"
-#include "detect/overlay.h"
-#include "detect/stream.h"
-#include "detect/template.h"
 #include "pipeline/frame_pipeline.h"
+#include "pipeline/stream.h"
+#include "pipeline/stream_template.h"
 #include "plugin/lifecycle.h"
 #include "settings/channel_profile.h"
 
@@ -27,9 +26,9 @@ class ProcessFrameTest : public DetectStream, public ::testing::WithParamInterfa
   void SetUp() override {
     DetectStream::SetUp();
     logo = StripedLogo(60, 40);
-    HoldOff = 0;
-    LastDecision = 0;
-    MessageFadeCounter = 0;
+    Presence.holdOff = 0;
+    Presence.lastDecision = 0;
+    Presence.messageFadeCounter = 0;
   }
   // One frame with the logo in place (present) or moved 15 pixels right (gone).
   int32_t Feed(bool present) {
@@ -46,38 +45,38 @@ TEST_P(ProcessFrameTest, WorkedExampleOfTheDecision) {
   AddChannel(kKey);
   Enter();
   ASSERT_EQ(StreamTemplate.TemplateWidth, 60);
-  ASSERT_EQ(Confidence, 100);
+  ASSERT_EQ(Presence.confidence, 100);
 
   // The logo is found at full speed while it is there.
   ASSERT_EQ(Feed(true), 1);
   EXPECT_EQ(LastFrameTrace.matchPercent, 100);
   EXPECT_GE(LastFrameTrace.scoreContrast, 64);
   EXPECT_EQ(LastFrameTrace.logoFound, 1);
-  EXPECT_EQ(Confidence, 100);
+  EXPECT_EQ(Presence.confidence, 100);
 
   // Gone: 90, 80, 70; the third frame decides absent.
   const int32_t expected[] = {90, 80, 70};
   for (int32_t c : expected) {
     ASSERT_EQ(Feed(false), 1);
     EXPECT_EQ(LastFrameTrace.logoFound, 0);
-    EXPECT_EQ(Confidence, c);
+    EXPECT_EQ(Presence.confidence, c);
   }
-  EXPECT_EQ(ReactionState, 1);
-  EXPECT_EQ(LastDecision, 1);
-  EXPECT_EQ(HoldOff, 12);
-  EXPECT_EQ(MessageFadeCounter, 25);
+  EXPECT_EQ(Presence.reactionState, 1);
+  EXPECT_EQ(Presence.lastDecision, 1);
+  EXPECT_EQ(Presence.holdOff, 12);
+  EXPECT_EQ(Presence.messageFadeCounter, 25);
 
   // Back: the confidence climbs by 3 while the decision stays frozen for 12 frames.
   for (int i = 1; i <= 12; ++i) {
     ASSERT_EQ(Feed(true), 1);
-    EXPECT_EQ(Confidence, std::min(100, 70 + 3 * i));
-    EXPECT_EQ(ReactionState, 1) << "frame " << i;
+    EXPECT_EQ(Presence.confidence, std::min(100, 70 + 3 * i));
+    EXPECT_EQ(Presence.reactionState, 1) << "frame " << i;
     EXPECT_EQ(LastFrameTrace.decision, 1);
   }
   ASSERT_EQ(Feed(true), 1);
-  EXPECT_EQ(ReactionState, 0);
+  EXPECT_EQ(Presence.reactionState, 0);
   EXPECT_EQ(LastFrameTrace.decision, 0);
-  EXPECT_EQ(HoldOff, 12);
+  EXPECT_EQ(Presence.holdOff, 12);
 }
 
 TEST_P(ProcessFrameTest, DetectLevelsZeroAndHundred) {
@@ -85,16 +84,16 @@ TEST_P(ProcessFrameTest, DetectLevelsZeroAndHundred) {
   Enter();
   for (int i = 0; i < 30; ++i)
     Feed(false);
-  EXPECT_EQ(Confidence, 0);
-  EXPECT_EQ(ReactionState, 0);
+  EXPECT_EQ(Presence.confidence, 0);
+  EXPECT_EQ(Presence.reactionState, 0);
 
   Stop();
   Profiles[0].LogoDetectLevel = 100;
   Enter();
   Feed(true);
-  EXPECT_EQ(ReactionState, 0);
+  EXPECT_EQ(Presence.reactionState, 0);
   Feed(false);  // 90 < 100 on the first miss
-  EXPECT_EQ(ReactionState, 1);
+  EXPECT_EQ(Presence.reactionState, 1);
 }
 
 TEST_P(ProcessFrameTest, FlipsInsideTheHoldOffWaitForIt) {
@@ -102,18 +101,18 @@ TEST_P(ProcessFrameTest, FlipsInsideTheHoldOffWaitForIt) {
   Enter();
   for (int i = 0; i < 3; ++i)
     Feed(false);
-  ASSERT_EQ(ReactionState, 1);
+  ASSERT_EQ(Presence.reactionState, 1);
   // Back for a moment, gone again: nothing changes until the hold-off has run out.
   for (int i = 0; i < 12; ++i) {
     Feed(i < 10);
-    EXPECT_EQ(ReactionState, 1);
+    EXPECT_EQ(Presence.reactionState, 1);
   }
-  EXPECT_EQ(HoldOff, 0);
+  EXPECT_EQ(Presence.holdOff, 0);
   // 70 + 30 - 20 = 80: present at the first evaluation.
   Feed(false);
-  EXPECT_EQ(Confidence, 70);
-  EXPECT_EQ(ReactionState, 1);
-  EXPECT_EQ(LastDecision, 1);
+  EXPECT_EQ(Presence.confidence, 70);
+  EXPECT_EQ(Presence.reactionState, 1);
+  EXPECT_EQ(Presence.lastDecision, 1);
 }
 
 TEST_P(ProcessFrameTest, ChangeOfChannelWhileAbsentUndoesAndSkips) {
@@ -122,18 +121,18 @@ TEST_P(ProcessFrameTest, ChangeOfChannelWhileAbsentUndoesAndSkips) {
   Enter();
   for (int i = 0; i < 3; ++i)
     Feed(false);
-  ASSERT_EQ(ReactionState, 1);
+  ASSERT_EQ(Presence.reactionState, 1);
   std::vector<uint8_t> f = Frame(kLogoX, kLogoY);
   EXPECT_EQ(Process(&f, 2002), 0);
-  EXPECT_EQ(ReactionState, 0);
-  EXPECT_EQ(Confidence, 100);
+  EXPECT_EQ(Presence.reactionState, 0);
+  EXPECT_EQ(Presence.confidence, 100);
   EXPECT_EQ(CurrentIndex, 1);
-  EXPECT_EQ(LastDecision, 1);  // the hold-off and the last decision are left alone
+  EXPECT_EQ(Presence.lastDecision, 1);  // the hold-off and the last decision are left alone
   for (int i = 0; i < 24; ++i) {
     f = Frame(kLogoX + 15, kLogoY);
     EXPECT_EQ(Process(&f, 2002), 0) << i;
   }
-  EXPECT_EQ(Confidence, 100);
+  EXPECT_EQ(Presence.confidence, 100);
   f = Frame(kLogoX + 15, kLogoY);
   EXPECT_EQ(Process(&f, 2002), 1);
 }
@@ -207,11 +206,11 @@ TEST_P(ProcessFrameTest, TestModeHidesTheLogoWithTheFramesCentre) {
       ASSERT_EQ(Get(f, kLogoX + x, kLogoY + y), Get(before, cx + x, cy + y)) << x << "," << y;
   EXPECT_EQ(Get(f, kLogoX + 5, kLogoY + 5), 250);
   // The detector no longer sees the logo: absent within a few frames.
-  for (int i = 0; i < 4 && ReactionState == 0; ++i) {
+  for (int i = 0; i < 4 && Presence.reactionState == 0; ++i) {
     f = frame();
     Process(&f, kKey);
   }
-  EXPECT_EQ(ReactionState, 1);
+  EXPECT_EQ(Presence.reactionState, 1);
 }
 
 TEST_P(ProcessFrameTest, ExtremeSpeedsKeepTheConfidenceInRange) {
@@ -220,13 +219,13 @@ TEST_P(ProcessFrameTest, ExtremeSpeedsKeepTheConfidenceInRange) {
   p.LogoOnResponseSpeed = INT_MAX;
   Enter();
   Feed(false);
-  EXPECT_EQ(Confidence, 100);
+  EXPECT_EQ(Presence.confidence, 100);
   Profiles[0].LogoOffResponseSpeed = INT_MAX;
   Feed(false);
-  EXPECT_EQ(Confidence, 0);
+  EXPECT_EQ(Presence.confidence, 0);
   Profiles[0].LogoOnResponseSpeed = INT_MIN;
   Feed(true);
-  EXPECT_EQ(Confidence, 0);
+  EXPECT_EQ(Presence.confidence, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ProcessFrameTest, ::testing::Values(0, 1));
@@ -269,10 +268,10 @@ TEST_F(TemplateLifeTest, AReactionOnKeyZeroIsUndoneAtTheNextChannel) {
     std::vector<uint8_t> f = Frame(615, 40);
     ASSERT_EQ(Process(&f, 0), 1);
   }
-  ASSERT_EQ(ReactionState, 1);
+  ASSERT_EQ(Presence.reactionState, 1);
   std::vector<uint8_t> f = Frame(600, 40);
   Process(&f, 7);
-  EXPECT_EQ(ReactionState, 0);
+  EXPECT_EQ(Presence.reactionState, 0);
 }
 
 TEST_F(TemplateLifeTest, TemplatesThatCannotBeMatchedAreNeverMatched) {
@@ -281,7 +280,7 @@ TEST_F(TemplateLifeTest, TemplatesThatCannotBeMatchedAreNeverMatched) {
   AddChannel(7);
   StartStream(768, 576, 1);
   EnterChannel(7, -1, 0);
-  EXPECT_EQ(TemplateReady, 0);
+  EXPECT_EQ(TemplateLoaded, 0);
   std::vector<uint8_t> f = Frame(-1, 0);
   EXPECT_EQ(Process(&f, 7), 0);
   Stop();
@@ -290,8 +289,8 @@ TEST_F(TemplateLifeTest, TemplatesThatCannotBeMatchedAreNeverMatched) {
   logo = StripedLogo(3, 3);  // 0.39 pixels at this scale
   StartStream(100, 80, 0);
   EnterChannel(7, -1, 0);
-  EXPECT_EQ(TemplateReady, 1);
-  EXPECT_EQ(StreamTemplate.Ready, 0);
+  EXPECT_EQ(TemplateLoaded, 1);
+  EXPECT_EQ(StreamTemplate.Prepared, 0);
   f = Frame(-1, 0);
   EXPECT_EQ(Process(&f, 7), 0);
   Stop();

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "detect/template.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"
@@ -42,8 +42,8 @@ class TemplateFileTest : public ::testing::Test {
     CurrentIndex = 0;
   }
   void TearDown() override {
-    FreeTemplateBuffers();
-    TemplateReady = 0;
+    FreeStreamTemplate();
+    TemplateLoaded = 0;
     Profiles.clear();
     SettingsStore.SettingsFolder.clear();
     EXPECT_EQ(chdir(cwd), 0);
@@ -52,7 +52,7 @@ class TemplateFileTest : public ::testing::Test {
   bool Loads(const std::string& name) {
     Profiles[0].LogoFileName = name;
     LoadTemplate();
-    return TemplateReady == 1;
+    return TemplateLoaded == 1;
   }
 
   std::string root, settingsFolder, workFolder;

@@ -8,12 +8,12 @@
 
 #include "base/aligned_buffer.h"
 #include "base/reference_frame.h"
-#include "detect/overlay.h"
-#include "detect/template.h"
 #include "dialog/dialog_binding.h"
 #include "dialog/dialog_edits.h"
 #include "dialog/dialog_profile.h"
 #include "dialog/resource_ids.h"
+#include "pipeline/frame_pipeline.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "settings/channel_profile.h"
 
@@ -68,7 +68,7 @@ class DialogEditsTest : public ::testing::Test {
     DefaultProfile = ChannelProfile();
     LastChannelKey = 0;
     SimulateLogoLoss = 0;
-    TemplateReady = 0;
+    TemplateLoaded = 0;
     lockDepth = 0;
     locksTaken = 0;
     loadsOutsideLock = 0;
@@ -179,7 +179,7 @@ TEST_F(DialogEditsTest, TheLeftTopPixelTakesTheTemplatesKeyAndGivesBackTheSnapsh
   TakeSnapshot();
   Show();
   ASSERT_TRUE(ChooseTemplate(Edit(), "logo.bmp"));
-  ASSERT_EQ(TemplateReady, 1);
+  ASSERT_EQ(TemplateLoaded, 1);
   SetLeftTopPixel(Edit(), 1);
   EXPECT_EQ(Profiles[0].LeftTopPixelColor, 1);
   EXPECT_EQ(Profiles[0].ColorKey, 0x00112233u) << "B, G, R in the file; 0x00BBGGRR kept";
@@ -194,7 +194,7 @@ TEST_F(DialogEditsTest, ATemplateThatDoesNotLoadIsStillStored) {
   Show();
   EXPECT_TRUE(ChooseTemplate(Edit(), "missing.bmp"));
   EXPECT_EQ(Profiles[0].LogoFileName, "missing.bmp");
-  EXPECT_EQ(TemplateReady, 0);
+  EXPECT_EQ(TemplateLoaded, 0);
 }
 
 TEST_F(DialogEditsTest, TheLogoIsPlacedByTheTemplatesSizeAndMovedUnclamped) {

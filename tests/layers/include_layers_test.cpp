@@ -15,11 +15,12 @@ namespace fs = std::filesystem;
 const char* const kLayers[] = {
     "plugin",    // exports, descriptor, lifecycle
     "dialog",    // the settings dialog
-    "pipeline",  // the frame pipeline and what it observed for the dialog
+    "pipeline",  // the frame pipeline: the stream, its template, the decision state, what it
+                 // observed for the dialog
     "react",     // volume, recording pause, on-screen message
     "capture",   // the logo taken from the screen: frame store, finder thread, its file
     "learn",     // the logo finder over sampled frames (for tools)
-    "detect",    // stream, template, matching, presence decision, overlay
+    "detect",    // template buffers, matching, the presence step, overlay: no state, no files
     "settings",  // profiles, the settings codec and store, the settings path
     "host",      // the host's records and commands
     "platform",  // the only door to the operating system
@@ -80,6 +81,30 @@ TEST(IncludeLayersTest, EveryIncludeGoesToTheSameLayerOrBelow) {
     }
   }
   EXPECT_GT(files, 100) << "the sources were not found under " << src;
+}
+
+// Detection is pure: template buffers, matching and the presence step, over records its
+// callers own. It declares no variable for other files and reaches neither the system
+// (files, windows) nor the settings store.
+TEST(IncludeLayersTest, DetectionKeepsNoStateAndOpensNoFile) {
+  const fs::path detect = fs::path(ZUNK_SOURCE_DIR) / "detect";
+  int files = 0;
+  for (const fs::directory_entry& e : fs::directory_iterator(detect)) {
+    const std::string ext = e.path().extension().string();
+    if (ext != ".cpp" && ext != ".h")
+      continue;
+    ++files;
+    for (const std::string& include : QuotedIncludes(e.path())) {
+      EXPECT_NE(include.rfind("platform/", 0), 0u)
+          << e.path().filename() << " includes " << include;
+      EXPECT_NE(include, "settings/ini_store.h") << e.path().filename();
+    }
+    std::ifstream in(e.path());
+    std::string line;
+    while (std::getline(in, line))
+      EXPECT_NE(line.rfind("extern ", 0), 0u) << e.path().filename() << ": " << line;
+  }
+  EXPECT_GT(files, 4) << "the detection sources were not found under " << detect;
 }
 
 }  // namespace

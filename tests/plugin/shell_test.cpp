@@ -5,9 +5,9 @@
 
 #include "base/mul_div.h"
 #include "detect/decision.h"
-#include "detect/stream.h"
 #include "host/host_records.h"
 #include "pipeline/frame_pipeline.h"
+#include "pipeline/stream.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
 
@@ -88,7 +88,7 @@ TEST_F(LifecycleTest, NullFrameAndRecordingSkip) {
   EXPECT_EQ(LastChannelKey, 7);
   EXPECT_STREQ(ChannelName, "One");
   EXPECT_EQ(ChangeSkip, 24);
-  EXPECT_EQ(Confidence, 100);
+  EXPECT_EQ(Presence.confidence, 100);
 }
 
 TEST_F(LifecycleTest, PreviewHasNoStartSkip) {

@@ -19,14 +19,14 @@
 #include <vector>
 
 #include "base/aligned_buffer.h"
-#include "detect/overlay.h"
-#include "detect/template.h"
 #include "dialog/dialog_binding.h"
 #include "dialog/dialog_edits.h"
 #include "dialog/dialog_profile.h"
 #include "dialog/resource_ids.h"
 #include "host/host_records.h"
+#include "pipeline/frame_pipeline.h"
 #include "pipeline/observed.h"
+#include "pipeline/stream_template.h"
 #include "platform/platform.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
@@ -280,7 +280,7 @@ class ThreadStressTest : public ::testing::Test {
         }
         case 8: {  // the preview reads the picture
           LockScope lock;
-          if (TemplateReady && TemplatePicture.pixels)
+          if (TemplateLoaded && TemplatePicture.pixels)
             picturePixels += TemplatePicture.pixels[0] & 1;
           break;
         }

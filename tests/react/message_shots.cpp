@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "detect/decision.h"
-#include "detect/stream.h"
+#include "pipeline/frame_pipeline.h"
+#include "pipeline/stream.h"
 #include "platform/platform.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
@@ -108,9 +108,10 @@ int main(int argc, char** argv) {
         Profiles[0].MsgBackEnable = back;
         MessageSurface.pixels = Os().SurfaceBegin(MessageSurface.surface, w, h);
         ForgetMessageLayer();
-        MessageFadeCounter = 0;
+        Presence.messageFadeCounter = 0;
         std::vector<uint8_t> frame = ToFrame(Picture(w, h), w, h, format);
-        DrawMessage(frame.data());
+        DrawMessage({frame.data(), FrameWidth, FrameHeight, PixelFormat},
+                    Presence.messageFadeCounter);
         const std::string name = dir + "/message_" + std::to_string(w) + "x" + std::to_string(h) +
                                  (format ? "_rgb24" : "_yuy2") + (back ? "_back_on" : "_back_off") +
                                  ".ppm";

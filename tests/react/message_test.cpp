@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "detect/decision.h"
-#include "detect/stream.h"
 #include "kernels/kernels.h"
+#include "pipeline/frame_pipeline.h"
+#include "pipeline/stream.h"
 #include "platform/platform.h"
 #include "react/reaction.h"
 #include "settings/channel_profile.h"
@@ -52,7 +52,7 @@ class MessageTest : public ::testing::Test {
     p.MsgTransparency = 60;
     Profiles.assign(1, p);
     CurrentIndex = 0;
-    MessageFadeCounter = 0;
+    Presence.messageFadeCounter = 0;
   }
   void TearDown() override {
     EndStream();
@@ -106,14 +106,14 @@ TEST_F(MessageTest, FadesInOverTwentyFiveFramesAndTintsTheWholeFrame) {
   BeginStream(w, h, 1);
   P().MsgString.clear();
   P().MsgBackEnable = 1;
-  P().MsgBackColor = 0x0000FF;  // red
-  MessageFadeCounter = 25;      // the decision has just changed
+  P().MsgBackColor = 0x0000FF;       // red
+  Presence.messageFadeCounter = 25;  // the decision has just changed
   std::vector<int> levels;
   for (int n = 1; n <= 30; ++n) {
     Frame f(FrameBytes(w, h, 1), 0);
-    if (MessageFadeCounter > 0)
-      --MessageFadeCounter;
-    DrawMessage(f.data());
+    if (Presence.messageFadeCounter > 0)
+      --Presence.messageFadeCounter;
+    DrawMessage({f.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
     const int level = 60 * std::min(n, 25) / 25;
     levels.push_back(level);
     for (size_t i = 0; i < f.size(); i += 3) {
@@ -136,7 +136,7 @@ TEST_F(MessageTest, LevelZeroLeavesTheFrameAlone) {
       P().MsgTransparency = 0;
       const Frame before = RandomFrame(320, 240, format, 7);
       Frame f = before;
-      DrawMessage(f.data());
+      DrawMessage({f.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
       EXPECT_EQ(f, before) << "format " << format << " background " << back;
     }
   }
@@ -152,15 +152,15 @@ TEST_F(MessageTest, HugeTransparenciesFromTheFileBlendAtTheEndsOfTheRange) {
   const Frame picture = RandomFrame(w, h, 1, 11);
   Frame full = picture;
   P().MsgTransparency = 100;
-  MessageFadeCounter = 0;
-  DrawMessage(full.data());
+  Presence.messageFadeCounter = 0;
+  DrawMessage({full.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
   ASSERT_NE(full, picture);
   for (int32_t transparency : {2147483647, 90000000, -2147483647 - 1, -90000000}) {
     P().MsgTransparency = transparency;
     for (int32_t counter = 24; counter >= 0; --counter) {
-      MessageFadeCounter = counter;
+      Presence.messageFadeCounter = counter;
       Frame f = picture;
-      DrawMessage(f.data());
+      DrawMessage({f.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
       ASSERT_EQ(f, transparency > 0 ? full : picture)
           << "MsgTransparency " << transparency << ", counter " << counter;
     }
@@ -178,7 +178,7 @@ TEST_F(MessageTest, TheKeyLeavesOnlyShadowOrOnlyText) {
 
   P().MsgTextColor = P().MsgBackColor = 0x00C000;
   Frame f = grey;
-  DrawMessage(f.data());
+  DrawMessage({f.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
   int changed = 0;
   for (size_t i = 0; i < f.size(); i += 3) {
     if (std::memcmp(&f[i], &grey[i], 3) == 0)
@@ -192,7 +192,7 @@ TEST_F(MessageTest, TheKeyLeavesOnlyShadowOrOnlyText) {
 
   P().MsgBackColor = 0x000000;
   f = grey;
-  DrawMessage(f.data());
+  DrawMessage({f.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
   changed = 0;
   for (size_t i = 0; i < f.size(); i += 3) {
     if (std::memcmp(&f[i], &grey[i], 3) == 0)
@@ -213,7 +213,7 @@ TEST_F(MessageTest, AHalfSizeFrameShowsTheTextAtTheSameShare) {
     BeginStream(w, h, 1);
     const Frame before(FrameBytes(w, h, 1), 128);
     Frame f = before;
-    DrawMessage(f.data());
+    DrawMessage({f.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
     boxes[i] = Changed(before, f, w, h);
     ASSERT_GT(boxes[i].count, 0);
   }
@@ -236,7 +236,7 @@ TEST_F(MessageTest, ATextWiderThanThePictureIsClippedAtBothSides) {
   P().MsgString = std::string(40, 'W');
   const Frame before(FrameBytes(w, h, 1), 128);
   Frame f = before;
-  DrawMessage(f.data());
+  DrawMessage({f.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
   const Box box = Changed(before, f, w, h);
   EXPECT_EQ(box.x0, 0);
   EXPECT_EQ(box.x1, w);
@@ -253,11 +253,12 @@ TEST_F(MessageTest, ColoursWithAHighByteDrawAsTheirLowBits) {
       P().MsgBackColor = 0x00FFFFFF;
       P().MsgTextColor = 0x0000C000;
       Frame plain = before;
-      DrawMessage(plain.data());
+      DrawMessage({plain.data(), FrameWidth, FrameHeight, PixelFormat},
+                  Presence.messageFadeCounter);
       P().MsgBackColor = 0xFFFFFFFF;
       P().MsgTextColor = 0x0100C000;
       Frame high = before;
-      DrawMessage(high.data());
+      DrawMessage({high.data(), FrameWidth, FrameHeight, PixelFormat}, Presence.messageFadeCounter);
       EXPECT_EQ(high, plain) << "format " << format << " background " << back;
       if (format == 1 && !back) {
         const Box box = Changed(before, high, w, h);
@@ -320,7 +321,7 @@ TEST_F(MessageTest, RedrawingOnlyOnChangesAndBlendingOnlyTheTextGiveTheSameBytes
       P().MsgTextColor = 0x00C000;
       P().MsgBackColor = 0x404040;
       P().MsgTransparency = 60;
-      MessageFadeCounter = 25;
+      Presence.messageFadeCounter = 25;
       for (int n = 0; n < 44; ++n) {
         switch (n) {
           case 8:
@@ -352,7 +353,7 @@ TEST_F(MessageTest, RedrawingOnlyOnChangesAndBlendingOnlyTheTextGiveTheSameBytes
             P().MsgString = "x";
             break;
           case 34:
-            MessageFadeCounter = 25;
+            Presence.messageFadeCounter = 25;
             P().MsgTransparency = 100;
             break;
           case 38:
@@ -362,12 +363,13 @@ TEST_F(MessageTest, RedrawingOnlyOnChangesAndBlendingOnlyTheTextGiveTheSameBytes
             P().MsgString = std::string(60, 'M');
             break;
         }
-        if (MessageFadeCounter > 0)
-          --MessageFadeCounter;
+        if (Presence.messageFadeCounter > 0)
+          --Presence.messageFadeCounter;
         const Frame before = RandomFrame(w, h, format, 100 + n);
         Frame fast = before, expected = before;
-        DrawMessage(fast.data());
-        full.Draw(P(), MessageFadeCounter, format, w, h, expected.data());
+        DrawMessage({fast.data(), FrameWidth, FrameHeight, PixelFormat},
+                    Presence.messageFadeCounter);
+        full.Draw(P(), Presence.messageFadeCounter, format, w, h, expected.data());
         ASSERT_EQ(fast, expected) << "frame " << n;
       }
     }

@@ -7,8 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "detect/decision.h"
 #include "host/host_records.h"
+#include "pipeline/frame_pipeline.h"
+#include "pipeline/stream.h"
 #include "platform/platform.h"
 #include "react/mixer.h"
 #include "react/react_fake_host.h"
@@ -56,8 +57,8 @@ class ReactionTest : public ::testing::Test {
   // out after it.
   void Decide(int absent) {
     ReactionLockScope lock;
-    ApplyReaction(absent);
-    ReactionState = absent;
+    ApplyReaction(absent, RecordingStream);
+    Presence.reactionState = absent;
   }
   Names Take() {
     Names n = host->Names();
@@ -177,7 +178,7 @@ TEST_F(ReactionTest, RecordingPausesOverTheBreakOrRecordsOnlyTheBreak) {
   StartStream(1, 0, 2);
   {
     ReactionLockScope lock;  // a change of channel
-    ChannelChangeRecordHook();
+    ChannelChangeRecordHook(RecordingStream);
   }
   EXPECT_EQ(Take(), (Names{"Pause"}));
   Decide(1);
@@ -205,12 +206,12 @@ TEST_F(ReactionTest, ThePreviewPostsNoRecordingCommand) {
   Decide(1);
   {
     ReactionLockScope lock;
-    ChannelChangeRecordHook();
+    ChannelChangeRecordHook(RecordingStream);
   }
   Profiles[0].RecordAction = 2;
   {
     ReactionLockScope lock;
-    ChannelChangeRecordHook();
+    ChannelChangeRecordHook(RecordingStream);
   }
   d->Stop();
   EXPECT_EQ(Take(), Names{});
@@ -254,7 +255,7 @@ TEST_F(ReactionTest, ExitOrANewStartWithoutStopUndoesOnce) {
   f.height = 240;
   d->Start(&f);  // no Stop before it
   EXPECT_EQ(Take(), (Names{"SetVolume 500"}));
-  EXPECT_EQ(ReactionState, 0);
+  EXPECT_EQ(Presence.reactionState, 0);
   d->Stop();
   EXPECT_EQ(Take(), Names{});
 }
@@ -273,8 +274,8 @@ TEST_F(ReactionTest, NoHostWindowMeansMixerAndToggle) {
 // them out once the lock is released; the test decides when that happens.
 ReactionBatch DecideWithoutCarryingOut(int absent) {
   LockScope lock;
-  ApplyReaction(absent);
-  ReactionState = absent;
+  ApplyReaction(absent, RecordingStream);
+  Presence.reactionState = absent;
   return TakePendingReactions();
 }
 

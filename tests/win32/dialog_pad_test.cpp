@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "detect/template.h"
 #include "dialog/resource_ids.h"
 #include "dialog/settings_dialog.h"
+#include "pipeline/stream_template.h"
 
 namespace zunk {
 namespace {
@@ -30,7 +30,7 @@ class Pad : public testing::Test {
     DestroyWindow(window_);
     Profiles.clear();
     CurrentIndex = 0;
-    TemplateReady = 0;
+    TemplateLoaded = 0;
     TemplatePicture = {nullptr, 0, 0};
   }
 
@@ -119,7 +119,7 @@ TEST_F(Pad, TheTimerRepeatsUntilTheReleaseAndNothingIsClamped) {
 TEST_F(Pad, CornerButtonsPlaceTheTemplateInTheReferenceFrame) {
   std::vector<uint32_t> pixels(100 * 40);
   TemplatePicture = {pixels.data(), 100, 40};
-  TemplateReady = 1;
+  TemplateLoaded = 1;
   Profiles[0].LogoPosX = 5109;
   Profiles[0].LogoPosY = -7;
   const struct {
@@ -144,10 +144,10 @@ TEST_F(Pad, CornerButtonsPlaceTheTemplateInTheReferenceFrame) {
   EXPECT_FALSE(PadCornerClicked(window_, IDC_ARROW_LEFT));
 
   // Without a template, or without a profile, a click changes nothing.
-  TemplateReady = 0;
+  TemplateLoaded = 0;
   PadCornerClicked(window_, IDC_CORNER_TOP_LEFT);
   EXPECT_EQ(X(), -16);
-  TemplateReady = 1;
+  TemplateLoaded = 1;
   Profiles.clear();
   EXPECT_TRUE(PadCornerClicked(window_, IDC_CORNER_TOP_LEFT));
   Press(IDC_ARROW_LEFT);

@@ -9,10 +9,10 @@
 
 #include <vector>
 
-#include "detect/decision.h"
 #include "detect/detect_fixture.h"
 #include "host/host_commands.h"
 #include "host/host_records.h"
+#include "pipeline/frame_pipeline.h"
 #include "platform/platform.h"
 #include "settings/channel_profile.h"
 #include "settings/ini_store.h"
@@ -146,7 +146,7 @@ TEST_F(LockAcrossThreads, TheVolumeQueryIsSentWithoutTheLock) {
     ExitProcess(3);
   }
   CloseHandle(video);
-  EXPECT_EQ(ReactionState, 1);
+  EXPECT_EQ(Presence.reactionState, 1);
   EXPECT_EQ(volumeQueries, 1);
   Quintora_Plugin_PR()->Stop();  // posts the restore
   PostMessageA(ui.window, kQuit, 0, 0);

@@ -1,6 +1,7 @@
 // The stream the frames come in: its size and pixel format, whether it is recorded, and
 // the score buffer made for its size. Start sets them and Stop frees the buffer, under the
-// module lock; the frame path, the template and the on-screen message read them under it.
+// module lock; the frame pipeline reads them under it and hands the reactions, the overlay
+// and the matching what they need of them.
 #pragma once
 
 #include <cstdint>

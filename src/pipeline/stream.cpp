@@ -1,5 +1,5 @@
 // Storage of the current stream's geometry.
-#include "detect/stream.h"
+#include "pipeline/stream.h"
 
 namespace zunk {
 
