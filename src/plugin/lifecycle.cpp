@@ -47,7 +47,10 @@ int32_t Start(const StreamFormat* format) {
   }
   // Asks the host's window for its version: done before the lock is taken.
   SettingsStore.FindHostWindows();
-  LockScope lock;
+  // Frames of the previous stream may have come meanwhile and begun a new absence: it is
+  // ended here too, with the lock released, before the stream is replaced.
+  ReactionLockScope lock;
+  EndReactionInForce();
   // A Start without a Stop before it must not leak the previous stream's buffers.
   ReleaseStreamResources();
 
@@ -62,7 +65,6 @@ int32_t Start(const StreamFormat* format) {
 
   LastChannelKey = 0;
   SimulateLogoLoss = 0;
-  Presence.reactionState = 0;
   FreeTemplateBuffersForNewStream();
   StartSkip = RecordingStream ? 5 : 0;
 

@@ -13,23 +13,47 @@ namespace {
 
 ReactionBatch pending = {};
 
-// Under the lock, as reactions are recorded: the absences numbered so far, and the one
-// whose start was recorded and whose end was not yet (0: none).
+// Under the lock, as reactions are recorded: the absences numbered so far, the one whose
+// start was recorded and whose end was not yet (0: none), and the ends recorded for the
+// latest absences, by absence number modulo their count.
 uint32_t absencesNumbered = 0;
 uint32_t openAbsence = 0;
+constexpr uint32_t kRecordedEnds = 4;
+PendingReaction recordedEnds[kRecordedEnds] = {};
 
 // Under the lock, as reactions are carried out: the last absence whose start was carried
 // out; the one whose start is being carried out now (0: none); an end that came meanwhile,
-// left to that thread (absence 0: none); and the last absence whose end came before its
-// start had run, so that its start is dropped when it comes.
+// left to that thread (absence 0: none); the last absence whose end came before its
+// start had run, so that its start is dropped when it comes; and the last absence whose
+// end a thread has taken to carry out.
 uint32_t startedAbsence = 0;
 uint32_t startingAbsence = 0;
 PendingReaction handedOverEnd = {};
 uint32_t droppedAbsence = 0;
+uint32_t endTaken = 0;
+
+// Notes, under the lock, that a thread carries out (or drops) the end of `absence`.
+void TakeEnd(uint32_t absence) {
+  if (absence > endTaken)
+    endTaken = absence;
+}
 
 void Record(const PendingReaction& r) {
   if (pending.count < ReactionBatch::kCapacity)
     pending.items[pending.count++] = r;
+  if (r.absence != 0 && !r.starts)
+    recordedEnds[r.absence % kRecordedEnds] = r;
+}
+
+// The recorded end of the absence whose start was carried out last, when no thread has
+// taken it yet: it belongs before the start of any later absence. Under the lock.
+PendingReaction TakeEndBefore(uint32_t absence) {
+  const PendingReaction& end = recordedEnds[startedAbsence % kRecordedEnds];
+  if (startedAbsence == 0 || end.absence != startedAbsence || end.absence >= absence ||
+      end.absence <= endTaken)
+    return {};
+  TakeEnd(end.absence);
+  return end;
 }
 
 // Carries out one reaction. Returns false when the host did not take it.
@@ -51,12 +75,18 @@ bool CarryOut(const PendingReaction& r) {
 }
 
 void RunStart(const PendingReaction& r) {
+  PendingReaction earlierEnd = {};
   {
     LockScope lock;
     if (r.absence <= droppedAbsence)
       return;  // its end came first: nothing of this absence runs
+    // The previous absence's end, recorded on another thread that has not carried it out
+    // yet, runs first: the new lowering must see the sound as it was before that absence.
+    earlierEnd = TakeEndBefore(r.absence);
     startingAbsence = r.absence;
   }
+  if (earlierEnd.absence != 0)
+    CarryOut(earlierEnd);
   const bool done = CarryOut(r);
   PendingReaction end = {};
   {
@@ -78,12 +108,18 @@ void RunStart(const PendingReaction& r) {
 void RunEnd(const PendingReaction& r) {
   {
     LockScope lock;
+    if (r.absence <= endTaken)
+      return;  // the thread that started a later absence carried it out first
+    TakeEnd(r.absence);
     if (startingAbsence == r.absence) {
       handedOverEnd = r;
       return;
     }
-    if (startedAbsence < r.absence) {
-      droppedAbsence = r.absence;
+    if (startedAbsence != r.absence) {
+      // Its start has not run yet, and is dropped when it comes; or it never ran (the host
+      // did not answer) and a later absence has started since: nothing to undo either way.
+      if (startedAbsence < r.absence)
+        droppedAbsence = r.absence;
       return;
     }
   }

@@ -11,7 +11,9 @@
 // under the lock, with the absence it starts or ends, so that an end never runs before its
 // start: an end that comes while its start waits in the other thread's batch drops both,
 // and one that comes while its start is being carried out is left to the thread carrying
-// it out, which runs it next.
+// it out, which runs it next. Nor does an absence start before the previous one's end has
+// run: the thread that starts it carries out a recorded end still waiting in another
+// thread's batch first, and that thread then skips it.
 #pragma once
 
 #include <cstdint>

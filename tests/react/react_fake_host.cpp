@@ -49,6 +49,8 @@ int Send(WindowHandle w, uint32_t msg, uintptr_t wParam, intptr_t lParam, intptr
   if (w != kWindow || msg != zunk::HostCommandMessage)
     return 0;
   if (wParam == zunk::HostCmdGetVersion) {
+    if (host.duringVersionQuery)
+      host.duringVersionQuery();
     *answer = static_cast<intptr_t>(host.version);
     return 1;
   }

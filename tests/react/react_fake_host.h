@@ -26,6 +26,8 @@ struct FakeHost {
   // Runs while the host is asked for the volume, before it answers: what the host's other
   // threads do meanwhile.
   std::function<void()> duringVolumeQuery;
+  // The same while the host is asked for its version (at Start).
+  std::function<void()> duringVersionQuery;
   // Every command but the version query. Commands and the volume are kept under a mutex of
   // the fake's: the module may call it from two threads.
   std::vector<HostCommand> commands;

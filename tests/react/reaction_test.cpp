@@ -323,6 +323,54 @@ TEST_F(ReactionTest, AStopDuringTheLoweringRestoresAfterIt) {
   EXPECT_EQ(Take(), Names{});
 }
 
+// An absence's end recorded on one thread and carried out late, after the frames on the
+// other have begun the next absence: the end runs before the new lowering, which then
+// saves the sound as it was, and not again when it arrives.
+TEST_F(ReactionTest, AnEndHeldBackPastTheNextAbsencesStartRunsBeforeIt) {
+  StartStream(0, 2, 0);
+  Decide(1);
+  EXPECT_EQ(Take(), (Names{"GetVolume", "SetVolume 300"}));
+  const ReactionBatch late = DecideWithoutCarryingOut(0);
+  Decide(1);
+  EXPECT_EQ(Take(), (Names{"SetVolume 500", "GetVolume", "SetVolume 300"}));
+  RunReactions(late);
+  EXPECT_EQ(Take(), Names{}) << "the end was carried out already";
+  Decide(0);
+  EXPECT_EQ(Take(), (Names{"SetVolume 500"}));
+  EXPECT_EQ(host->volume, 500u);
+}
+
+// A Start without a Stop asks the host for its version between ending the old stream's
+// reactions and replacing the stream; frames of the old stream that come meanwhile may
+// begin a new absence, which that Start ends too.
+TEST_F(ReactionTest, AnAbsenceBegunWhileANewStreamStartsIsEndedByIt) {
+  for (int recording : {0, 1}) {
+    SCOPED_TRACE(recording);
+    StartStream(recording, 2, 1);
+    Decide(1);
+    host->duringVersionQuery = [this] {
+      host->duringVersionQuery = nullptr;
+      EXPECT_EQ(Presence.reactionState, 0);
+      Decide(1);  // the video thread: the logo is still gone
+    };
+    StreamFormat f = {};
+    f.width = 320;
+    f.height = 240;
+    f.recording = recording;
+    d->Start(&f);
+    EXPECT_EQ(Presence.reactionState, 0);
+    if (recording) {
+      EXPECT_EQ(Take(), (Names{"Pause", "Resume", "Pause", "Resume"}));
+    } else {
+      EXPECT_EQ(Take(), (Names{"GetVolume", "SetVolume 300", "SetVolume 500", "GetVolume",
+                               "SetVolume 300", "SetVolume 500"}));
+      EXPECT_EQ(host->volume, 500u);
+    }
+    d->Stop();
+    EXPECT_EQ(Take(), Names{});
+  }
+}
+
 TEST_F(ReactionTest, AHostThatGivesNoVolumeHasTheSoundLeftAlone) {
   StartStream(0, 3, 0);
   host->answersVolume = false;
