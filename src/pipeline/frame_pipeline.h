@@ -29,9 +29,10 @@ extern int32_t SimulateLogoLoss;
 // The values of the last frame that reached the decision.
 extern FrameTrace LastFrameTrace;
 
-// Undoes the reactions in force (Presence.reactionState 1) and clears the state: at Stop,
-// at a Start that came without a Stop, and at Exit. Callers hold the lock through a
-// ReactionLockScope, which carries the undoing out once the lock is released.
+// Undoes the reactions in force (Presence.reactionState 1) and clears the state: at a
+// change of channel, at Stop, at Start (a Start that came without a Stop) and at Exit.
+// Callers hold the lock through a ReactionLockScope (the frame's entry point holds one),
+// which carries the undoing out once the lock is released.
 void EndReactionInForce();
 
 }  // namespace zunk
