@@ -36,7 +36,7 @@ uint64_t StreamClock() {
 char search;
 const CaptureFinder kIdleFinder = {
     [](const CaptureStream&) -> void* { return &search; },
-    [](void*, const uint8_t*) {},
+    [](void*, const FrameBands&) {},
     [](void*, CapturedLogo*) { return false; },
     [](void*) { return false; },
     [](void*, CapturedLogo*, CaptureFailure* why) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "learn/learn_sample.h"
+
 namespace zunk {
 
 // A logo the finder found, at the 768 x 576 reference scale.
@@ -47,8 +49,8 @@ struct CaptureStream {
 struct CaptureFinder {
   // A new search over frames of the stream; null when it cannot start.
   void* (*Begin)(const CaptureStream& stream);
-  // One frame of the stream.
-  void (*Add)(void* search, const uint8_t* frame);
+  // One frame of the stream: the bands of its rows the store keeps (or the whole frame).
+  void (*Add)(void* search, const FrameBands& frame);
   // The candidate so far, for the preview; false while there is none.
   bool (*Candidate)(void* search, CapturedLogo* out);
   // True once more frames would not change the answer.

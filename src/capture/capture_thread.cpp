@@ -37,8 +37,9 @@ void* Restart(CaptureShared& c, void* search, CaptureFailure* failure) {
   const bool hadFrames = c.slots.count != 0;
   c.sizeChanged.store(0, std::memory_order_relaxed);
   if (!MakeFrameSlots(&c.slots, w, h, f)) {
-    *failure = FrameBytes(w, h, f) > kFrameStoreBytes ? CaptureFailure::kFrameTooLarge
-                                                      : CaptureFailure::kOther;
+    *failure = FrameBytes(w, h, f) != 0 && FrameStoreBytes(w, h, f) == 0
+                   ? CaptureFailure::kFrameTooLarge
+                   : CaptureFailure::kOther;
     return nullptr;
   }
   void* fresh = BeginSearch(c);
@@ -56,7 +57,7 @@ void* Restart(CaptureShared& c, void* search, CaptureFailure* failure) {
 
 // Hands one frame to the finder and offers its candidate to the preview.
 void ReadFrame(CaptureShared& c, void* search, const uint8_t* frame) {
-  c.finder->Add(search, frame);
+  c.finder->Add(search, SlotBands(c.slots, frame));
   GiveBackFrameSlot(&c.slots);
   c.frames.fetch_add(1, std::memory_order_relaxed);
   if (c.candidateReady.load(std::memory_order_acquire) == 0 &&

@@ -36,6 +36,9 @@ void Judge(Search* s) {
     return;
   s->judged = s->kept;
   if (static_cast<int32_t>(s->series.samples.size()) < kMinSamples) {
+    // Thinned below what the finder needs: its answer over more samples stands.
+    if (s->found.samples >= kMinSamples)
+      return;
     s->found = FoundLogo();
     s->found.reason = s->series.samples.empty() ? kFindNoFrames : kFindTooShort;
     return;
@@ -83,14 +86,14 @@ void* Begin(const CaptureStream& stream) {
   return s;
 }
 
-void Add(void* search, const uint8_t* frame) {
+void Add(void* search, const FrameBands& frame) {
   Search* s = static_cast<Search*>(search);
   const int64_t n = s->handed++;
   if (!SeriesWants(s->series, n))
     return;
   LearnSample sample;
-  const FrameView view = {frame, s->stream.width, s->stream.height, s->stream.format};
-  if (!MakeLearnSample(view, n, &sample))
+  if (frame.width != s->stream.width || frame.height != s->stream.height ||
+      frame.pixelFormat != s->stream.format || !MakeLearnSampleFromBands(frame, n, &sample))
     return;
   const int32_t blank = s->series.blank;
   SeriesAdd(&s->series, std::move(sample));
@@ -159,10 +162,10 @@ const CaptureFinder kCoreLogoFinder = {Begin, Add, Candidate, Sure, Finish, End}
 
 int32_t CoreFinderCapacity(int32_t width, int32_t height, int32_t format) {
   const size_t store = FrameStoreBytes(width, height, format);
-  if (store == 0)
+  if (store == 0 || store + kFinderWorkBytes >= kCaptureBytes)
     return 0;
   // At its fullest, the moment before it is thinned, the series holds `capacity` samples.
-  return static_cast<int32_t>((kCaptureBytes - store) / kSampleBytes);
+  return static_cast<int32_t>((kCaptureBytes - store - kFinderWorkBytes) / kSampleBytes);
 }
 
 }  // namespace zunk

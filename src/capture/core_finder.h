@@ -14,8 +14,12 @@ namespace zunk {
 // In force from the module's load (SetCaptureFinder replaces it).
 extern const CaptureFinder kCoreLogoFinder;
 
-// The samples a search over this stream keeps at most: with the frame store's slots, they
-// fit kCaptureBytes. 0 for a stream the store cannot take.
+// What the finder holds beside its samples while it looks at them, at most: the edge counts
+// of the corners and what goes with them (capture_memory_test measures it: 4.0 MB).
+constexpr size_t kFinderWorkBytes = size_t{9} << 19;
+
+// The samples a search over this stream keeps at most: with the frame store's slot and the
+// finder's working memory, they fit kCaptureBytes. 0 for a stream the store cannot take.
 int32_t CoreFinderCapacity(int32_t width, int32_t height, int32_t format);
 
 }  // namespace zunk

@@ -5,42 +5,40 @@
 #include <cstring>
 
 #include "base/aligned_buffer.h"
-#include "base/reference_frame.h"
 #include "learn/learn_sample.h"
 
 namespace zunk {
 
 namespace {
 
-// The frame pixels [first, last) along an axis of n pixels that reference pixels
-// [r0, r1) of an axis of `ref` cover, with two pixels to spare on each side for the
-// finder's rounding.
-void Covering(int32_t r0, int32_t r1, int32_t n, int32_t ref, int32_t* first, int32_t* last) {
-  *first = std::max(0, static_cast<int32_t>(int64_t{r0} * n / ref) - 2);
-  *last = std::min(n, static_cast<int32_t>((int64_t{r1} * n + ref - 1) / ref) + 2);
+// The rows each frame's sample reads, in two bands (one where they meet or overlap).
+void PlanCopies(FrameSlots* s) {
+  int32_t r[2][2];
+  CornerRows(s->height, s->format, r);
+  if (r[0][1] >= r[1][0]) {
+    s->rows[0] = {r[0][0], std::max(r[0][1], r[1][1])};
+    s->rows[1] = {s->rows[0].last, s->rows[0].last};
+  } else {
+    s->rows[0] = {r[0][0], r[0][1]};
+    s->rows[1] = {r[1][0], r[1][1]};
+  }
 }
 
-// The rows of each frame the finder reads: the corner areas' top and bottom bands, whole.
-// Whole rows, not the corner parts of each, because a copy is cheaper in one block per band
-// than in hundreds of pieces of a few hundred bytes, though it moves half as many bytes again
-// (measured with the module under Wine by zunk-frame-timing, every size and format).
-void PlanCopies(FrameSlots* s) {
-  const int32_t h = s->height;
-  int32_t y[2][2];
-  for (int32_t side = 0; side < 2; ++side) {
-    // Corner 0 is the top left, 3 the bottom right.
-    const int32_t corner = side * 3;
-    Covering(CornerTop(corner), CornerTop(corner) + kCornerHeight, h, kReferenceHeight, &y[side][0],
-             &y[side][1]);
-  }
-  if (y[0][1] >= y[1][0]) {
-    y[0][1] = y[1][1];
-    y[1][0] = y[1][1];
-  }
-  for (int32_t i = 0; i < 2; ++i)
-    // 24-bit frames are stored bottom-up.
-    s->rows[i] =
-        s->format == 0 ? CopiedRows{y[i][0], y[i][1]} : CopiedRows{h - y[i][1], h - y[i][0]};
+size_t Stride(int32_t width, int32_t format) {
+  return static_cast<size_t>(width) * (format == 0 ? 2 : 3);
+}
+
+// The bytes of one slot: both bands' rows.
+size_t SlotBytesOf(int32_t width, int32_t height, int32_t format) {
+  if (FrameBytes(width, height, format) == 0)
+    return 0;
+  FrameSlots plan;
+  plan.height = height;
+  plan.format = format;
+  PlanCopies(&plan);
+  const size_t rows = static_cast<size_t>(plan.rows[0].last - plan.rows[0].first) +
+                      static_cast<size_t>(plan.rows[1].last - plan.rows[1].first);
+  return rows * Stride(width, format);
 }
 
 }  // namespace
@@ -52,7 +50,7 @@ size_t FrameBytes(int32_t width, int32_t height, int32_t format) {
 }
 
 size_t FrameStoreBytes(int32_t width, int32_t height, int32_t format) {
-  const size_t bytes = FrameBytes(width, height, format);
+  const size_t bytes = SlotBytesOf(width, height, format);
   if (bytes == 0 || bytes > kFrameStoreBytes)
     return 0;
   const size_t fit = kFrameStoreBytes / bytes;
@@ -61,7 +59,7 @@ size_t FrameStoreBytes(int32_t width, int32_t height, int32_t format) {
 
 bool MakeFrameSlots(FrameSlots* s, int32_t width, int32_t height, int32_t format) {
   FreeFrameSlots(s);
-  const size_t bytes = FrameBytes(width, height, format);
+  const size_t bytes = SlotBytesOf(width, height, format);
   const size_t store = FrameStoreBytes(width, height, format);
   if (store == 0)
     return false;
@@ -79,7 +77,8 @@ bool MakeFrameSlots(FrameSlots* s, int32_t width, int32_t height, int32_t format
   s->width = width;
   s->height = height;
   s->format = format;
-  s->frameBytes = bytes;
+  s->frameBytes = FrameBytes(width, height, format);
+  s->slotBytes = bytes;
   PlanCopies(s);
   s->count = count;
   s->filled = 0;
@@ -99,6 +98,7 @@ void FreeFrameSlots(FrameSlots* s) {
   s->format = 0;
   s->count = 0;
   s->frameBytes = 0;
+  s->slotBytes = 0;
   s->filled = 0;
   s->taken = 0;
 }
@@ -109,13 +109,14 @@ bool FillFrameSlot(FrameSlots* s, const void* frame) {
   FrameSlot& slot = s->slot[s->filled % static_cast<uint32_t>(s->count)];
   if (slot.full.load(std::memory_order_acquire) != 0)
     return false;
-  const size_t stride = s->frameBytes / static_cast<size_t>(s->height);
+  const size_t stride = Stride(s->width, s->format);
   const uint8_t* from = static_cast<const uint8_t*>(frame);
-  for (const CopiedRows& rows : s->rows)
-    if (rows.last > rows.first)
-      std::memcpy(slot.pixels + static_cast<size_t>(rows.first) * stride,
-                  from + static_cast<size_t>(rows.first) * stride,
-                  static_cast<size_t>(rows.last - rows.first) * stride);
+  uint8_t* to = slot.pixels;
+  for (const CopiedRows& rows : s->rows) {
+    const size_t bytes = static_cast<size_t>(rows.last - rows.first) * stride;
+    std::memcpy(to, from + static_cast<size_t>(rows.first) * stride, bytes);
+    to += bytes;
+  }
   slot.full.store(1, std::memory_order_release);
   ++s->filled;
   return true;
@@ -126,6 +127,18 @@ const uint8_t* TakeFrameSlot(FrameSlots* s) {
     return nullptr;
   FrameSlot& slot = s->slot[s->taken % static_cast<uint32_t>(s->count)];
   return slot.full.load(std::memory_order_acquire) != 0 ? slot.pixels : nullptr;
+}
+
+FrameBands SlotBands(const FrameSlots& s, const uint8_t* slot) {
+  FrameBands b;
+  b.width = s.width;
+  b.height = s.height;
+  b.pixelFormat = s.format;
+  const size_t stride = Stride(s.width, s.format);
+  b.band[0] = {slot, s.rows[0].first, s.rows[0].last};
+  b.band[1] = {slot + static_cast<size_t>(s.rows[0].last - s.rows[0].first) * stride,
+               s.rows[1].first, s.rows[1].last};
+  return b;
 }
 
 void GiveBackFrameSlot(FrameSlots* s) {

@@ -9,15 +9,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "learn/learn_sample.h"
+
 namespace zunk {
 
-// Everything a capture holds, the frames waiting here and the finder's samples, takes at
-// most this many bytes. The frames waiting take at most half of it: the capture thread reads
-// each within a fraction of the half second between copies, so two are plenty, and the rest
-// is the finder's.
+// Everything a capture holds, the frame waiting here, the finder's samples and its working
+// memory, takes at most this many bytes. The store keeps one frame's corner bands: the
+// capture thread gives the slot back as soon as it has made its sample of it, a few
+// milliseconds, and a copy that finds the slot full is made on the next frame. The store
+// takes at most a quarter of the bound, so that the finder keeps enough samples.
 constexpr size_t kCaptureBytes = size_t{16} << 20;
-constexpr size_t kFrameStoreBytes = kCaptureBytes / 2;
-constexpr int32_t kMaxFrameSlots = 2;
+constexpr size_t kFrameStoreBytes = kCaptureBytes / 4;
+constexpr int32_t kMaxFrameSlots = 1;
 
 struct FrameSlot {
   std::atomic<int32_t> full{0};  // 1 from the video thread's copy until the reader is done
@@ -34,9 +37,10 @@ struct FrameSlots {
   int32_t height = 0;
   int32_t format = 0;  // the stream's pixel format: 0 packed YUV 4:2:2, 1 24-bit BGR
   size_t frameBytes = 0;
-  // What of a frame is copied: the rows of the top and bottom bands that hold the four
-  // corner areas the logo finder reads, with a margin (merged where they meet). The rest of
-  // a slot keeps what it had.
+  size_t slotBytes = 0;
+  // What of a frame is kept: the rows (in memory order) of the two bands that hold the four
+  // corner areas the logo finder reads, merged where they meet. A slot holds the first
+  // band's rows, then the second's.
   CopiedRows rows[2];
   int32_t count = 0;  // 0: no slots
   FrameSlot slot[kMaxFrameSlots];
@@ -47,8 +51,8 @@ struct FrameSlots {
 // The bytes of one frame of the stream, or 0 for a size or format the plug-in refuses.
 size_t FrameBytes(int32_t width, int32_t height, int32_t format);
 
-// The bytes the slots for this stream take: as many frames as fit kFrameStoreBytes, up to
-// kMaxFrameSlots; 0 when not even one fits.
+// The bytes the slots for this stream take: as many frames' corner bands as fit
+// kFrameStoreBytes, up to kMaxFrameSlots; 0 when not even one fits.
 size_t FrameStoreBytes(int32_t width, int32_t height, int32_t format);
 
 // Makes the slots FrameStoreBytes counts. False (and no slots) when not even one frame fits
@@ -61,6 +65,8 @@ void FreeFrameSlots(FrameSlots* s);
 bool FillFrameSlot(FrameSlots* s, const void* frame);
 // The reader: the oldest full slot's pixels, or null. GiveBackFrameSlot frees it again.
 const uint8_t* TakeFrameSlot(FrameSlots* s);
+// A taken slot's pixels as the frame's bands, for MakeLearnSampleFromBands.
+FrameBands SlotBands(const FrameSlots& s, const uint8_t* slot);
 void GiveBackFrameSlot(FrameSlots* s);
 
 }  // namespace zunk

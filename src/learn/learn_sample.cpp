@@ -31,18 +31,33 @@ Span Covered(int32_t r, int32_t n, int32_t ref) {
   return {a, b};
 }
 
+// The rows of a frame as they lie in memory: one block (a whole frame), or the bands of a
+// frame of which only some rows are kept. Row numbers are in memory order.
+struct WholeRows {
+  const uint8_t* pixels;
+  size_t stride;
+  const uint8_t* Row(int32_t y) const { return pixels + static_cast<size_t>(y) * stride; }
+};
+struct BandRows {
+  const FrameBands* f;
+  size_t stride;
+  const uint8_t* Row(int32_t y) const {
+    const FrameBands::Band& b = y < f->band[0].last ? f->band[0] : f->band[1];
+    return b.pixels + static_cast<size_t>(y - b.first) * stride;
+  }
+};
+
 // Mean of three channels over a box of the frame: Y, U, V for format 0, B, G, R for 1.
 // The division is a multiplication by 65536 / n, rounded up (exact to within one level).
-template <int32_t kFormat>
-void BoxMean(const FrameView& f, Span xs, Span ys, int32_t out[3]) {
+template <int32_t kFormat, typename Rows>
+void BoxMean(const Rows& rows, int32_t width, int32_t height, Span xs, Span ys, int32_t out[3]) {
   int32_t s0 = 0, s1 = 0, s2 = 0;
   if (kFormat == 0) {
-    const size_t stride = static_cast<size_t>(f.width) * 2;
     // The last column of an odd width has no group of its own: it takes the colour of the
     // group before it.
-    const int32_t lastGroup = f.width / 2 - 1;
+    const int32_t lastGroup = width / 2 - 1;
     for (int32_t y = ys.first; y < ys.last; ++y) {
-      const uint8_t* row = f.pixels + y * stride;
+      const uint8_t* row = rows.Row(y);
       for (int32_t x = xs.first; x < xs.last; ++x) {
         const uint8_t* group = row + std::min(x >> 1, lastGroup) * 4;
         s0 += row[x * 2];
@@ -51,9 +66,8 @@ void BoxMean(const FrameView& f, Span xs, Span ys, int32_t out[3]) {
       }
     }
   } else {
-    const size_t stride = static_cast<size_t>(f.width) * 3;
     for (int32_t y = ys.first; y < ys.last; ++y) {
-      const uint8_t* row = f.pixels + (f.height - 1 - y) * stride + xs.first * 3;
+      const uint8_t* row = rows.Row(height - 1 - y) + xs.first * 3;
       for (int32_t x = xs.first; x < xs.last; ++x, row += 3) {
         s0 += row[0];
         s1 += row[1];
@@ -95,19 +109,25 @@ uint8_t VOf(const int32_t bgr[3]) {
 }
 
 // One corner, two reference rows at a time: each pixel's luma, each 2 x 2 block's colour.
-template <int32_t kFormat>
-void SampleCorner(const FrameView& f, int32_t corner, uint8_t* luma, uint8_t* u, uint8_t* v) {
+template <int32_t kFormat, typename Rows>
+void SampleCorner(const Rows& f,
+                  int32_t width,
+                  int32_t height,
+                  int32_t corner,
+                  uint8_t* luma,
+                  uint8_t* u,
+                  uint8_t* v) {
   const int32_t left = CornerLeft(corner), top = CornerTop(corner);
   Span cols[kCornerWidth];
   for (int32_t i = 0; i < kCornerWidth; ++i)
-    cols[i] = Covered(left + i, f.width, kReferenceWidth);
+    cols[i] = Covered(left + i, width, kReferenceWidth);
   int32_t means[2][kCornerWidth][3];
   for (int32_t j = 0; j < kCornerHeight; j += 2) {
     for (int32_t r = 0; r < 2; ++r) {
-      const Span rows = Covered(top + j + r, f.height, kReferenceHeight);
+      const Span rows = Covered(top + j + r, height, kReferenceHeight);
       uint8_t* out = luma + (j + r) * kCornerWidth;
       for (int32_t i = 0; i < kCornerWidth; ++i) {
-        BoxMean<kFormat>(f, cols[i], rows, means[r][i]);
+        BoxMean<kFormat>(f, width, height, cols[i], rows, means[r][i]);
         out[i] = kFormat == 0 ? static_cast<uint8_t>(means[r][i][0]) : LumaOf(means[r][i]);
       }
     }
@@ -140,24 +160,56 @@ bool Sampleable(const FrameView& frame) {
          frame.height >= 2 && frame.width <= kMaxFrameSide && frame.height <= kMaxFrameSide;
 }
 
-void SampleCornerOf(const FrameView& frame, int32_t c, LearnSample* out) {
+template <typename Rows>
+void SampleCornerOf(const Rows& rows,
+                    int32_t width,
+                    int32_t height,
+                    int32_t format,
+                    int32_t c,
+                    LearnSample* out) {
   uint8_t* luma = out->planes.data() + c * kCornerBytes;
   uint8_t* u = luma + kCornerLumaBytes;
   uint8_t* v = u + kCornerChromaBytes;
-  if (frame.pixelFormat == 0)
-    SampleCorner<0>(frame, c, luma, u, v);
+  if (format == 0)
+    SampleCorner<0>(rows, width, height, c, luma, u, v);
   else
-    SampleCorner<1>(frame, c, luma, u, v);
+    SampleCorner<1>(rows, width, height, c, luma, u, v);
+}
+
+size_t Stride(int32_t width, int32_t format) {
+  return static_cast<size_t>(width) * (format == 0 ? 2 : 3);
+}
+
+WholeRows RowsOf(const FrameView& f) {
+  return {f.pixels, Stride(f.width, f.pixelFormat)};
+}
+
+// Brightness and spread over every fourth pixel of the corners.
+void MeasureBrightness(LearnSample* out) {
+  int64_t sum = 0, n = 0;
+  for (int32_t c = 0; c < kCorners; ++c)
+    for (int32_t i = 0; i < kCornerLumaBytes; i += 4, ++n)
+      sum += out->Luma(c)[i];
+  const int32_t mean = static_cast<int32_t>(sum / n);
+  int64_t spread = 0;
+  for (int32_t c = 0; c < kCorners; ++c)
+    for (int32_t i = 0; i < kCornerLumaBytes; i += 4)
+      spread += std::abs(out->Luma(c)[i] - mean);
+  out->meanLuma = mean;
+  out->lumaSpread = static_cast<int32_t>(spread / n);
 }
 
 }  // namespace
 
-bool MakeLearnSampleCorner(const FrameView& frame, int32_t corner, int64_t number, LearnSample* out) {
+bool MakeLearnSampleCorner(const FrameView& frame,
+                           int32_t corner,
+                           int64_t number,
+                           LearnSample* out) {
   if (!Sampleable(frame) || corner < 0 || corner >= kCorners)
     return false;
   out->frame = number;
   out->planes.resize(kSampleBytes);
-  SampleCornerOf(frame, corner, out);
+  SampleCornerOf(RowsOf(frame), frame.width, frame.height, frame.pixelFormat, corner, out);
   return true;
 }
 
@@ -184,7 +236,7 @@ bool MakeCornerLuma(const FrameView& frame,
         out[i] = BoxLuma0(frame, cols[i], rows);
       } else {
         int32_t bgr[3];
-        BoxMean<1>(frame, cols[i], rows, bgr);
+        BoxMean<1>(RowsOf(frame), frame.width, frame.height, cols[i], rows, bgr);
         out[i] = LumaOf(bgr);
       }
     }
@@ -198,19 +250,56 @@ bool MakeLearnSample(const FrameView& frame, int64_t number, LearnSample* out) {
   out->frame = number;
   out->planes.resize(kSampleBytes);
   for (int32_t c = 0; c < kCorners; ++c)
-    SampleCornerOf(frame, c, out);
-  // Brightness and spread over every fourth pixel of the corners.
-  int64_t sum = 0, n = 0;
+    SampleCornerOf(RowsOf(frame), frame.width, frame.height, frame.pixelFormat, c, out);
+  MeasureBrightness(out);
+  return true;
+}
+
+FrameBands WholeFrame(const FrameView& frame) {
+  FrameBands b;
+  b.width = frame.width;
+  b.height = frame.height;
+  b.pixelFormat = frame.pixelFormat;
+  b.band[0] = {frame.pixels, 0, frame.height};
+  b.band[1] = {frame.pixels, frame.height, frame.height};
+  return b;
+}
+
+void CornerRows(int32_t height, int32_t format, int32_t rows[2][2]) {
+  for (int32_t side = 0; side < 2; ++side) {
+    const int32_t top = CornerTop(side * 2);
+    const int32_t first = Covered(top, height, kReferenceHeight).first;
+    const int32_t last = Covered(top + kCornerHeight - 1, height, kReferenceHeight).last;
+    // 24-bit frames lie bottom-up in memory.
+    const int32_t at = format == 0 ? side : 1 - side;
+    rows[at][0] = format == 0 ? first : height - last;
+    rows[at][1] = format == 0 ? last : height - first;
+  }
+}
+
+bool MakeLearnSampleFromBands(const FrameBands& frame, int64_t number, LearnSample* out) {
+  const FrameView shape = {frame.band[0].pixels, frame.width, frame.height, frame.pixelFormat};
+  if (!Sampleable(shape) || !frame.band[1].pixels)
+    return false;
+  // The bands must hold every row the corners cover, the first band above the second.
+  int32_t need[2][2];
+  CornerRows(frame.height, frame.pixelFormat, need);
+  const FrameBands::Band* b = frame.band;
+  if (b[0].first > b[0].last || b[0].last > b[1].first || b[1].first > b[1].last ||
+      b[0].first < 0 || b[1].last > frame.height)
+    return false;
+  for (const auto& rows : need) {
+    const bool inFirst = rows[0] >= b[0].first && rows[1] <= b[0].last;
+    const bool inSecond = rows[0] >= b[1].first && rows[1] <= b[1].last;
+    if (!inFirst && !inSecond)
+      return false;
+  }
+  out->frame = number;
+  out->planes.resize(kSampleBytes);
+  const BandRows rows = {&frame, Stride(frame.width, frame.pixelFormat)};
   for (int32_t c = 0; c < kCorners; ++c)
-    for (int32_t i = 0; i < kCornerLumaBytes; i += 4, ++n)
-      sum += out->Luma(c)[i];
-  const int32_t mean = static_cast<int32_t>(sum / n);
-  int64_t spread = 0;
-  for (int32_t c = 0; c < kCorners; ++c)
-    for (int32_t i = 0; i < kCornerLumaBytes; i += 4)
-      spread += std::abs(out->Luma(c)[i] - mean);
-  out->meanLuma = mean;
-  out->lumaSpread = static_cast<int32_t>(spread / n);
+    SampleCornerOf(rows, frame.width, frame.height, frame.pixelFormat, c, out);
+  MeasureBrightness(out);
   return true;
 }
 

@@ -46,7 +46,36 @@ bool MakeLearnSample(const FrameView& frame, int64_t number, LearnSample* out);
 // The same for one corner only: the other corners' planes are left as they were, and the
 // brightness and spread are not measured. For a caller that looks at one corner of every
 // frame.
-bool MakeLearnSampleCorner(const FrameView& frame, int32_t corner, int64_t number, LearnSample* out);
+bool MakeLearnSampleCorner(const FrameView& frame,
+                           int32_t corner,
+                           int64_t number,
+                           LearnSample* out);
+
+// A frame of which only two bands of rows are kept, as the live capture keeps its frames:
+// band i holds the frame's rows [first, last) in memory order, each row as the frame has it
+// (24-bit frames lie bottom-up: their first rows in memory are the picture's bottom). The
+// first band lies above the second in memory; either may be empty.
+struct FrameBands {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t pixelFormat = 0;
+  struct Band {
+    const uint8_t* pixels = nullptr;
+    int32_t first = 0, last = 0;
+  } band[2];
+};
+
+// A whole frame as bands: the first all its rows, the second empty.
+FrameBands WholeFrame(const FrameView& frame);
+
+// The rows, in memory order, that the sample of a frame `height` rows high in the format
+// reads: [rows[0][0], rows[0][1]) and [rows[1][0], rows[1][1]), the first above the second
+// in memory (they may overlap on a low frame).
+void CornerRows(int32_t height, int32_t format, int32_t rows[2][2]);
+
+// MakeLearnSample over the kept bands: the same sample the whole frame gives. False, with
+// the sample untouched, when the bands miss a row that CornerRows names.
+bool MakeLearnSampleFromBands(const FrameBands& frame, int64_t number, LearnSample* out);
 
 // The luma of the pixels [x, x + w) x [y, y + h) of one corner area, the same bytes as the
 // sample's luma plane holds there, into rows of `stride` bytes from `luma`. For a caller

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <utility>
@@ -38,14 +39,19 @@ std::string Shell(const std::string& command) {
 }
 
 // Every 13th frame (one each half second at 25 frames a second) of the recording's frames
-// [first, last], packed YUV 4:2:2 at 768 x 576.
-std::vector<std::vector<uint8_t>> EveryThirteenth(const std::string& video, int first, int last) {
-  const size_t bytes = size_t{768} * 576 * 2;
-  const std::string command = "ffmpeg -nostdin -v error -i '" + video +
-                              "' -vf \"select=between(n\\," + std::to_string(first) + "\\," +
-                              std::to_string(last) +
-                              ")*not(mod(n\\,13)),scale=768:576\" -fps_mode passthrough "
-                              "-f rawvideo -pix_fmt yuyv422 -";
+// [first, last], packed YUV 4:2:2 at width x height.
+std::vector<std::vector<uint8_t>> EveryThirteenth(const std::string& video,
+                                                  int first,
+                                                  int last,
+                                                  int width,
+                                                  int height) {
+  const size_t bytes = size_t(width) * height * 2;
+  const std::string command =
+      "ffmpeg -nostdin -v error -i '" + video + "' -vf \"select=between(n\\," +
+      std::to_string(first) + "\\," + std::to_string(last) +
+      ")*not(mod(n\\,13)),scale=" + std::to_string(width) + ":" + std::to_string(height) +
+      "\" -fps_mode passthrough "
+      "-f rawvideo -pix_fmt yuyv422 -";
   std::vector<std::vector<uint8_t>> frames;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe)
@@ -59,16 +65,22 @@ std::vector<std::vector<uint8_t>> EveryThirteenth(const std::string& video, int 
 
 // The frames handed to the finder as the capture thread hands them: until it is sure, then
 // its answer.
-bool Capture(const std::vector<std::vector<uint8_t>>& frames, CapturedLogo* logo) {
+bool Capture(const std::vector<std::vector<uint8_t>>& frames,
+             int width,
+             int height,
+             CapturedLogo* logo,
+             int32_t* handed) {
   CaptureStream stream;
-  stream.width = 768;
-  stream.height = 576;
+  stream.width = width;
+  stream.height = height;
   const CaptureFinder& f = kCoreLogoFinder;
   void* search = f.Begin(stream);
   if (!search)
     return false;
+  *handed = 0;
   for (const std::vector<uint8_t>& frame : frames) {
-    f.Add(search, frame.data());
+    f.Add(search, WholeFrame({frame.data(), width, height, 0}));
+    ++*handed;
     CapturedLogo candidate;
     f.Candidate(search, &candidate);
     if (f.Sure(search))
@@ -159,14 +171,23 @@ void ExpectAsGood(const Score& captured, const Score& handMade) {
 // (it stops sooner once the finder is sure), then the decisions over every frame with the
 // captured settings and with the hand-made ones, channel 1001 in both.
 void CaptureAndJudge(const std::string& video,
+                     int width,
+                     int height,
                      const std::string& handMadeSettings,
                      const std::string& truth) {
-  const std::vector<std::vector<uint8_t>> frames = EveryThirteenth(video, 0, 1499);
+  const std::vector<std::vector<uint8_t>> frames = EveryThirteenth(video, 0, 1499, width, height);
   ASSERT_GE(frames.size(), 40u);
   CapturedLogo logo;
-  ASSERT_TRUE(Capture(frames, &logo));
-  std::printf("captured: %dx%d at (%d, %d), key %06X, levels %d %d %d\n", logo.width, logo.height,
-              logo.x, logo.y, logo.colorKey, logo.matchLevel, logo.detectLevel, logo.posTolerance);
+  int32_t handed = 0;
+  ASSERT_TRUE(Capture(frames, width, height, &logo, &handed));
+  int32_t masked = 0;
+  for (uint32_t p : logo.pixels)
+    masked += (p & 0xFFFFFF) != logo.colorKey;
+  std::printf(
+      "captured after %d frames: %dx%d at (%d, %d), %d of its pixels logo, key %06X, "
+      "levels %d %d %d\n",
+      handed, logo.width, logo.height, logo.x, logo.y, masked, logo.colorKey, logo.matchLevel,
+      logo.detectLevel, logo.posTolerance);
 
   ScratchFolder scratch;
   std::string handMadeIni;
@@ -183,9 +204,43 @@ void CaptureAndJudge(const std::string& video,
 
 // The bundled sample, a still camera with its logo opaque.
 TEST(CapturedSettings, DecideOverTheWholeSampleAsWellAsItsHandMadeTemplate) {
-  CaptureAndJudge(kSampleDir + "sample.mp4", kSampleDir + "Zunk_LogoDetector.ini",
+  CaptureAndJudge(kSampleDir + "sample.mp4", 768, 576, kSampleDir + "Zunk_LogoDetector.ini",
                   kSampleDir + "truth.txt");
 }
+
+// The evaluation corpus's recordings, where it is built (make corpus; ZUNK_CORPUS names
+// another folder), each fed at its own frame size.
+std::string CorpusFolder() {
+  const char* named = std::getenv("ZUNK_CORPUS");
+  return named && *named ? std::string(named) + "/" : std::string(ZUNK_SOURCE_DIR "/out/corpus/");
+}
+
+class CapturedCorpus : public testing::TestWithParam<const char*> {};
+
+TEST_P(CapturedCorpus, DecideOverTheWholeRecordingAsWellAsItsHandMadeTemplate) {
+  const std::string name = GetParam();
+  const std::string folder = CorpusFolder() + name + "/";
+  const std::string video = folder + name + ".mp4";
+  std::string truth;
+  if (!testing_util::ReadBytes(folder + "truth.txt", &truth) || !std::filesystem::exists(video))
+    GTEST_SKIP() << "the corpus recording " << folder << " is not built (make corpus)";
+  std::smatch size;
+  ASSERT_TRUE(std::regex_search(truth, size, std::regex("# size (\\d+)x(\\d+)")));
+  CaptureAndJudge(video, std::atoi(size[1].str().c_str()), std::atoi(size[2].str().c_str()),
+                  folder + "handmade/Zunk_LogoDetector.ini", folder + "truth.txt");
+}
+
+// An opaque logo, and an opaque logo with see-through holes.
+INSTANTIATE_TEST_SUITE_P(Recordings,
+                         CapturedCorpus,
+                         testing::Values("opacity-100", "holes"),
+                         [](const testing::TestParamInfo<const char*>& p) {
+                           std::string n = p.param;
+                           for (char& c : n)
+                             if (c == '-')
+                               c = '_';
+                           return n;
+                         });
 
 }  // namespace
 }  // namespace zunk

@@ -18,50 +18,50 @@
 namespace zunk {
 namespace {
 
-TEST(FrameSlots, HoldAtMostHalfTheCapturesMemoryAndHandFramesOverInOrder) {
+TEST(FrameSlots, HoldOneFramesCornerBandsAndHandFramesOverInOrder) {
   FrameSlots s;
   ASSERT_TRUE(MakeFrameSlots(&s, 768, 576, 0));
   EXPECT_EQ(s.count, kMaxFrameSlots);
   EXPECT_EQ(s.frameBytes, size_t{768} * 576 * 2);
-  EXPECT_EQ(FrameStoreBytes(768, 576, 0), s.frameBytes * 2);
+  EXPECT_EQ(s.slotBytes, size_t{768} * 2 * 320) << "the 160 rows of each band, no more";
+  EXPECT_EQ(FrameStoreBytes(768, 576, 0), s.slotBytes * kMaxFrameSlots);
   ASSERT_TRUE(MakeFrameSlots(&s, 1920, 1080, 1));
-  EXPECT_EQ(s.count, 1) << "6 MB a frame: two would pass 8 MB";
-  EXPECT_EQ(FrameStoreBytes(1920, 1080, 1), s.frameBytes);
-  EXPECT_FALSE(MakeFrameSlots(&s, 2560, 1440, 1)) << "one frame past 8 MB";
+  EXPECT_EQ(s.slotBytes, size_t{1920} * 3 * 600) << "2 x 300 of 1080 rows";
+  EXPECT_LE(FrameStoreBytes(1920, 1080, 1), kFrameStoreBytes);
+  EXPECT_FALSE(MakeFrameSlots(&s, 4096, 2160, 1)) << "bands past a quarter of the bound";
   EXPECT_EQ(s.count, 0);
   EXPECT_EQ(s.width, 0) << "no size is left behind for the video thread to compare with";
-  EXPECT_EQ(FrameStoreBytes(2560, 1440, 1), 0u);
+  EXPECT_EQ(FrameStoreBytes(4096, 2160, 1), 0u);
   EXPECT_FALSE(MakeFrameSlots(&s, 0, 576, 0));
   EXPECT_FALSE(MakeFrameSlots(&s, 768, 576, 2));
 
   ASSERT_TRUE(MakeFrameSlots(&s, 4, 2, 0));
   std::vector<uint8_t> frame(16);
-  for (int i = 0; i < kMaxFrameSlots; ++i) {
-    frame[0] = static_cast<uint8_t>(i);
-    EXPECT_TRUE(FillFrameSlot(&s, frame.data()));
-  }
-  EXPECT_FALSE(FillFrameSlot(&s, frame.data())) << "every slot full: the frame is skipped";
+  EXPECT_EQ(TakeFrameSlot(&s), nullptr) << "nothing copied yet";
+  frame[0] = 1;
+  EXPECT_TRUE(FillFrameSlot(&s, frame.data()));
+  frame[0] = 2;
+  EXPECT_FALSE(FillFrameSlot(&s, frame.data())) << "the slot full: the frame is skipped";
   const uint8_t* taken = TakeFrameSlot(&s);
   ASSERT_NE(taken, nullptr);
-  EXPECT_EQ(taken[0], 0);
+  EXPECT_EQ(taken[0], 1);
+  EXPECT_FALSE(FillFrameSlot(&s, frame.data())) << "taken is not given back";
   GiveBackFrameSlot(&s);
-  frame[0] = 9;
+  EXPECT_EQ(TakeFrameSlot(&s), nullptr);
   EXPECT_TRUE(FillFrameSlot(&s, frame.data()));
-  for (int want : {1, 9}) {
-    taken = TakeFrameSlot(&s);
-    ASSERT_NE(taken, nullptr);
-    EXPECT_EQ(taken[0], want);
-    GiveBackFrameSlot(&s);
-  }
+  taken = TakeFrameSlot(&s);
+  ASSERT_NE(taken, nullptr);
+  EXPECT_EQ(taken[0], 2);
+  GiveBackFrameSlot(&s);
   EXPECT_EQ(TakeFrameSlot(&s), nullptr);
   FreeFrameSlots(&s);
   EXPECT_EQ(s.count, 0);
   EXPECT_EQ(s.slot[0].pixels, nullptr);
 }
 
-// The store copies only the bands of rows that hold the corner areas the logo finder reads:
+// The store keeps only the bands of rows that hold the corner areas the logo finder reads:
 // a sample made from a slot is the sample the whole frame gives, at every frame size and in
-// both pixel formats, and the rows between the bands are left alone.
+// both pixel formats; bands that miss a row the sample needs give no sample.
 TEST(FrameSlots, CopyWhatTheFinderReadsAndNoMore) {
   struct {
     int32_t w, h, format;
@@ -80,16 +80,34 @@ TEST(FrameSlots, CopyWhatTheFinderReadsAndNoMore) {
     ASSERT_TRUE(FillFrameSlot(&s, frame.data()));
     const uint8_t* copy = TakeFrameSlot(&s);
     ASSERT_NE(copy, nullptr);
-    LearnSample whole, fromSlot;
-    ASSERT_TRUE(MakeLearnSample({frame.data(), size.w, size.h, size.format}, 0, &whole));
-    ASSERT_TRUE(MakeLearnSample({copy, size.w, size.h, size.format}, 0, &fromSlot));
+    LearnSample whole, fromSlot, fromWhole;
+    const FrameView view = {frame.data(), size.w, size.h, size.format};
+    ASSERT_TRUE(MakeLearnSample(view, 0, &whole));
+    const FrameBands bands = SlotBands(s, copy);
+    ASSERT_TRUE(MakeLearnSampleFromBands(bands, 0, &fromSlot));
     EXPECT_EQ(whole.planes, fromSlot.planes)
         << size.w << "x" << size.h << " format " << size.format;
-    size_t copied = 0;
-    for (size_t i = 0; i < bytes; ++i)
-      copied += copy[i] == frame[i];
+    EXPECT_EQ(whole.meanLuma, fromSlot.meanLuma);
+    EXPECT_EQ(whole.lumaSpread, fromSlot.lumaSpread);
+    ASSERT_TRUE(MakeLearnSampleFromBands(WholeFrame(view), 0, &fromWhole));
+    EXPECT_EQ(whole.planes, fromWhole.planes);
     if (size.w >= 720) {
-      EXPECT_LT(copied * 100, bytes * 60) << size.w << "x" << size.h << " format " << size.format;
+      EXPECT_LT(s.slotBytes * 100, bytes * 60)
+          << size.w << "x" << size.h << " format " << size.format;
+    }
+    // A band one row short at either end gives no sample.
+    for (int b = 0; b < 2; ++b) {
+      if (bands.band[b].last == bands.band[b].first)
+        continue;
+      FrameBands shorter = bands;
+      ++shorter.band[b].first;
+      shorter.band[b].pixels += bytes / size.h;
+      LearnSample none;
+      EXPECT_FALSE(MakeLearnSampleFromBands(shorter, 0, &none)) << size.w << "x" << size.h;
+      shorter = bands;
+      --shorter.band[b].last;
+      EXPECT_FALSE(MakeLearnSampleFromBands(shorter, 0, &none)) << size.w << "x" << size.h;
+      EXPECT_TRUE(none.planes.empty()) << "untouched";
     }
     FreeFrameSlots(&s);
   }
@@ -118,7 +136,7 @@ const CaptureFinder kScripted = {
       script->height = stream.height;
       return new Search;
     },
-    [](void* s, const uint8_t*) {
+    [](void* s, const FrameBands&) {
       if (script->addMs)
         std::this_thread::sleep_for(std::chrono::milliseconds(script->addMs));
       ++static_cast<Search*>(s)->frames;
