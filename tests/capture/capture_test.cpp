@@ -301,7 +301,10 @@ TEST_F(LiveCapture, ASlowFinderStillStopsWhenAskedAndAtTheTimeLimit) {
   const auto asked = std::chrono::steady_clock::now();
   CaptureProgress p = WaitForAnswer();
   EXPECT_EQ(p.state, CaptureState::kFound);
-  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(1000));
+  // Reaching the limit instead would take about 50 of the finder's steps (6 s here); the stop
+  // ends it after the step under way, whatever the load of the machine.
+  EXPECT_LE(p.frames, 10) << "the stop waited for the minute's limit";
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(5000));
   EndCapture();
 
   ASSERT_TRUE(StartCapture(Channel(5)));
