@@ -44,15 +44,41 @@ EdgeAt EdgeOf(const LearnSample& s, int32_t corner, int32_t x, int32_t y) {
   }
   EdgeAt e = {static_cast<int32_t>(ISqrt(xx + yy)), 0, 0};
   const int64_t c = xx - yy, sn = 2 * xy, length = ISqrt(c * c + sn * sn);
-  if (e.strength < kEdgeStrength || length == 0)
+  if (e.strength < kQuietEdgeStrength || length == 0) {
+    e.strength = 0;
     return e;
+  }
   e.c = static_cast<int32_t>(c * kUnit / length);
   e.s = static_cast<int32_t>(sn * kUnit / length);
   return e;
 }
 
+void CornerEdges(const LearnSample& s, int32_t corner, std::vector<EdgeAt>* out) {
+  out->resize(kCornerLumaBytes);
+  for (int32_t y = 0; y < kCornerHeight; ++y)
+    for (int32_t x = 0; x < kCornerWidth; ++x)
+      (*out)[y * kCornerWidth + x] = EdgeOf(s, corner, x, y);
+  std::vector<int32_t> block(kEdgeBlock * kEdgeBlock);
+  for (int32_t by = 0; by < kCornerHeight; by += kEdgeBlock)
+    for (int32_t bx = 0; bx < kCornerWidth; bx += kEdgeBlock) {
+      size_t n = 0;
+      for (int32_t y = by; y < by + kEdgeBlock; ++y)
+        for (int32_t x = bx; x < bx + kEdgeBlock; ++x)
+          block[n++] = (*out)[y * kCornerWidth + x].strength;
+      auto quarter = block.begin() + static_cast<long>(n / 4);
+      std::nth_element(block.begin(), quarter, block.begin() + static_cast<long>(n));
+      const int32_t least = std::clamp(3 * *quarter, kQuietEdgeStrength, kEdgeStrength);
+      for (int32_t y = by; y < by + kEdgeBlock; ++y)
+        for (int32_t x = bx; x < bx + kEdgeBlock; ++x) {
+          EdgeAt& e = (*out)[y * kCornerWidth + x];
+          if (e.strength < least)
+            e = {0, 0, 0};
+        }
+    }
+}
+
 bool Along(const EdgeAt& e, int64_t c, int64_t s, int64_t norm) {
-  if (e.strength < kEdgeStrength || norm == 0)
+  if (e.strength == 0 || norm == 0)
     return false;
   // cos of the double angle's difference >= 1/2.
   return 2 * (e.c * c + e.s * s) >= kUnit * norm;
@@ -114,6 +140,7 @@ EdgeCounts CountEdges(const std::vector<LearnSample>& samples,
       distinct ? DistinctWeights(samples, only)
                : std::vector<int32_t>(static_cast<size_t>(kCorners) * samples.size(), kWhole);
   auto weight = [&](int32_t corner, size_t i) { return weights[corner * samples.size() + i]; };
+  std::vector<EdgeAt> edges;
   for (size_t i = 0; i < samples.size(); ++i) {
     if (only && !(*only)[i])
       continue;
@@ -121,16 +148,16 @@ EdgeCounts CountEdges(const std::vector<LearnSample>& samples,
     for (int32_t corner = 0; corner < kCorners; ++corner) {
       const int32_t w = weight(corner, i);
       f.total[corner] += w;
-      for (int32_t y = 0; y < kCornerHeight; ++y)
-        for (int32_t x = 0; x < kCornerWidth; ++x) {
-          const size_t p = CountAt(corner, x, y);
-          const EdgeAt e = EdgeOf(samples[i], corner, x, y);
-          if (e.strength < kEdgeStrength)
-            continue;
-          f.c[p] += e.c;
-          f.s[p] += e.s;
-          f.edges[p] += w;
-        }
+      CornerEdges(samples[i], corner, &edges);
+      for (int32_t q = 0; q < kCornerLumaBytes; ++q) {
+        const EdgeAt& e = edges[q];
+        if (e.strength == 0)
+          continue;
+        const size_t p = static_cast<size_t>(corner) * kCornerLumaBytes + q;
+        f.c[p] += e.c;
+        f.s[p] += e.s;
+        f.edges[p] += w;
+      }
     }
   }
   std::vector<int64_t> norm(n);
@@ -141,12 +168,12 @@ EdgeCounts CountEdges(const std::vector<LearnSample>& samples,
       continue;
     for (int32_t corner = 0; corner < kCorners; ++corner) {
       const int32_t w = weight(corner, i);
-      for (int32_t y = 0; y < kCornerHeight; ++y)
-        for (int32_t x = 0; x < kCornerWidth; ++x) {
-          const size_t p = CountAt(corner, x, y);
-          if (f.edges[p] && Along(EdgeOf(samples[i], corner, x, y), f.c[p], f.s[p], norm[p]))
-            f.persisting[p] += w;
-        }
+      CornerEdges(samples[i], corner, &edges);
+      for (int32_t q = 0; q < kCornerLumaBytes; ++q) {
+        const size_t p = static_cast<size_t>(corner) * kCornerLumaBytes + q;
+        if (f.edges[p] && Along(edges[q], f.c[p], f.s[p], norm[p]))
+          f.persisting[p] += w;
+      }
     }
   }
   return f;

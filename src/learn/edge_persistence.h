@@ -25,8 +25,19 @@ struct EdgeAt {
 };
 EdgeAt EdgeOf(const LearnSample& s, int32_t corner, int32_t x, int32_t y);
 
-// The least strength that counts as an edge: above what compression leaves on a flat area.
+// The strength that counts as an edge wherever the picture has texture: above what
+// compression leaves on a flat but busy area.
 constexpr int32_t kEdgeStrength = 10;
+// The least strength that counts as an edge where the picture around it is quiet (a white
+// logo over a white wall differs from it by a few levels, and nothing else there moves).
+constexpr int32_t kQuietEdgeStrength = 3;
+
+// The edges of a whole corner of a sample (kCornerLumaBytes, y * kCornerWidth + x), each
+// judged against the picture around it: in each block of kEdgeBlock x kEdgeBlock pixels an
+// edge must reach three times the strength of the block's quieter quarter, between
+// kQuietEdgeStrength and kEdgeStrength. Below that a pixel has no edge (strength 0).
+constexpr int32_t kEdgeBlock = 16;
+void CornerEdges(const LearnSample& s, int32_t corner, std::vector<EdgeAt>* out);
 
 // A sample counts kWhole; with `distinct` counting, a sample whose corner shows the same
 // picture as n samples (itself included) counts kWhole / n there, so that a scene held

@@ -103,11 +103,12 @@ std::vector<uint8_t> SamplesShowing(const std::vector<LearnSample>& samples,
     norm[j] = ISqrt(int64_t{f.c[at[j]]} * f.c[at[j]] + int64_t{f.s[at[j]]} * f.s[at[j]]);
   }
   std::vector<int32_t> share(samples.size()), strength(samples.size());
+  std::vector<EdgeAt> edges;
   for (size_t i = 0; i < samples.size(); ++i) {
     int64_t along = 0, sum = 0;
+    CornerEdges(samples[i], g.corner, &edges);
     for (size_t j = 0; j < m; ++j) {
-      const int32_t x = g.pixels[j] % kCornerWidth, y = g.pixels[j] / kCornerWidth;
-      const EdgeAt e = EdgeOf(samples[i], g.corner, x, y);
+      const EdgeAt& e = edges[g.pixels[j]];
       if (Along(e, f.c[at[j]], f.s[at[j]], norm[j])) {
         ++along;
         sum += e.strength;

@@ -13,6 +13,9 @@ constexpr int32_t kEdgeMargin = 3;      // the edges' box widened by this for th
 constexpr int32_t kRing = 8;            // the background ring's width around it
 constexpr int32_t kContextMargin = 24;  // the preview's picture around the logo
 constexpr int32_t kCloseReach = 3;
+constexpr int32_t kFringeReach = 3;  // how far past the logo its edges mark pixels
+constexpr int32_t kFringeShare = 8;  // tenths of its neighbours' spread a fringe pixel has
+constexpr int32_t kStill = 3;        // a spread this small: a pixel that hardly changes
 
 CornerBox Widen(const CornerBox& b, int32_t by) {
   return {std::max(0, b.x0 - by), std::max(0, b.y0 - by), std::min(kCornerWidth - 1, b.x1 + by),
@@ -138,6 +141,38 @@ int32_t RingSpread(const TypicalPicture& t, const CornerBox& inner) {
   return ring.empty() ? 0 : Median(&ring);
 }
 
+// Peels off the mask's edge what changes like the picture beside it: an edge marks pixels on
+// both of its sides, colour edges (at half resolution) up to three pixels out, so the
+// closed mask reaches past the logo. A pixel next to unmasked ones stays only when it
+// changes clearly less than they do (a see-through logo's pixels change with the picture
+// behind them, but by less than all of it), or when both hardly change at all.
+void PeelFringe(std::vector<uint8_t>* m,
+                int32_t w,
+                int32_t h,
+                const std::vector<uint8_t>& spread) {
+  for (int32_t layer = 0; layer < kFringeReach; ++layer) {
+    std::vector<uint8_t> keep = *m;
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) {
+        if (!(*m)[y * w + x])
+          continue;
+        int32_t sum = 0, n = 0;
+        for (int32_t dy = -1; dy <= 1; ++dy)
+          for (int32_t dx = -1; dx <= 1; ++dx) {
+            const int32_t qx = x + dx, qy = y + dy;
+            if (qx < 0 || qy < 0 || qx >= w || qy >= h || (*m)[qy * w + qx])
+              continue;
+            sum += spread[qy * w + qx];
+            ++n;
+          }
+        const int32_t own = spread[y * w + x];
+        if (n > 0 && own > kStill && own * 10 * n >= sum * kFringeShare)
+          keep[y * w + x] = 0;
+      }
+    *m = std::move(keep);
+  }
+}
+
 // The marks within box b.
 std::vector<uint8_t> MarksIn(const std::vector<uint8_t>& marks, const CornerBox& b) {
   const int32_t w = b.Width(), h = b.Height();
@@ -182,6 +217,12 @@ std::vector<uint8_t> MaskIn(const std::vector<uint8_t>& marks,
     m = Morph(m, w, h, 1, false);
   for (int32_t i = 0; i < w * h; ++i)
     m[i] = m[i] && spread(i) <= edgeLimit;
+  if (edges) {
+    std::vector<uint8_t> spreads(static_cast<size_t>(w) * h);
+    for (int32_t i = 0; i < w * h; ++i)
+      spreads[i] = spread(i);
+    PeelFringe(&m, w, h, spreads);
+  }
   const int32_t parts = Regions(m, w, h, true, &label);
   std::vector<int32_t> size(parts + 1, 0);
   for (int32_t i = 0; i < w * h; ++i)

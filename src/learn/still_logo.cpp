@@ -241,17 +241,25 @@ int32_t Movement(const std::vector<LearnSample>& samples, const std::vector<uint
       chosen.push_back(&samples[i]);
   if (chosen.empty())
     return 0;
-  std::vector<uint8_t> spreads, values(chosen.size());
+  // Clipped levels are left out: a white wall in the sun stays white whatever the camera
+  // does, and a pixel clipped in most samples would hide how the others change.
+  std::vector<uint8_t> spreads, values;
   for (int32_t c = 0; c < kCorners; ++c)
     for (int32_t p = 0; p < kCornerLumaBytes; p += 16) {
-      for (size_t i = 0; i < chosen.size(); ++i)
-        values[i] = chosen[i]->Luma(c)[p];
+      values.clear();
+      for (const LearnSample* s : chosen) {
+        const uint8_t v = s->Luma(c)[p];
+        if (v > kClippedDark && v < kClippedLight)
+          values.push_back(v);
+      }
+      if (values.size() * 4 < chosen.size() || values.size() < 2)
+        continue;
       const int32_t median = Median(&values);
-      for (size_t i = 0; i < chosen.size(); ++i)
-        values[i] = static_cast<uint8_t>(std::abs(chosen[i]->Luma(c)[p] - median));
+      for (uint8_t& v : values)
+        v = static_cast<uint8_t>(std::abs(v - median));
       spreads.push_back(Median(&values));
     }
-  return Median(&spreads);
+  return spreads.empty() ? 0 : Median(&spreads);
 }
 
 }  // namespace zunk

@@ -167,6 +167,67 @@ const Case kCases[] = {
     {"ColouredSeeThrough50", LogoKind::kLetters, 64, 0x2020E0, 128, 2, 1920, 1080, 1, false},
 };
 
+// The logo's place and size exactly, for opaque, see-through and outline logos drawn at the
+// reference scale: the edges mark the picture's pixels just outside the logo too (and a
+// colour edge, at half resolution, up to three pixels out), none of which is the logo's.
+TEST(FinderBoxTest, TheBoxIsTheLogosOwn) {
+  struct Kind {
+    const char* name;
+    LogoKind kind;
+    int32_t width;
+    uint32_t colour;
+    uint8_t alpha;
+  };
+  const Kind kinds[] = {{"opaque", LogoKind::kBadge, 66, 0x2040C0, 255},
+                        {"see-through 45 %", LogoKind::kLetters, 80, 0xFFFFFF, 115},
+                        {"outline", LogoKind::kOutline, 88, 0x00C0FF, 255}};
+  for (const Kind& k : kinds) {
+    const LogoArt logo = MakeLogo(k.kind, k.width, k.colour, k.alpha);
+    Scene scene;
+    scene.logo = &logo;
+    PlaceInCorner(logo, 1, &scene.logoX, &scene.logoY);
+    const Recording rec = Record(scene, 40, 14);
+    const FoundLogo found = FindLogo(rec.series.samples, FindOptions());
+    ASSERT_TRUE(found.found) << k.name << ": " << found.message;
+    int32_t x0, y0, x1, y1;
+    DrawnBox(logo, &x0, &y0, &x1, &y1);
+    EXPECT_EQ(found.place.x, scene.logoX + x0) << k.name;
+    EXPECT_EQ(found.place.y, scene.logoY + y0) << k.name;
+    EXPECT_EQ(found.place.width, x1 - x0 + 1) << k.name;
+    EXPECT_EQ(found.place.height, y1 - y0 + 1) << k.name;
+  }
+}
+
+// A white logo over a picture that is a white wall behind its left part in two samples of
+// three: there its edges are a few levels faint, against a picture that does not move at
+// all, while its right part stands on a moving picture in every sample. The whole logo is
+// found, not only the part on the moving picture.
+TEST(FinderBoxTest, AWhiteLogoPartlyOverAWhiteWallIsFoundWhole) {
+  const LogoArt logo = MakeLogo(LogoKind::kLetters, 110, 0xFAFAFA, 255);
+  Scene scene;
+  scene.logo = &logo;
+  PlaceInCorner(logo, 1, &scene.logoX, &scene.logoY);
+  scene.wallX = scene.logoX + logo.w * 3 / 5;
+  scene.wallGap = 3;
+  const Recording rec = Record(scene, 60, 20);
+  const FoundLogo found = FindLogo(rec.series.samples, FindOptions());
+  ASSERT_TRUE(found.found) << found.message;
+  EXPECT_EQ(found.place.corner, 1) << found.message;
+  int32_t x0, y0, x1, y1;
+  DrawnBox(logo, &x0, &y0, &x1, &y1);
+  EXPECT_NEAR(found.place.x, scene.logoX + x0, 2) << found.message;
+  EXPECT_NEAR(found.place.y, scene.logoY + y0, 2) << found.message;
+  EXPECT_NEAR(found.place.width, x1 - x0 + 1, 4) << found.message;
+  EXPECT_NEAR(found.place.height, y1 - y0 + 1, 4) << found.message;
+  int32_t programme = 0, kept = 0;
+  for (size_t i = 0; i < rec.shots.size(); ++i)
+    if (rec.shots[i] == Shot::kProgramme) {
+      ++programme;
+      kept += found.showsLogo[i];
+    }
+  EXPECT_GE(kept * 100, programme * 90) << kept << " of " << programme;
+}
+
 // Samples of a scene, one per frame; `still` repeats the first frame's picture.
 std::vector<LearnSample> Samples(const Scene& scene,
                                  const std::vector<Shot>& shots,

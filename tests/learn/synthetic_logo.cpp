@@ -159,6 +159,9 @@ std::vector<uint8_t> MakeFrame(const Scene& s, Shot shot, int32_t n) {
         p[0] = p[1] = p[2] = 8;
         continue;
       }
+      if (shot != Shot::kAdvert && s.wallGap > 0 && n % s.wallGap != 0 &&
+          rx < s.wallX + (n * 7) % 25 - 12)
+        p[0] = p[1] = p[2] = 255;
       if (shot != Shot::kAdvert) {
         Blend(s.logo, s.logoX, s.logoY, rx, ry, p);
         Blend(s.second, s.secondX, s.secondY, rx, ry, p);

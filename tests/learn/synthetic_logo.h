@@ -36,6 +36,9 @@ struct Scene {
   int32_t logoX = 0, logoY = 0;     // reference pixels
   const LogoArt* second = nullptr;  // another logo shown with the first
   int32_t secondX = 0, secondY = 0;
+  // A white wall (pure white, as a picture clips) behind the programme in all frames but
+  // every wallGap-th (0: none), its right side within 12 reference pixels of column wallX.
+  int32_t wallX = 0, wallGap = 0;
 };
 
 // Frame number `n` of the scene as the plug-in receives it: the picture moves from frame to
