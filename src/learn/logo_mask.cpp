@@ -141,11 +141,13 @@ int32_t RingSpread(const TypicalPicture& t, const CornerBox& inner) {
   return ring.empty() ? 0 : Median(&ring);
 }
 
-// Peels off the mask's edge what changes like the picture beside it: an edge marks pixels on
+// Peels off the mask's side what changes like the picture beside it: an edge marks pixels on
 // both of its sides, colour edges (at half resolution) up to three pixels out, so the
-// closed mask reaches past the logo. A pixel next to unmasked ones stays only when it
-// changes clearly less than they do (a see-through logo's pixels change with the picture
-// behind them, but by less than all of it), or when both hardly change at all.
+// closed mask reaches past the logo. A pixel next to unmasked ones goes when its spread is
+// clearly above that of the masked pixels beside it (where nothing changes, nothing can be
+// told) and nearer the unmasked ones' (a see-through logo's pixels change with the picture
+// behind them, but by less than all of it), or when it changes nearly as much as the
+// unmasked ones (the outer pixels of a fringe several pixels thick, beside one another).
 void PeelFringe(std::vector<uint8_t>* m,
                 int32_t w,
                 int32_t h,
@@ -154,19 +156,31 @@ void PeelFringe(std::vector<uint8_t>* m,
     std::vector<uint8_t> keep = *m;
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x) {
-        if (!(*m)[y * w + x])
+        const int32_t own = spread[y * w + x];
+        if (!(*m)[y * w + x] || own <= kStill)
           continue;
-        int32_t sum = 0, n = 0;
+        int32_t in = 0, nIn = 0, out = 0, nOut = 0;
         for (int32_t dy = -1; dy <= 1; ++dy)
           for (int32_t dx = -1; dx <= 1; ++dx) {
             const int32_t qx = x + dx, qy = y + dy;
-            if (qx < 0 || qy < 0 || qx >= w || qy >= h || (*m)[qy * w + qx])
+            if ((dx == 0 && dy == 0) || qx < 0 || qy < 0 || qx >= w || qy >= h)
               continue;
-            sum += spread[qy * w + qx];
-            ++n;
+            if ((*m)[qy * w + qx]) {
+              in += spread[qy * w + qx];
+              ++nIn;
+            } else {
+              out += spread[qy * w + qx];
+              ++nOut;
+            }
           }
-        const int32_t own = spread[y * w + x];
-        if (n > 0 && own > kStill && own * 10 * n >= sum * kFringeShare)
+        if (nOut == 0)
+          continue;
+        // own >= kFringeShare / 10 * out / nOut; own > in / nIn + kStill and
+        // own > (in / nIn + out / nOut) / 2.
+        const bool likeOut = own * 10 * nOut >= out * kFringeShare;
+        const bool nearer = nIn > 0 && own * nIn > in + kStill * nIn &&
+                            2 * own * nIn * nOut > in * nOut + out * nIn;
+        if (likeOut || nearer)
           keep[y * w + x] = 0;
       }
     *m = std::move(keep);
