@@ -99,8 +99,9 @@ TEST(GuideSettingsKeys, TheTableIsThePluginsSettingTable) {
     EXPECT_EQ(rows[i].key, d.key);
     EXPECT_EQ(rows[i].defaultText, DefaultAsWritten(d));
     const std::string range = DialogRange(d);
-    if (!range.empty())
+    if (!range.empty()) {
       EXPECT_EQ(rows[i].range, range);
+    }
   }
 }
 
