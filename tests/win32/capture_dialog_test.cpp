@@ -2,9 +2,12 @@
 // 25 a second on the host's video thread: the sample's logo over a moving picture, opaque and
 // see-through, found within 2 reference pixels of its place and applied at once; Cancel
 // undoing it; every way a capture ends without a logo, with its line; a settings folder that
-// cannot be written; Exit in the middle of a capture; and the bundled sample's own programme.
+// cannot be written; the window closed, Exit and the module unloaded in the middle of a
+// capture; a capture while the detector is off; and the bundled sample's own programme.
 // Takes pictures of the capture running, found, failed and not saved.
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -106,15 +110,18 @@ const Pictures& OpaqueLogoProgramme() {
 // The section the tests start from: a template that does not exist, the left-top pixel
 // rule on, levels of its own.
 const std::string kOldTemplate = "old-logo.bmp";
-std::string StartingSection(uint32_t key = 1) {
-  return ChannelSection(key, {{"LogoFileName", kOldTemplate},
-                              {"LogoPosX", "20"},
-                              {"LogoPosY", "20"},
-                              {"LeftTopPixelColor", "1"},
-                              {"ColorKey", "255"},
-                              {"LogoMatchLevel", "77"},
-                              {"LogoDetectLevel", "66"},
-                              {"LogoPosTolerance", "5"}});
+std::string StartingSection(
+    const std::vector<std::pair<std::string, std::string>>& more = {}) {
+  std::vector<std::pair<std::string, std::string>> keys = {{"LogoFileName", kOldTemplate},
+                                                           {"LogoPosX", "20"},
+                                                           {"LogoPosY", "20"},
+                                                           {"LeftTopPixelColor", "1"},
+                                                           {"ColorKey", "255"},
+                                                           {"LogoMatchLevel", "77"},
+                                                           {"LogoDetectLevel", "66"},
+                                                           {"LogoPosTolerance", "5"}};
+  keys.insert(keys.end(), more.begin(), more.end());
+  return ChannelSection(1, keys);
 }
 
 void Open(DialogHost& host) {
@@ -166,12 +173,56 @@ void ExpectStartingSection(const std::string& ini) {
   EXPECT_EQ(IniValue(ini, "1", "LogoPosX"), "20");
   EXPECT_EQ(IniValue(ini, "1", "LogoPosY"), "20");
   EXPECT_EQ(IniValue(ini, "1", "LeftTopPixelColor"), "1");
+  EXPECT_EQ(IniValue(ini, "1", "ColorKey"), "255");
   EXPECT_EQ(IniValue(ini, "1", "LogoMatchLevel"), "77");
   EXPECT_EQ(IniValue(ini, "1", "LogoDetectLevel"), "66");
   EXPECT_EQ(IniValue(ini, "1", "LogoPosTolerance"), "5");
 }
 
 const std::string kLogoFile = zunktest::PluginsFolder() + "logo-1.bmp";
+
+// The threads of this process now.
+std::set<DWORD> Threads() {
+  std::set<DWORD> ids;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return ids;
+  THREADENTRY32 t;
+  t.dwSize = sizeof t;
+  for (BOOL more = Thread32First(snapshot, &t); more; more = Thread32Next(snapshot, &t))
+    if (t.th32OwnerProcessID == GetCurrentProcessId())
+      ids.insert(t.th32ThreadID);
+  CloseHandle(snapshot);
+  return ids;
+}
+
+// The threads of `now` that were not among `before`.
+std::set<DWORD> NewThreads(const std::set<DWORD>& before, const std::set<DWORD>& now) {
+  std::set<DWORD> added;
+  for (DWORD id : now)
+    if (!before.count(id))
+      added.insert(id);
+  return added;
+}
+
+// How many pixels of a 24-bit bottom-up template file have the colour 0x00BBGGRR, and how
+// many it has in all; {0, 0} when it is not one.
+std::pair<int, int> PixelsOfColour(const std::vector<uint8_t>& bmp, uint32_t colour) {
+  if (bmp.size() < 54 || bmp[28] != 24)
+    return {0, 0};
+  const int offset = bmp[10] | bmp[11] << 8 | bmp[12] << 16;
+  const int w = bmp[18] | bmp[19] << 8, h = bmp[22] | bmp[23] << 8;
+  const size_t stride = (static_cast<size_t>(w) * 3 + 3) / 4 * 4;
+  if (w <= 0 || h <= 0 || offset + stride * h > bmp.size())
+    return {0, 0};
+  int same = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const uint8_t* p = &bmp[offset + y * stride + x * 3];
+      same += (p[2] | p[1] << 8 | p[0] << 16) == static_cast<int>(colour);
+    }
+  return {same, w * h};
+}
 
 // The sample's logo, opaque, where the sample has it: found in place, saved beside the
 // settings file, every control showing it at once, and the section written at Exit.
@@ -210,8 +261,12 @@ TEST(CaptureDialog, FindsTheLogoInPlaceAndAppliesItAtOnce) {
   EXPECT_EQ(IniValue(ini, "1", "LogoMatchLevel"), after.match);
   EXPECT_EQ(IniValue(ini, "1", "LogoDetectLevel"), after.detect);
   EXPECT_EQ(IniValue(ini, "1", "LogoPosTolerance"), after.tolerance);
-  // The key is a colour no pixel of the saved logo has inside it.
-  EXPECT_NE(IniValue(ini, "1", "ColorKey"), "<none>");
+  // The key is the colour of the saved template's pixels that are not the logo: some are,
+  // and the rest are compared.
+  const std::pair<int, int> keyed = PixelsOfColour(
+      FileBytes(kLogoFile), static_cast<uint32_t>(std::atoll(IniValue(ini, "1", "ColorKey").c_str())));
+  EXPECT_GT(keyed.first, 0) << "ColorKey=" << IniValue(ini, "1", "ColorKey");
+  EXPECT_LT(keyed.first, keyed.second);
 }
 
 // The same logo at 45 % over the picture, in another corner: found in place.
@@ -390,24 +445,116 @@ TEST(CaptureDialog, ASettingsFolderThatCannotBeWrittenSaysSoAndChangesNothing) {
   ExpectStartingSection(host.ExitAndReadSettings());
 }
 
-// Exit while a capture runs and the dialog is open: the capture thread ends, nothing is
-// written, and the module unloads.
-TEST(CaptureDialog, ExitDuringACaptureIsClean) {
+// The threads of `ids` that still run.
+std::set<DWORD> StillRunning(const std::set<DWORD>& ids) {
+  const std::set<DWORD> now = Threads();
+  std::set<DWORD> running;
+  for (DWORD id : ids)
+    if (now.count(id))
+      running.insert(id);
+  return running;
+}
+
+// The window closed while a capture runs, by "ОК", by "Отмена" and by its close box: the
+// capture's thread ends with the window, no template is written and the channel keeps its
+// settings; opened again, the window shows no capture.
+TEST(CaptureDialog, ClosingTheWindowDuringACaptureEndsIt) {
+  DeleteFileA(kLogoFile.c_str());
+  DialogHost host(StartingSection());
+  host.Play(&OpaqueLogoProgramme(), kHold);
+  Open(host);
+  const Shown before = ShownBy(host);
+  const std::string idle = host.Text(IDC_TEMPLATE_NOTE);
+  for (const int closeBy : {IDC_OK_BUTTON, IDC_CANCEL_BUTTON, 0}) {
+    SCOPED_TRACE(closeBy ? closeBy == IDC_OK_BUTTON ? "OK" : "Cancel" : "close box");
+    if (!host.Window()) {
+      host.Configure();
+      ASSERT_TRUE(host.WaitForChannelLabel("One"));
+    }
+    EXPECT_EQ(host.Text(IDC_CAPTURE), Cp1251("Логотип с экрана…"));
+    EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), idle);
+    const std::set<DWORD> others = Threads();
+    Press(host);
+    ASSERT_TRUE(WaitForFrames(host, 3));
+    const std::set<DWORD> capturing = NewThreads(others, Threads());
+    EXPECT_FALSE(capturing.empty()) << "the capture runs on a thread of its own";
+    if (closeBy)
+      SendMessageA(host.Item(closeBy), BM_CLICK, 0, 0);
+    else
+      SendMessageA(host.Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(host.WaitClosed());
+    EXPECT_TRUE(StillRunning(capturing).empty()) << "the capture's thread outlived the window";
+  }
+  host.Configure();
+  ASSERT_TRUE(host.WaitForChannelLabel("One"));
+  const Shown after = ShownBy(host);
+  EXPECT_EQ(after.file, before.file);
+  EXPECT_EQ(after.match, before.match);
+  EXPECT_EQ(after.detect, before.detect);
+  EXPECT_EQ(after.leftTop, before.leftTop);
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  ExpectStartingSection(host.ExitAndReadSettings());
+  EXPECT_TRUE(FileBytes(kLogoFile).empty()) << "no template written";
+}
+
+// With the detector off on the channel the capture still works, since it needs only frames:
+// the logo is found and applied, and the detector stays off.
+TEST(CaptureDialog, WorksWhileTheDetectorIsOff) {
+  DeleteFileA(kLogoFile.c_str());
+  DialogHost host(StartingSection({{"ProcessingEnable", "0"}}));
+  host.Play(&OpaqueLogoProgramme(), kHold);
+  Open(host);
+  Press(host);
+  ASSERT_TRUE(WaitForAnswer(host));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Логотип найден"));
+  EXPECT_EQ(host.Text(IDC_LOGO_FILE_NAME), kLogoFile);
+  EXPECT_FALSE(host.Checked(IDC_PROCESSING_ENABLE));
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  const std::string ini = host.ExitAndReadSettings();
+  EXPECT_EQ(IniValue(ini, "1", "LogoFileName"), kLogoFile);
+  EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosX").c_str()), 656, 2);
+  EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosY").c_str()), 32, 2);
+  EXPECT_EQ(IniValue(ini, "1", "ProcessingEnable"), "0");
+}
+
+// Exit while a capture runs and the dialog is open: the capture's thread ends, nothing is
+// written, and (but where the dialog's thread could not close its window) the module unloads.
+void ExitDuringACapture(DialogHost::ExitFrom from) {
   DeleteFileA(kLogoFile.c_str());
   static const Pictures moving = Programme(nullptr, 0, 0, 8);
   {
     DialogHost host(StartingSection());
     host.Play(&moving, kHold);
     Open(host);
+    const std::set<DWORD> others = Threads();
     Press(host);
     ASSERT_TRUE(WaitForFrames(host, 2));
-    const std::string ini = host.ExitAndReadSettings(DialogHost::ExitFrom::kOtherThreadPumping);
-    EXPECT_EQ(host.Window(), nullptr);
+    const std::set<DWORD> capturing = NewThreads(others, Threads());
+    EXPECT_FALSE(capturing.empty()) << "the capture runs on a thread of its own";
+    const std::string ini = host.ExitAndReadSettings(from);
+    EXPECT_TRUE(StillRunning(capturing).empty()) << "the capture's thread outlived Exit";
     ExpectStartingSection(ini);
     EXPECT_TRUE(FileBytes(kLogoFile).empty());
+    if (from == DialogHost::ExitFrom::kOtherThreadWaiting) {
+      // The window Exit could not close still gets its timers: nothing is left to show.
+      host.Pump(1000);
+      EXPECT_TRUE(FileBytes(kLogoFile).empty());
+      return;
+    }
+    EXPECT_EQ(host.Window(), nullptr);
   }
-  // The capture thread keeps the module loaded while it runs: unloaded, it has ended.
+  // The capture's thread keeps the module loaded while it runs: unloaded, it has ended.
   EXPECT_EQ(GetModuleHandleA("Zunk_LogoDetector.dll"), nullptr);
+}
+
+TEST(CaptureDialog, ExitDuringACaptureIsClean) {
+  ExitDuringACapture(DialogHost::ExitFrom::kThisThread);
+}
+
+TEST(CaptureDialog, ExitFromAnotherThreadDuringACaptureIsClean) {
+  ExitDuringACapture(DialogHost::ExitFrom::kOtherThreadPumping);
 }
 
 // The bundled sample's programme comes from a camera that never moves, so the picture
@@ -456,6 +603,13 @@ TEST(CaptureDialog, OnTheSamplesOwnProgrammeItTakesTheWholeLogoAndLittleElse) {
   CreateDirectoryA(kept.c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(kLogoFile.c_str(), (kept + "logo-1.bmp").c_str(), FALSE));
   std::ofstream(kept + "Zunk_LogoDetector.ini", std::ios::binary) << ini;
+}
+
+// Exit from another thread while the dialog's thread waits for it, so that the window cannot
+// be closed: the capture still ends with Exit. Last in this program: the module stays
+// loaded afterwards, since its window does.
+TEST(CaptureDialog, ExitFromAnotherThreadWhileTheDialogsThreadWaitsEndsTheCapture) {
+  ExitDuringACapture(DialogHost::ExitFrom::kOtherThreadWaiting);
 }
 
 }  // namespace
