@@ -23,6 +23,7 @@
 #include "dialog_harness.h"
 #include "host_harness.h"
 #include "learn/synthetic_logo.h"
+#include "shown_pixels.h"
 
 namespace {
 
@@ -158,6 +159,17 @@ bool WaitForFrames(DialogHost& host, int frames, int timeoutMs = 40000) {
 
 const std::string kNotFound = Cp1251("Логотип не найден: ");
 
+// True when the preview shows more than its dark blue background: a logo or a candidate.
+bool PreviewShowsALogo(DialogHost& host) {
+  RECT r;
+  if (!GetClientRect(host.Item(IDC_PREVIEW), &r))
+    return false;
+  for (COLORREF c : zunktest::ShownPixels(host.Item(IDC_PREVIEW), r.right, r.bottom))
+    if (c != 0x400000)
+      return true;
+  return false;
+}
+
 // The controls that show the channel's template and levels.
 struct Shown {
   std::string file, match, detect, tolerance;
@@ -235,9 +247,15 @@ TEST(CaptureDialog, FindsTheLogoInPlaceAndAppliesItAtOnce) {
   ASSERT_TRUE(IsWindowVisible(host.Item(IDC_CAPTURE))) << "the module has its logo finder";
   const Shown before = ShownBy(host);
 
+  EXPECT_FALSE(PreviewShowsALogo(host)) << "the channel's template does not load";
+
   Press(host);
   ASSERT_TRUE(Running(host));
-  ASSERT_TRUE(WaitForFrames(host, 6));
+  // The candidate shows in the preview while the capture runs (the guide's picture counts
+  // 14 frames).
+  ASSERT_TRUE(WaitForFrames(host, 14));
+  EXPECT_TRUE(host.PumpUntil([&] { return PreviewShowsALogo(host); }, 3000));
+  EXPECT_TRUE(Running(host)) << "the candidate was shown only with the answer";
   host.Screenshot("capture-running");
   ASSERT_TRUE(WaitForAnswer(host));
   EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Логотип найден"));
