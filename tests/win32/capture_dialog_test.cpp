@@ -1,10 +1,11 @@
 // The live logo capture through the real dialog and the built module, with frames playing at
 // 25 a second on the host's video thread: the sample's logo over a moving picture, opaque and
 // see-through, found within 2 reference pixels of its place and applied at once; Cancel
-// undoing it; every way a capture ends without a logo, with its line; a settings folder that
-// cannot be written; the window closed, Exit and the module unloaded in the middle of a
-// capture; a capture while the detector is off; and the bundled sample's own programme.
-// Takes pictures of the capture running, found, failed and not saved.
+// undoing it; every way a capture ends without a logo, with its line; a change of picture
+// size starting it over; a settings folder that cannot be written; the window closed, Exit
+// and the module unloaded in the middle of a capture; a capture while the detector is off;
+// and the bundled sample's own programme. Takes pictures of the capture running, found,
+// failed and not saved.
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -76,9 +77,17 @@ LogoArt SampleLogo(uint8_t alpha) {
   return art;
 }
 
-// A moving picture with the logo at (x, y), `count` pictures of 768 x 576 packed YUV.
-Pictures Programme(const LogoArt* logo, int32_t x, int32_t y, int count) {
+// A moving picture with the logo at (x, y) of the 768 x 576 reference scale, `count`
+// pictures of width x height packed YUV.
+Pictures Programme(const LogoArt* logo,
+                   int32_t x,
+                   int32_t y,
+                   int count,
+                   int32_t width = 768,
+                   int32_t height = 576) {
   Scene scene;
+  scene.width = width;
+  scene.height = height;
   scene.logo = logo;
   scene.logoX = x;
   scene.logoY = y;
@@ -461,6 +470,36 @@ TEST(CaptureDialog, ASettingsFolderThatCannotBeWrittenSaysSoAndChangesNothing) {
   SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
   ASSERT_TRUE(host.WaitClosed());
   ExpectStartingSection(host.ExitAndReadSettings());
+}
+
+// The broadcast changes its picture size while the capture runs (the host stops the stream
+// and starts it again at 720 x 576): the capture starts over on the new frames, counting
+// from nothing, and finds the logo in place at the reference scale.
+TEST(CaptureDialog, AChangeOfPictureSizeStartsItOver) {
+  DeleteFileA(kLogoFile.c_str());
+  static const LogoArt logo = SampleLogo(255);
+  static const Pictures narrow = Programme(&logo, 656, 32, 48, 720, 576);
+  DialogHost host(StartingSection());
+  host.Play(&OpaqueLogoProgramme(), kHold);
+  Open(host);
+  Press(host);
+  ASSERT_TRUE(WaitForFrames(host, 8));
+  host.PlayAtSize(&narrow, kHold, 720, 576);
+  EXPECT_TRUE(host.PumpUntil(
+      [&] {
+        const int n = FramesCounted(host);
+        return n >= 0 && n < 4;
+      },
+      10000))
+      << "the count did not start again";
+  ASSERT_TRUE(WaitForAnswer(host));
+  EXPECT_EQ(host.Text(IDC_TEMPLATE_NOTE), Cp1251("Логотип найден"));
+  SendMessageA(host.Item(IDC_OK_BUTTON), BM_CLICK, 0, 0);
+  ASSERT_TRUE(host.WaitClosed());
+  const std::string ini = host.ExitAndReadSettings();
+  EXPECT_EQ(IniValue(ini, "1", "LogoFileName"), kLogoFile);
+  EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosX").c_str()), 656, 2);
+  EXPECT_NEAR(std::atoi(IniValue(ini, "1", "LogoPosY").c_str()), 32, 2);
 }
 
 // The threads of `ids` that still run.

@@ -323,7 +323,17 @@ DWORD WINAPI DialogHost::VideoThread(void* self) {
   const std::vector<std::vector<uint8_t>>* playing = nullptr;
   long played = 0;
   DWORD start = 0;
+  uint32_t size = h->size_;
   while (h->running_) {
+    if (h->size_ != size) {
+      size = h->size_;
+      h->Plugin().Stop();
+      zunk::StreamFormat format = {};
+      format.width = static_cast<int32_t>(size >> 16);
+      format.height = static_cast<int32_t>(size & 0xFFFF);
+      h->Plugin().Start(&format);
+      pixels.assign(static_cast<size_t>(format.width) * format.height * 2, 0x80);
+    }
     const std::vector<std::vector<uint8_t>>* pictures = h->pictures_;
     if (pictures != playing) {
       playing = pictures;
@@ -358,6 +368,18 @@ DWORD WINAPI DialogHost::VideoThread(void* self) {
 void DialogHost::Play(const std::vector<std::vector<uint8_t>>* pictures, int hold) {
   hold_ = hold < 1 ? 1 : hold;
   pictures_ = pictures;
+}
+
+void DialogHost::PlayAtSize(const std::vector<std::vector<uint8_t>>* pictures,
+                            int hold,
+                            int w,
+                            int h) {
+  // Grey frames of the old size until the stream has its new size, then the pictures.
+  pictures_ = nullptr;
+  WaitFrames(2);
+  size_ = static_cast<uint32_t>(w) << 16 | static_cast<uint32_t>(h);
+  WaitFrames(2);
+  Play(pictures, hold);
 }
 
 void DialogHost::SetChannel(uint32_t key, const char* name) {

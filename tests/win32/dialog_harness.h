@@ -88,6 +88,10 @@ class DialogHost {
   // frames in turn, at 25 frames a second, as a video plays; null goes back to a grey picture
   // as fast as the module takes it. The pictures must live as long as the host.
   void Play(const std::vector<std::vector<uint8_t>>* pictures, int hold);
+  // The stream is stopped and started again at w x h on the video thread, as the host does
+  // when the broadcast changes its picture size, and these pictures of that size play as
+  // Play plays them.
+  void PlayAtSize(const std::vector<std::vector<uint8_t>>* pictures, int hold, int w, int h);
   // Waits, pumping messages, until `count` more frames have been processed.
   bool WaitFrames(int count);
 
@@ -135,6 +139,7 @@ class DialogHost {
   std::atomic<long> frames_{0};
   std::atomic<const std::vector<std::vector<uint8_t>>*> pictures_{nullptr};
   std::atomic<int> hold_{1};
+  std::atomic<uint32_t> size_{768u << 16 | 576u};  // the stream's frame size, w << 16 | h
   HANDLE video_ = nullptr;
   DWORD uiThread_ = 0;
   bool exited_ = false;
