@@ -120,16 +120,11 @@ const Pictures& OpaqueLogoProgramme() {
 // The section the tests start from: a template that does not exist, the left-top pixel
 // rule on, levels of its own.
 const std::string kOldTemplate = "old-logo.bmp";
-std::string StartingSection(
-    const std::vector<std::pair<std::string, std::string>>& more = {}) {
-  std::vector<std::pair<std::string, std::string>> keys = {{"LogoFileName", kOldTemplate},
-                                                           {"LogoPosX", "20"},
-                                                           {"LogoPosY", "20"},
-                                                           {"LeftTopPixelColor", "1"},
-                                                           {"ColorKey", "255"},
-                                                           {"LogoMatchLevel", "77"},
-                                                           {"LogoDetectLevel", "66"},
-                                                           {"LogoPosTolerance", "5"}};
+std::string StartingSection(const std::vector<std::pair<std::string, std::string>>& more = {}) {
+  std::vector<std::pair<std::string, std::string>> keys = {
+      {"LogoFileName", kOldTemplate}, {"LogoPosX", "20"},       {"LogoPosY", "20"},
+      {"LeftTopPixelColor", "1"},     {"ColorKey", "255"},      {"LogoMatchLevel", "77"},
+      {"LogoDetectLevel", "66"},      {"LogoPosTolerance", "5"}};
   keys.insert(keys.end(), more.begin(), more.end());
   return ChannelSection(1, keys);
 }
@@ -290,8 +285,9 @@ TEST(CaptureDialog, FindsTheLogoInPlaceAndAppliesItAtOnce) {
   EXPECT_EQ(IniValue(ini, "1", "LogoPosTolerance"), after.tolerance);
   // The key is the colour of the saved template's pixels that are not the logo: some are,
   // and the rest are compared.
-  const std::pair<int, int> keyed = PixelsOfColour(
-      FileBytes(kLogoFile), static_cast<uint32_t>(std::atoll(IniValue(ini, "1", "ColorKey").c_str())));
+  const std::pair<int, int> keyed =
+      PixelsOfColour(FileBytes(kLogoFile),
+                     static_cast<uint32_t>(std::atoll(IniValue(ini, "1", "ColorKey").c_str())));
   EXPECT_GT(keyed.first, 0) << "ColorKey=" << IniValue(ini, "1", "ColorKey");
   EXPECT_LT(keyed.first, keyed.second);
 }
