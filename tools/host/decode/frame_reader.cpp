@@ -55,6 +55,16 @@ bool FrameReader::Skip() {
   return Next(nullptr);
 }
 
+void FrameReader::PackRows(int first, int last) {
+#if ZUNK_HOST_DECODE
+  if (packer_)
+    packer_->PackRows(first, last);
+#else
+  (void)first;
+  (void)last;
+#endif
+}
+
 bool FrameReader::Next(uint8_t* frame) {
   if (raw_ && !frame) {
     std::vector<uint8_t> skipped(rawBytes_);

@@ -35,6 +35,11 @@ class FrameReader {
   bool Read(uint8_t* frame);
   // Passes over the next frame without packing it; false at the end.
   bool Skip();
+  // Decoded video: from the next frame on, packs only the picture's rows [first, last)
+  // (from the top, first taken down to an even row); the other rows of the frame keep what
+  // the buffer held. For a run in which nothing reads the other rows. Raw frames are read
+  // whole.
+  void PackRows(int first, int last);
   void Close();
 
   int64_t ExpectedFrames() const;  // -1 when unknown

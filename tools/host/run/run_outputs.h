@@ -35,6 +35,8 @@ class RunOutputs {
             const std::string& audioFrom,
             std::string* error);
   FILE* Log() const { return log_; }
+  // Whether the processed frames are written (a video or raw frames).
+  bool WritesVideo() const { return sink_ != nullptr; }
   JsonTimeline* Json() const { return json_.get(); }
   void WriteFrame(const uint8_t* frame, size_t bytes);
   // The skip lists as they stand, each replaced in one step (a growing recording).

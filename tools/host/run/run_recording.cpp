@@ -13,6 +13,7 @@
 #include "run/beside_outputs.h"
 #include "run/frame_log.h"
 #include "run/learn_first.h"
+#include "run/packed_rows.h"
 #include "run/run.h"
 #include "run/run_outputs.h"
 #include "run/summary.h"
@@ -202,6 +203,11 @@ int RunRecording(const Options& given) {
   SpanTracker spans(channel.levels);
   LogoEdgeModel edges;
   LoadLogoEdgeModel(channel.templateFile, channel.colorKey, channel.logoX, channel.logoY, &edges);
+  // Where no processed frame is written or compared, the rows nothing reads are not packed.
+  if (!outputs.WritesVideo() && !outputs.Log()) {
+    const RowBand band = RowsTheRunReads(edges, channel.logoY, g.height);
+    reader.PackRows(band.first, band.last);
+  }
   std::vector<EdgeFrame> edgeFrames;
   PlayFrames(o, g, &reader, &session, &outputs, &spans, edges, &edgeFrames, &r);
   session.Close(r.frames);
