@@ -1,10 +1,11 @@
 // Frames decoded ahead of the plug-in: the same frames in the same order as reading each
-// when it is wanted, byte for byte, with the limit of --frames and the reader's end state
-// unchanged; a run's outputs (timeline, skip list, per-frame lines) are the same bytes with
-// and without it, on the sample and on an H.264 clip with B-frames, whole and with a
-// damaged stretch; stopping early never hangs. (Over damage, frame threads conceal
-// errors by how far the other threads have got, so the damaged clip is decoded with one
-// thread, which gives the same pictures every time.)
+// when it is wanted, byte for byte, with the limit of --frames, the repeated frames and
+// the reader's end state unchanged; a repeat is the frame before it again; a run's outputs
+// (timeline, skip list, per-frame lines) are the same bytes with and without reading
+// ahead, on the sample and on an H.264 clip with B-frames, whole and with a damaged
+// stretch; stopping early never hangs. (Over damage, frame threads conceal errors by how
+// far the other threads have got, so the damaged clip is decoded with one thread, which
+// gives the same pictures every time.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -38,14 +39,21 @@ struct Frames {
   std::vector<uint64_t> sums;
   std::string failure;
   int64_t damaged = 0;
+  std::vector<int> repeats;  // the frames given as repeats of the one before
 };
 
 // buffers 0: each frame read with Read(); otherwise through ReadAhead with that many.
-Frames Collect(const std::string& path, int threads, int format, int buffers, int64_t maxFrames) {
+Frames Collect(const std::string& path,
+               int threads,
+               int format,
+               int buffers,
+               int64_t maxFrames,
+               bool fast = false) {
   Frames f;
   ReaderSetup setup;
   setup.path = path;
   setup.threads = threads;
+  setup.fast = fast;
   VideoGeometry g;
   g.pixelFormat = format;
   FrameReader reader;
@@ -55,11 +63,16 @@ Frames Collect(const std::string& path, int threads, int format, int buffers, in
   if (buffers == 0) {
     std::vector<uint8_t> frame(bytes);
     while ((maxFrames < 0 || static_cast<int64_t>(f.sums.size()) < maxFrames) &&
-           reader.Read(frame.data()))
+           reader.Read(frame.data())) {
+      if (reader.Repeated())
+        f.repeats.push_back(static_cast<int>(f.sums.size()));
       f.sums.push_back(Fnv1a(frame.data(), bytes));
+    }
   } else {
     ReadAhead ahead(&reader, bytes, maxFrames, buffers);
     while (uint8_t* frame = ahead.Next()) {
+      if (ahead.Repeated())
+        f.repeats.push_back(static_cast<int>(f.sums.size()));
       f.sums.push_back(Fnv1a(frame, bytes));
       // The caller may write into its frame, as the plug-in draws into it.
       frame[bytes / 2] ^= 0xFF;
@@ -126,8 +139,40 @@ TEST_F(ReadAheadTest, GivesTheReadersFramesInOrderWithItsLimitAndEndState) {
                      std::to_string(read.limit) + ", buffers " + std::to_string(buffers));
         const Frames ahead = Collect(*dir_ + "/" + name, threads, read.format, buffers, read.limit);
         EXPECT_EQ(ahead.sums, plain.sums);
+        EXPECT_EQ(ahead.repeats, plain.repeats);
         EXPECT_EQ(ahead.failure, plain.failure);
         EXPECT_EQ(ahead.damaged, plain.damaged);
+      }
+    }
+  }
+}
+
+// A frame the decoder stands in for one it lost (damage) or left out (a fast scan) is
+// given as a repeat, and is then the same bytes as the frame before it; a clip decoded
+// whole has none.
+TEST_F(ReadAheadTest, RepeatsAreTheFrameBeforeAgain) {
+  ASSERT_TRUE(made_);
+  const struct {
+    std::string name;
+    int threads;
+    bool fast;
+    bool someRepeat;
+  } cases[] = {{"bframes.mp4", 0, false, false},
+               {"bframes.mp4", 0, true, true},
+               {"damaged.mp4", 1, false, true},
+               {"damaged.mp4", 1, true, true}};
+  for (const auto& c : cases) {
+    for (int format : {0, 1}) {
+      for (int buffers : {0, 3}) {
+        SCOPED_TRACE(c.name + (c.fast ? " fast" : "") + ", format " + std::to_string(format) +
+                     ", buffers " + std::to_string(buffers));
+        const Frames f = Collect(*dir_ + "/" + c.name, c.threads, format, buffers, -1, c.fast);
+        EXPECT_EQ(f.sums.size(), 201u);
+        EXPECT_EQ(!f.repeats.empty(), c.someRepeat);
+        for (int i : f.repeats) {
+          ASSERT_GT(i, 0);
+          EXPECT_EQ(f.sums[i], f.sums[i - 1]) << "frame " << i;
+        }
       }
     }
   }

@@ -195,7 +195,7 @@ class LibavSource : public FrameSource {
       --repeats_;
       damaged_ += !skipsFrames_;
       ++delivered_;
-      return Deliver(shown_, out);
+      return Deliver(shown_, out, true);
     }
     if (heldReady_) {
       heldReady_ = false;
@@ -217,7 +217,7 @@ class LibavSource : public FrameSource {
           repeats_ = gap - 1;
           damaged_ += !skipsFrames_;
           ++delivered_;
-          return Deliver(shown_, out);
+          return Deliver(shown_, out, true);
         }
         av_frame_unref(shown_);
         av_frame_move_ref(shown_, frame_);
@@ -229,7 +229,7 @@ class LibavSource : public FrameSource {
           // The last frames were left out: the last one decoded stands for them.
           repeats_ = FramesLeftAtEnd() - 1;
           ++delivered_;
-          return Deliver(shown_, out);
+          return Deliver(shown_, out, true);
         }
         CheckEnd();
         return false;
@@ -337,8 +337,10 @@ class LibavSource : public FrameSource {
     }
   }
 
-  bool Deliver(const AVFrame* f, PlanarFrame* out) {
+  // repeat: f is the frame handed out last, given again.
+  bool Deliver(const AVFrame* f, PlanarFrame* out, bool repeat = false) {
     failedInRow_ = 0;
+    out->repeat = repeat;
     if (Is420(f->format) && f->width == info_.width && f->height == info_.height) {
       out->y = f->data[0];
       out->u = f->data[1];

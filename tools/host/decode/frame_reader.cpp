@@ -59,6 +59,7 @@ void FrameReader::PackRows(int first, int last) {
 #if ZUNK_HOST_DECODE
   if (packer_)
     packer_->PackRows(first, last);
+  lastPacked_ = false;
 #else
   (void)first;
   (void)last;
@@ -81,8 +82,13 @@ bool FrameReader::Next(uint8_t* frame) {
   }
 #if ZUNK_HOST_DECODE
   PlanarFrame planes;
-  if (!source_ || !source_->Next(&planes))
+  repeated_ = false;
+  if (!source_ || !source_->Next(&planes)) {
+    lastPacked_ = false;
     return false;
+  }
+  repeated_ = frame && planes.repeat && lastPacked_;
+  lastPacked_ = frame != nullptr;
   if (frame)
     packer_->Pack(planes, frame);
   return true;

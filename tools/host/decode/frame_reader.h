@@ -49,6 +49,10 @@ class FrameReader {
   int64_t Damaged() const;
   // What a fast scan's decoder leaves out ("" = nothing).
   std::string LeftOut() const;
+  // Whether the frame the last Read packed is the same picture, packed the same way, as
+  // the frame the Read before it packed (the decoder stands it in for a frame lost or
+  // left out).
+  bool Repeated() const { return repeated_; }
 
  private:
   ReaderSetup setup_;
@@ -57,6 +61,8 @@ class FrameReader {
   size_t rawBytes_ = 0;
   int64_t rawFrames_ = 0;
   std::string failure_;
+  bool repeated_ = false;
+  bool lastPacked_ = false;  // the frame before was packed, not skipped
   bool Next(uint8_t* frame);  // frame null: not packed
   std::unique_ptr<FrameSource> source_;
   std::unique_ptr<FramePacker> packer_;

@@ -31,6 +31,7 @@ struct PlanarFrame {
   int strideY = 0;
   int strideU = 0;
   int strideV = 0;
+  bool repeat = false;  // the same picture as the frame before it (a lost or left-out frame)
 };
 
 class FrameSource {

@@ -10,6 +10,7 @@ using Clock = std::chrono::steady_clock;
 ReadAhead::ReadAhead(FrameReader* reader, size_t frameBytes, int64_t maxFrames, int buffers)
     : reader_(reader), maxFrames_(maxFrames) {
   buffers_.resize(buffers < 1 ? 1 : static_cast<size_t>(buffers));
+  repeated_.resize(buffers_.size());
   for (std::vector<uint8_t>& b : buffers_)
     b.resize(frameBytes);
   if (buffers_.size() > 1)
@@ -33,6 +34,7 @@ uint8_t* ReadAhead::Next() {
       return nullptr;
     const Clock::time_point t0 = Clock::now();
     ended_ = !reader_->Read(buffers_[0].data());
+    repeated_[0] = reader_->Repeated();
     reading_ += Clock::now() - t0;
     if (ended_)
       return nullptr;
@@ -51,6 +53,11 @@ uint8_t* ReadAhead::Next() {
   if (thread_.joinable())
     thread_.join();
   return nullptr;
+}
+
+bool ReadAhead::Repeated() const {
+  // The caller's frame: its buffer is not filled again before the next call.
+  return handedOut_ > 0 && repeated_[(handedOut_ - 1) % buffers_.size()];
 }
 
 Clock::duration ReadAhead::ReadingTime() const {
@@ -77,6 +84,7 @@ void ReadAhead::Fill() {
       reading_ += took;
       if (!got)
         break;
+      repeated_[i % n] = reader_->Repeated();
       read_ = i + 1;
     }
     filled_.notify_one();

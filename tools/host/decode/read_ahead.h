@@ -29,6 +29,8 @@ class ReadAhead {
   // The next frame, the caller's to read and change until the next call; null at the end
   // (then the reader's Failure() and Damaged() are final).
   uint8_t* Next();
+  // Whether the frame Next gave last is a repeat of the one before it (FrameReader::Repeated).
+  bool Repeated() const;
   // Time spent reading and packing frames, so far.
   std::chrono::steady_clock::duration ReadingTime() const;
 
@@ -38,6 +40,7 @@ class ReadAhead {
   FrameReader* reader_;
   const int64_t maxFrames_;
   std::vector<std::vector<uint8_t>> buffers_;
+  std::vector<char> repeated_;  // per buffer, for the frame it holds
   mutable std::mutex mutex_;
   std::condition_variable filled_, freed_;
   int64_t read_ = 0;      // frames in buffers so far

@@ -66,8 +66,9 @@ EdgeFrame EdgesOf(const LogoEdgeModel& edges,
 }
 
 // Every frame through the plug-in, into the outputs and the span trackers (the logo's
-// edges only with a model of them). The frames are decoded ahead on a thread of their
-// own; the plug-in sees them here, in order.
+// edges only with a model of them; a frame that repeats the one before has its edges).
+// The frames are decoded ahead on a thread of their own; the plug-in sees them here, in
+// order.
 void PlayFrames(const Options& o,
                 const VideoGeometry& g,
                 FrameReader* reader,
@@ -86,6 +87,7 @@ void PlayFrames(const Options& o,
   Progress progress(o.progress, BaseName(o.input), reader->ExpectedFrames());
   ReadAhead frames(reader, bytes, o.maxFrames, o.readAhead + 1);
   std::vector<uint8_t> edgeLuma;
+  EdgeFrame lastEdges;
   int64_t n = 0;
   for (;; ++n) {
     const Clock::time_point t0 = Clock::now();
@@ -97,8 +99,11 @@ void PlayFrames(const Options& o,
     const Clock::time_point t1 = Clock::now();
     const size_t logged = Host().log.size();
     EdgeFrame edgeFrame;
-    if (edges.corner >= 0)
-      edgeFrame = EdgesOf(edges, g, frame, &edgeLuma);
+    if (edges.corner >= 0) {
+      if (n == 0 || !frames.Repeated())
+        lastEdges = EdgesOf(edges, g, frame, &edgeLuma);
+      edgeFrame = lastEdges;
+    }
     const Clock::time_point t2 = Clock::now();
     const int32_t result = session->Process(n, frame);
     r->waiting += t1 - t0;
