@@ -53,7 +53,8 @@ class FrameSource {
   int64_t damaged_ = 0;
 };
 
-// In-process decoding with frame threads (threads 0: every core); "-" is standard input.
+// In-process decoding with frame threads (threads 0: every core, but one in a fast scan
+// decoded at reduced size); "-" is standard input.
 // follow > 0: the file is still being written; at its end reading waits for it to grow
 // (and for its first bytes), and ends once it has not grown for `follow` seconds. fast:
 // the decoder leaves out what the codec allows for finding breaks (see decode.cpp); the

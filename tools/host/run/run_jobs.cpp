@@ -72,8 +72,9 @@ std::vector<std::string> CommandFor(const Options& o,
     args.push_back(OutputNameFor(o.log, p.path));
   }
   args.push_back("--no-progress");
-  // The recordings run side by side: each decoder gets its share of the cores.
-  if (!o.threadsGiven) {
+  // The recordings run side by side: each decoder gets its share of the cores (one at a
+  // time: each chooses as a run of one recording does).
+  if (!o.threadsGiven && o.jobs > 1) {
     unsigned cores = std::thread::hardware_concurrency();
     args.push_back("--threads");
     args.push_back(std::to_string(cores > static_cast<unsigned>(o.jobs) ? cores / o.jobs : 1));
