@@ -46,7 +46,8 @@ class ReadAhead {
   int64_t read_ = 0;      // frames in buffers so far
   int64_t released_ = 0;  // frames the caller is done with
   int64_t handedOut_ = 0;
-  bool ended_ = false;  // the reader has given its last frame
+  bool ended_ = false;    // the reader has given its last frame
+  bool waiting_ = false;  // the caller waits for frames
   bool stop_ = false;
   std::chrono::steady_clock::duration reading_{};
   std::thread thread_;
