@@ -20,6 +20,10 @@ constexpr int32_t kSearch = 30;    // the plug-in's search half-width in a 768-w
 constexpr int32_t kTolerance = 3;  // the tolerance of a logo that stays put
 constexpr int32_t kWarmUp = 30;    // frames before a simulated stretch counts
 constexpr int32_t kStretch = 600;  // frames of a simulated stretch
+// The plug-in's usual detect level, and how far programme and adverts must stay from it
+// for it to be kept.
+constexpr int32_t kUsualDetectLevel = 80;
+constexpr int32_t kDetectMargin = 10;
 
 struct Scored {
   int32_t match, contrast, offset;
@@ -190,7 +194,14 @@ Calibration Calibrate(const std::vector<LearnSample>& samples,
   }
   c.separated = true;
   c.matchLevel = matchLevel;
-  c.detectLevel = std::clamp((c.programmeLeast + c.advertMost + 1) / 2, 1, 100);
+  // The usual level where both stay clear of it: the midpoint of a wide gap lies low, and an
+  // advert whose picture the logo's template half matches (a see-through logo's) keeps
+  // the confidence above it longer than above the usual level.
+  if (c.advertMost + kDetectMargin <= kUsualDetectLevel &&
+      c.programmeLeast - kDetectMargin >= kUsualDetectLevel)
+    c.detectLevel = kUsualDetectLevel;
+  else
+    c.detectLevel = std::clamp((c.programmeLeast + c.advertMost + 1) / 2, 1, 100);
   c.posTolerance = tolerance;
   c.message = "match level " + std::to_string(c.matchLevel) + " (" + groups + "), detect level " +
               std::to_string(c.detectLevel) + " (programme keeps " +

@@ -1,5 +1,6 @@
 // Calibration on synthetic recordings: levels in the gap between the samples with and
-// without the logo, that the decision's arithmetic keeps apart; a wider tolerance for a logo
+// without the logo, that the decision's arithmetic keeps apart (the usual detect level where
+// the gap is wide around it); a wider tolerance for a logo
 // that moves; and a plain refusal when the two groups overlap.
 #include <gtest/gtest.h>
 
@@ -61,6 +62,15 @@ TEST(CalibrateTest, OpaqueAndSeeThroughLogosGetLevelsInTheGap) {
   ExpectSeparated(cb);
   // A see-through logo never matches as well as an opaque one.
   EXPECT_LT(cb.withLow, ca.withLow) << cb.message;
+
+  // Programme keeps its confidence and adverts never raise it: the plug-in's usual detect
+  // level, not the middle of the gap, which would notice an advert behind a see-through
+  // logo late.
+  for (const Calibration* c : {&ca, &cb}) {
+    ASSERT_GE(c->programmeLeast, 90) << c->message;
+    ASSERT_LE(c->advertMost, 70) << c->message;
+    EXPECT_EQ(c->detectLevel, 80) << c->message;
+  }
 }
 
 TEST(CalibrateTest, ALogoThatMovesWidensTheTolerance) {
