@@ -18,6 +18,13 @@ namespace {
 constexpr int32_t kFormingSamples = 6;
 constexpr int32_t kFormingLogoSamples = 4;
 constexpr int32_t kFormingStep = 3;
+// Samples a capture takes before it may stop on its own. The first ten seconds of a
+// programme often show one or two scenes: the weak edges of their picture persist nearly as
+// the logo's do, and the logo's box and mask take them in. Twenty seconds show the logo over
+// enough pictures. Until then the finder looks at every kJudgeStep-th sample only (for the
+// preview), from then on at each.
+constexpr int32_t kSureSamples = 40;
+constexpr int32_t kJudgeStep = 4;
 
 struct Search {
   CaptureStream stream;
@@ -29,10 +36,14 @@ struct Search {
   FoundLogo found;
 };
 
-// The finder over the samples, once per new sample. Before it has the samples it needs at
-// least it answers "too short" without looking, so it is asked only from then on.
-void Judge(Search* s) {
+// The finder over the samples, once per new sample (every kJudgeStep-th before the capture
+// may be sure, unless `now`). Before it has the samples it needs at least it answers "too
+// short" without looking, so it is asked only from then on.
+void Judge(Search* s, bool now = false) {
   if (s->judged == s->kept)
+    return;
+  if (!now && s->kept < kSureSamples && (s->kept - kMinSamples) % kJudgeStep != 0 &&
+      static_cast<int32_t>(s->series.samples.size()) >= kMinSamples)
     return;
   s->judged = s->kept;
   if (static_cast<int32_t>(s->series.samples.size()) < kMinSamples) {
@@ -129,12 +140,12 @@ bool Candidate(void* search, CapturedLogo* out) {
 bool Sure(void* search) {
   Search* s = static_cast<Search*>(search);
   Judge(s);
-  return s->found.sure;
+  return s->found.sure && s->judged >= kSureSamples;
 }
 
 bool Finish(void* search, CapturedLogo* out, CaptureFailure* why) {
   Search* s = static_cast<Search*>(search);
-  Judge(s);
+  Judge(s, true);
   if (!s->found.found) {
     *why = FailureOf(*s);
     return false;

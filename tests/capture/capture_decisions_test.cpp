@@ -230,10 +230,10 @@ TEST_P(CapturedCorpus, DecideOverTheWholeRecordingAsWellAsItsHandMadeTemplate) {
                   folder + "handmade/Zunk_LogoDetector.ini", folder + "truth.txt");
 }
 
-// An opaque logo, and an opaque logo with see-through holes.
+// An opaque logo, an opaque logo with see-through holes, and a logo at 45 % over the picture.
 INSTANTIATE_TEST_SUITE_P(Recordings,
                          CapturedCorpus,
-                         testing::Values("opacity-100", "holes"),
+                         testing::Values("opacity-100", "holes", "opacity-45"),
                          [](const testing::TestParamInfo<const char*>& p) {
                            std::string n = p.param;
                            for (char& c : n)
