@@ -22,9 +22,11 @@ constexpr int32_t kFormingStep = 3;
 // programme often show one or two scenes: the weak edges of their picture persist nearly as
 // the logo's do, and the logo's box and mask take them in. Twenty seconds show the logo over
 // enough pictures. Until then the finder looks at every kJudgeStep-th sample only (for the
-// preview), from then on at each.
+// preview), from then on at each: frames that come while it looks are not kept, and a look
+// at 30 samples takes seconds on a slow machine, so looking more often spreads the samples
+// over a longer stretch and a see-through logo's mask comes out full of holes.
 constexpr int32_t kSureSamples = 40;
-constexpr int32_t kJudgeStep = 4;
+constexpr int32_t kJudgeStep = 10;
 
 struct Search {
   CaptureStream stream;
