@@ -92,9 +92,7 @@ Times TimeFrames(BenchStream* s, int frames, bool capturing) {
   return t;
 }
 
-}  // namespace
-
-void PrintCaptureCost(int repetitions) {
+void PrintHeader() {
   std::printf(
       "\nProcessFrame with a capture running (finder/format/frame; us): median without a\n"
       "capture, median of the calls that did not copy and of those that did; the worst\n"
@@ -104,6 +102,12 @@ void PrintCaptureCost(int repetitions) {
       "in each memcpy, from the medians\n");
   std::printf("%-24s %7s %7s %8s %9s %9s %7s %7s %6s %6s\n", "case", "off", "on", "copying",
               "worst", "off worst", "memcpy", "cold", "extra", "cold");
+}
+
+}  // namespace
+
+void PrintCaptureCost(int repetitions, const char* only) {
+  bool headed = false;
   struct Size {
     const char* name;
     int32_t w, h;
@@ -117,6 +121,13 @@ void PrintCaptureCost(int repetitions) {
     SetCaptureFinder(finder.finder);
     for (int32_t format = 0; format < 2; ++format) {
       for (const Size& size : sizes) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s/%s/%s", finder.name, formats[format], size.name);
+        if (only && !std::strstr(name, only))
+          continue;
+        if (!headed)
+          PrintHeader();
+        headed = true;
         BenchStream s;
         StartBenchStream(&s, size.w, size.h, format, false);
         SetBenchStreamClock(StreamClock);
@@ -146,8 +157,6 @@ void PrintCaptureCost(int repetitions) {
         auto worst = [](const std::vector<double>& v) {
           return v.empty() ? 0.0 : *std::max_element(v.begin(), v.end());
         };
-        char name[64];
-        std::snprintf(name, sizeof name, "%s/%s/%s", finder.name, formats[format], size.name);
         std::printf("%-24s %7.1f %7.1f %8.1f %9.1f %9.1f %7.1f %7.1f %6.3f %6.3f\n", name,
                     Quantile(off.plain, 0.5) / 1000, plain / 1000, copying / 1000,
                     worst(on.copying) / 1000, worst(off.plain) / 1000, memcpyHot / 1000,

@@ -6,7 +6,8 @@ namespace bench {
 
 // One line per pixel format and frame size: ProcessFrame's mean and worst time with a
 // capture running and without, a memcpy of the frame, and the added mean in memcpys.
-void PrintCaptureCost(int repetitions);
+// `only`, when not null, keeps the cases whose name ("idle/yuy2/768x576") has it.
+void PrintCaptureCost(int repetitions, const char* only);
 
 }  // namespace bench
 }  // namespace zunk

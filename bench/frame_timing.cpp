@@ -7,7 +7,8 @@
 // them; every figure is the median over all calls, which a busy machine's preemptions (a
 // few calls each, many milliseconds long) do not move as they move a mean.
 //
-//   zunk-frame-timing [REPETITIONS [CALLS_SD [CASE]]]   (CASE: only the cases whose name has it)
+//   zunk-frame-timing [REPETITIONS [CALLS_SD [CASE]]]   (CASE: only the cases whose name has it,
+//   in both tables)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -198,6 +199,6 @@ int main(int argc, char** argv) {
       RunCase({"1920x1080", 1920, 1080, format, logo[0], logo[1]}, repetitions, callsSd, only);
     }
   }
-  zunk::bench::PrintCaptureCost(repetitions);
+  zunk::bench::PrintCaptureCost(repetitions, only);
   return 0;
 }
