@@ -54,34 +54,22 @@ const char* const kStepNames[kSteps] = {"extract", "place", "rows", "decide", "o
 void RunSteps(uint8_t* pixels, double* ns) {
   using zunk::StreamTemplate;
   zunk::ChannelProfile* p = zunk::CurrentProfile();
-  const zunk::KernelTable& k = zunk::Kernels();
   Clock::time_point t0 = Clock::now();
   const zunk::MatchGeometry g = zunk::ComputeMatchGeometry(
       p, zunk::TemplatePicture.width, zunk::TemplatePicture.height, StreamTemplate.TemplateWidth,
       StreamTemplate.TemplateHeight, zunk::FrameWidth, zunk::FrameHeight, zunk::SearchHalfWidth);
-  const int32_t tw = StreamTemplate.TemplateWidth, th = StreamTemplate.TemplateHeight;
-  const int32_t ww = tw + 2 * StreamTemplate.SearchHalfWidth;
-  auto* window = reinterpret_cast<zunk::WorkPixel*>(StreamTemplate.SearchWindow);
-  const zunk::CopyRegionFn copy = zunk::CopyRegionFor(k, zunk::PixelFormat);
-  copy(pixels, g.x - g.t, g.y, g.x + tw + g.t, g.y + th, zunk::FrameWidth, zunk::FrameHeight,
-       window, 0, 0, ww, th);
+  const zunk::FrameView view = {pixels, zunk::FrameWidth, zunk::FrameHeight, zunk::PixelFormat};
+  const bool planes = zunk::ExtractSearchArea(&StreamTemplate, view, g, p->ColorKey);
   Clock::time_point t1 = Clock::now();
   ns[kExtract] += Nanos(t0, t1);
 
   zunk::MatchResult m;
-  uint32_t r = 0, gr = 0, b = 0;
   uint64_t mean = 0;
-  k.MaskedMeanAbsDiff(window, ww, th,
-                      reinterpret_cast<zunk::WorkPixel*>(StreamTemplate.TemplateImage), tw, th, g.t,
-                      0, tw + g.t, th, p->ColorKey, &r, &gr, &b);
-  m.matchPercent = zunk::MatchPercentFromDifferences(r, gr, b);
-  k.MaskedMeanColour(window, ww, th,
-                     reinterpret_cast<zunk::WorkPixel*>(StreamTemplate.TemplateNormalised), tw, th,
-                     g.t, 0, tw + g.t, th, p->ColorKey, &mean);
+  m.matchPercent = zunk::MatchAtExpectedPlace(&StreamTemplate, planes, g, p->ColorKey, &mean);
   t0 = Clock::now();
   ns[kPlace] += Nanos(t1, t0);
 
-  zunk::PlacementDifferences(&StreamTemplate, window, ww, g.t, mean, p->ColorKey,
+  zunk::PlacementDifferences(&StreamTemplate, planes, g.t, mean, p->ColorKey,
                              reinterpret_cast<zunk::DiffEntry*>(zunk::ScoreRow));
   zunk::ScorePlacements(zunk::ScoreRow, g.t, g.tol, &m);
   t1 = Clock::now();

@@ -8,6 +8,7 @@
 #include "base/reference_frame.h"
 #include "detect/template.h"
 #include "kernels/kernels.h"
+#include "kernels/placement_sad.h"
 #include "settings/channel_profile.h"
 
 namespace zunk {
@@ -90,18 +91,94 @@ void ScorePlacements(uint8_t* scoreRow, int32_t t, int32_t tol, MatchResult* res
   result->logoFound = found;
 }
 
+namespace {
+
+// The planes that do not depend on the frame, made once for each key: the picture's, and
+// zeros under the normalised template's mask.
+void PrepareKeyPlanes(TemplateBuffers* tpl, uint32_t colorKey) {
+  if (tpl->KeyPlanesMade && tpl->KeyPlanesKey == colorKey)
+    return;
+  const int32_t tw = tpl->TemplateWidth, th = tpl->TemplateHeight;
+  SadTemplatePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateImage), tw, th, colorKey, 0,
+                    tpl->ImagePlanes, tpl->ImagePlanesExcess, &tpl->ImagePlanesCounted);
+  uint32_t unused[3];
+  SadTemplatePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th, colorKey,
+                    0, tpl->MeanPlanes, unused, &tpl->MeanPlanesCounted);
+  std::memset(tpl->MeanPlanes, 0, static_cast<size_t>(SadTemplateBytes(tw, th) / 4 * 3));
+  tpl->KeyPlanesKey = colorKey;
+  tpl->KeyPlanesMade = 1;
+}
+
+}  // namespace
+
+bool ExtractSearchArea(TemplateBuffers* tpl,
+                       const FrameView& frame,
+                       const MatchGeometry& g,
+                       uint32_t colorKey) {
+  const KernelTable& k = Kernels();
+  const int32_t tw = tpl->TemplateWidth, th = tpl->TemplateHeight;
+  const int32_t x0 = g.x - g.t, x1 = g.x + tw + g.t;
+  if (FramePlanesFor(k, frame.pixelFormat)(frame.pixels, x0, g.y, x1, g.y + th, frame.width,
+                                           frame.height, colorKey, tpl->SearchPlanes))
+    return true;
+  const int32_t ww = tw + 2 * tpl->SearchHalfWidth;
+  CopyRegionFor(k, frame.pixelFormat)(frame.pixels, x0, g.y, x1, g.y + th, frame.width,
+                                      frame.height, reinterpret_cast<WorkPixel*>(tpl->SearchWindow),
+                                      0, 0, ww, th);
+  return false;
+}
+
+int32_t MatchAtExpectedPlace(TemplateBuffers* tpl,
+                             bool planes,
+                             const MatchGeometry& g,
+                             uint32_t colorKey,
+                             uint64_t* mean) {
+  const KernelTable& k = Kernels();
+  const int32_t tw = tpl->TemplateWidth, th = tpl->TemplateHeight;
+  if (planes) {
+    // The area's bytes are 0..255, so |A - T| never saturates, and the sums over byte
+    // planes are those of the work pixels.
+    PrepareKeyPlanes(tpl, colorKey);
+    const int32_t searched = tw + 2 * g.t;
+    const uint8_t* here = tpl->SearchPlanes + g.t;
+    uint32_t* sums = tpl->PlacementSums;
+    DiffEntry d;
+    k.PlacementSadRow(here, searched, tpl->ImagePlanes, tw, th, 1, sums);
+    SadSumsToDiffEntries(sums, tpl->ImagePlanesExcess, tpl->ImagePlanesCounted, 1, &d);
+    const int32_t matchPercent = MatchPercentFromDifferences(d.r, d.g, d.b);
+    // Against zeros under the mask, the sums are those of the area's bytes.
+    k.PlacementSadRow(here, searched, tpl->MeanPlanes, tw, th, 1, sums);
+    const uint32_t n = tpl->MeanPlanesCounted;
+    *mean = n == 0 ? 0
+                   : uint64_t{sums[0] / n} | uint64_t{sums[1] / n} << 16 |
+                         uint64_t{sums[2] / n} << 32;
+    return matchPercent;
+  }
+  const int32_t ww = tw + 2 * tpl->SearchHalfWidth;
+  const WorkPixel* window = reinterpret_cast<const WorkPixel*>(tpl->SearchWindow);
+  uint32_t r = 0, gr = 0, b = 0;
+  k.MaskedMeanAbsDiff(window, ww, th, reinterpret_cast<const WorkPixel*>(tpl->TemplateImage), tw,
+                      th, g.t, 0, tw + g.t, th, colorKey, &r, &gr, &b);
+  k.MaskedMeanColour(window, ww, th, reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised),
+                     tw, th, g.t, 0, tw + g.t, th, colorKey, mean);
+  return MatchPercentFromDifferences(r, gr, b);
+}
+
 void PlacementDifferences(TemplateBuffers* tpl,
-                          WorkPixel* window,
-                          int32_t ww,
+                          bool planes,
                           int32_t t,
                           uint64_t mean,
                           uint32_t colorKey,
                           DiffEntry* out) {
   const KernelTable& k = Kernels();
   const int32_t tw = tpl->TemplateWidth, th = tpl->TemplateHeight;
+  const int32_t ww = tw + 2 * tpl->SearchHalfWidth;
+  WorkPixel* window = reinterpret_cast<WorkPixel*>(tpl->SearchWindow);
   const int32_t grey = MeanGreyLevel(mean);
   const int32_t searched = tw + 2 * t;
-  if (k.WindowBytePlanes(window, ww, searched, th, colorKey, grey, tpl->SearchPlanes)) {
+  // Planes straight from the frame hold no key pixel, so they need no grey level of their
+  // own; the window's planes add it under key pixels, or cannot be made.
+  if (planes || k.WindowBytePlanes(window, ww, searched, th, colorKey, grey, tpl->SearchPlanes)) {
     // The template's planes hold for one grey level and key; most frames repeat them.
     if (grey != tpl->TemplatePlanesGrey || colorKey != tpl->TemplatePlanesKey) {
       k.TemplateBytePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th,
@@ -127,26 +204,11 @@ MatchResult MatchFrame(TemplateBuffers* tpl,
                        const MatchGeometry& g,
                        uint32_t colorKey,
                        uint8_t* scoreRow) {
-  const KernelTable& k = Kernels();
-  const int32_t tw = tpl->TemplateWidth, th = tpl->TemplateHeight;
-  const int32_t ww = tw + 2 * tpl->SearchHalfWidth;
-  WorkPixel* window = reinterpret_cast<WorkPixel*>(tpl->SearchWindow);
-  const WorkPixel* image = reinterpret_cast<const WorkPixel*>(tpl->TemplateImage);
-  const WorkPixel* normalised = reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised);
-
-  const CopyRegionFn copy = CopyRegionFor(k, frame.pixelFormat);
-  copy(frame.pixels, g.x - g.t, g.y, g.x + tw + g.t, g.y + th, frame.width, frame.height, window, 0,
-       0, ww, th);
-
+  const bool planes = ExtractSearchArea(tpl, frame, g, colorKey);
   MatchResult result;
-  uint32_t r = 0, gr = 0, b = 0;
-  k.MaskedMeanAbsDiff(window, ww, th, image, tw, th, g.t, 0, tw + g.t, th, colorKey, &r, &gr, &b);
-  result.matchPercent = MatchPercentFromDifferences(r, gr, b);
-
   uint64_t mean = 0;
-  k.MaskedMeanColour(window, ww, th, normalised, tw, th, g.t, 0, tw + g.t, th, colorKey, &mean);
-  PlacementDifferences(tpl, window, ww, g.t, mean, colorKey,
-                       reinterpret_cast<DiffEntry*>(scoreRow));
+  result.matchPercent = MatchAtExpectedPlace(tpl, planes, g, colorKey, &mean);
+  PlacementDifferences(tpl, planes, g.t, mean, colorKey, reinterpret_cast<DiffEntry*>(scoreRow));
   ScorePlacements(scoreRow, g.t, g.tol, &result);
   return result;
 }

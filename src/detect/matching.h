@@ -53,23 +53,41 @@ int32_t MatchPercentFromDifferences(uint32_t r, uint32_t g, uint32_t b);
 // at the start of the row) and returns the contrast and whether the logo was found.
 void ScorePlacements(uint8_t* scoreRow, int32_t t, int32_t tol, MatchResult* result);
 
-// The difference row of the 2t + 1 placements (B, G, R means; X left 0) between the window
+// MatchFrame in its steps, for callers that time them one by one. The buffers must be
+// prepared for the frame's size and the geometry must lie inside the frame.
+//
+// 1. The frame's search area (g.x - g.t .. g.x + tw + g.t, rows g.y .. g.y + th) into the
+// buffers: as byte planes straight from the frame (returns true), or, when they cannot be
+// made (a pixel there equals the key, or the area reaches into the half group at the end of
+// an odd YUY2 row), as work pixels in the search window (returns false).
+bool ExtractSearchArea(TemplateBuffers* tpl,
+                       const FrameView& frame,
+                       const MatchGeometry& g,
+                       uint32_t colorKey);
+
+// 2. The match percentage at the expected place (offset g.t of the area) and the area's mean
+// colour there under the normalised template (*mean, words B, G, R as MaskedMeanColour
+// gives them). `planes` is what step 1 returned.
+int32_t MatchAtExpectedPlace(TemplateBuffers* tpl,
+                             bool planes,
+                             const MatchGeometry& g,
+                             uint32_t colorKey,
+                             uint64_t* mean);
+
+// 3. The difference row of the 2t + 1 placements (B, G, R means; X left 0) between the area
 // (its frame bytes, grey level not yet removed) and the normalised template of `tpl`, equal
-// to removing the window's grey level and taking MaskedMeanAbsDiffRow. `mean` is the
-// window's mean colour under the template. The window may be changed, and so may the
-// template planes `tpl` keeps for the placement sums.
+// to removing the area's grey level and taking MaskedMeanAbsDiffRow. `mean` is the area's
+// mean colour under the template. The search window may be changed, and so may the template
+// planes `tpl` keeps for the placement sums.
 void PlacementDifferences(TemplateBuffers* tpl,
-                          WorkPixel* window,
-                          int32_t ww,
+                          bool planes,
                           int32_t t,
                           uint64_t mean,
                           uint32_t colorKey,
                           DiffEntry* out);
 
-// Extracts the search area of the frame into tpl's SearchWindow, compares it with the
-// template and scores the placements in `scoreRow` (room for 2t + 1 entries of 16 bytes).
-// The buffers must be prepared for the frame's size and the geometry must lie inside the
-// frame. Each set of buffers serves one caller at a time.
+// The three steps and the scores of the placements in `scoreRow` (room for 2t + 1 entries
+// of 16 bytes). Each set of buffers serves one caller at a time.
 MatchResult MatchFrame(TemplateBuffers* tpl,
                        const FrameView& frame,
                        const MatchGeometry& g,

@@ -77,9 +77,12 @@ bool PrepareTemplateBuffers(TemplateBuffers* b,
   if (!Reallocate(&b->SearchWindow, ww, th) ||
       !ReallocateBytes(&b->SearchPlanes, SadWindowBytes(ww, th)) ||
       !ReallocateBytes(&b->TemplatePlanes, SadTemplateBytes(tw, th)) ||
+      !ReallocateBytes(&b->ImagePlanes, SadTemplateBytes(tw, th)) ||
+      !ReallocateBytes(&b->MeanPlanes, SadTemplateBytes(tw, th)) ||
       !ReallocateBytes(&b->PlacementSums, int64_t{3} * (2 * S + 1) * 4))
     return false;
   b->TemplatePlanesGrey = -1;
+  b->KeyPlanesMade = 0;
   b->Prepared = 1;
   return true;
 }
@@ -91,6 +94,8 @@ void FreeTemplateBuffers(TemplateBuffers* b) {
   FreeAligned(b->SearchPlanes);
   FreeAligned(b->TemplatePlanes);
   FreeAligned(b->PlacementSums);
+  FreeAligned(b->ImagePlanes);
+  FreeAligned(b->MeanPlanes);
   *b = TemplateBuffers{};
   b->TemplatePlanesGrey = -1;
 }

@@ -36,6 +36,17 @@ struct TemplateBuffers {
   uint32_t TemplatePlanesExcess[3];
   uint32_t TemplatePlanesCounted;
   uint32_t* PlacementSums;
+  // Planes for the frame's own planes at the expected place, made for the key KeyPlanesKey
+  // while KeyPlanesMade: the picture's bytes with its mask (the match percentage), and
+  // zero bytes under the normalised template's mask (the sums of the frame's bytes under
+  // it, for the mean colour).
+  uint8_t* ImagePlanes;
+  uint8_t* MeanPlanes;
+  int32_t KeyPlanesMade;
+  uint32_t KeyPlanesKey;
+  uint32_t ImagePlanesExcess[3];
+  uint32_t ImagePlanesCounted;
+  uint32_t MeanPlanesCounted;
 };
 
 // Prepares `b` from a picture for W x H frames searched S pixels to either side, with the

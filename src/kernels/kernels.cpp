@@ -31,7 +31,7 @@ KernelTable KernelsFor(uint32_t cpuMask) {
                 ref::BlendWorkToYuy2,    ref::BlendWorkToRgb24,    ref::BlendBgrxToYuy2,
                 ref::BlendBgrxToRgb24,   ref::ResampleBgrxToWork,  ref::PlacementSadRow,
                 ref::WindowBytePlanes,   ref::BlendColourToYuy2,   ref::BlendColourToRgb24,
-                SadTemplatePlanes};
+                SadTemplatePlanes,       ref::FramePlanesFromYuy2, ref::FramePlanesFromRgb24};
 #if defined(__i386__) || defined(__x86_64__)
   if (!(cpuMask & kCpuSse2))
     return t;
@@ -51,6 +51,8 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   t.BlendColourToYuy2 = sse2::BlendColourToYuy2;
   t.BlendColourToRgb24 = sse2::BlendColourToRgb24;
   t.TemplateBytePlanes = sse2::TemplateBytePlanes;
+  t.FramePlanesFromYuy2 = sse2::FramePlanesFromYuy2;
+  t.FramePlanesFromRgb24 = sse2::FramePlanesFromRgb24;
 
   if (!(cpuMask & kCpuAvx2))
     return t;
@@ -59,6 +61,7 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   t.BlendWorkToYuy2 = avx2::BlendWorkToYuy2;
   t.BlendBgrxToYuy2 = avx2::BlendBgrxToYuy2;
   t.PlacementSadRow = avx2::PlacementSadRow;
+  t.FramePlanesFromYuy2 = avx2::FramePlanesFromYuy2;
 
   if (!(cpuMask & kCpuAvx512Bw))
     return t;
@@ -89,6 +92,10 @@ const KernelTable& Kernels() {
 
 CopyRegionFn CopyRegionFor(const KernelTable& k, int32_t pixelFormat) {
   return pixelFormat == 0 ? k.CopyRegionFromYuy2 : k.CopyRegionFromRgb24;
+}
+
+FramePlanesFn FramePlanesFor(const KernelTable& k, int32_t pixelFormat) {
+  return pixelFormat == 0 ? k.FramePlanesFromYuy2 : k.FramePlanesFromRgb24;
 }
 
 }  // namespace zunk

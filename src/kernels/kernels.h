@@ -8,6 +8,7 @@
 #include "kernels/blend.h"
 #include "kernels/colour_blend.h"
 #include "kernels/convert.h"
+#include "kernels/frame_planes.h"
 #include "kernels/kernel_types.h"
 #include "kernels/match.h"
 #include "kernels/placement_sad.h"
@@ -38,6 +39,8 @@ struct KernelTable {
   BlendColourFn BlendColourToYuy2;
   BlendColourFn BlendColourToRgb24;
   TemplateBytePlanesFn TemplateBytePlanes;
+  FramePlanesFn FramePlanesFromYuy2;
+  FramePlanesFn FramePlanesFromRgb24;
 };
 
 // The features of this CPU (and operating system) that the kernels use.
@@ -51,5 +54,7 @@ const KernelTable& Kernels();
 
 // The table's region copy for frames of a pixel format: 0 packed YUV 4:2:2, 1 24-bit BGR.
 CopyRegionFn CopyRegionFor(const KernelTable& k, int32_t pixelFormat);
+// The table's byte planes for frames of a pixel format (the same two).
+FramePlanesFn FramePlanesFor(const KernelTable& k, int32_t pixelFormat);
 
 }  // namespace zunk
