@@ -2,6 +2,7 @@
 // and the scores of the horizontal placements around it.
 #include "detect/matching.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "base/mul_div.h"
@@ -105,6 +106,13 @@ void PrepareKeyPlanes(TemplateBuffers* tpl, uint32_t colorKey) {
   SadTemplatePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th, colorKey,
                     0, tpl->MeanPlanes, unused, &tpl->MeanPlanesCounted);
   std::memset(tpl->MeanPlanes, 0, static_cast<size_t>(SadTemplateBytes(tw, th) / 4 * 3));
+  // The mask goes where the template's planes for a grey level keep it.
+  const ptrdiff_t plane = SadTemplateBytes(tw, th) / 4;
+  tpl->TemplateWordsUsable =
+      SadTemplateWords(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th,
+                       colorKey, tpl->TemplateWords, tpl->TemplatePlanes + 3 * plane,
+                       tpl->TemplateHistogram, &tpl->TemplateWordsCounted);
+  tpl->TemplatePlanesGrey = -1;
   tpl->KeyPlanesKey = colorKey;
   tpl->KeyPlanesMade = 1;
 }
@@ -149,9 +157,9 @@ int32_t MatchAtExpectedPlace(TemplateBuffers* tpl,
     // Against zeros under the mask, the sums are those of the area's bytes.
     k.PlacementSadRow(here, searched, tpl->MeanPlanes, tw, th, 1, sums);
     const uint32_t n = tpl->MeanPlanesCounted;
-    *mean = n == 0 ? 0
-                   : uint64_t{sums[0] / n} | uint64_t{sums[1] / n} << 16 |
-                         uint64_t{sums[2] / n} << 32;
+    *mean = n == 0
+                ? 0
+                : uint64_t{sums[0] / n} | uint64_t{sums[1] / n} << 16 | uint64_t{sums[2] / n} << 32;
     return matchPercent;
   }
   const int32_t ww = tw + 2 * tpl->SearchHalfWidth;
@@ -181,9 +189,18 @@ void PlacementDifferences(TemplateBuffers* tpl,
   if (planes || k.WindowBytePlanes(window, ww, searched, th, colorKey, grey, tpl->SearchPlanes)) {
     // The template's planes hold for one grey level and key; most frames repeat them.
     if (grey != tpl->TemplatePlanesGrey || colorKey != tpl->TemplatePlanesKey) {
-      k.TemplateBytePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th,
-                           colorKey, grey, tpl->TemplatePlanes, tpl->TemplatePlanesExcess,
-                           &tpl->TemplatePlanesCounted);
+      PrepareKeyPlanes(tpl, colorKey);
+      if (tpl->TemplateWordsUsable) {
+        k.TemplateWordsToBytes(tpl->TemplateWords,
+                               static_cast<int32_t>(SadTemplateBytes(tw, th) / 4 * 3), grey,
+                               tpl->TemplatePlanes);
+        SadExcessFromHistogram(tpl->TemplateHistogram, grey, tpl->TemplatePlanesExcess);
+        tpl->TemplatePlanesCounted = tpl->TemplateWordsCounted;
+      } else {
+        k.TemplateBytePlanes(reinterpret_cast<const WorkPixel*>(tpl->TemplateNormalised), tw, th,
+                             colorKey, grey, tpl->TemplatePlanes, tpl->TemplatePlanesExcess,
+                             &tpl->TemplatePlanesCounted);
+      }
       tpl->TemplatePlanesGrey = grey;
       tpl->TemplatePlanesKey = colorKey;
     }

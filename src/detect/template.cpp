@@ -79,6 +79,8 @@ bool PrepareTemplateBuffers(TemplateBuffers* b,
       !ReallocateBytes(&b->TemplatePlanes, SadTemplateBytes(tw, th)) ||
       !ReallocateBytes(&b->ImagePlanes, SadTemplateBytes(tw, th)) ||
       !ReallocateBytes(&b->MeanPlanes, SadTemplateBytes(tw, th)) ||
+      !ReallocateBytes(&b->TemplateWords, SadTemplateBytes(tw, th) / 4 * 3 * 2) ||
+      !ReallocateBytes(&b->TemplateHistogram, int64_t{3} * kWordBins * 4) ||
       !ReallocateBytes(&b->PlacementSums, int64_t{3} * (2 * S + 1) * 4))
     return false;
   b->TemplatePlanesGrey = -1;
@@ -96,6 +98,8 @@ void FreeTemplateBuffers(TemplateBuffers* b) {
   FreeAligned(b->PlacementSums);
   FreeAligned(b->ImagePlanes);
   FreeAligned(b->MeanPlanes);
+  FreeAligned(b->TemplateWords);
+  FreeAligned(b->TemplateHistogram);
   *b = TemplateBuffers{};
   b->TemplatePlanesGrey = -1;
 }

@@ -47,6 +47,13 @@ struct TemplateBuffers {
   uint32_t ImagePlanesExcess[3];
   uint32_t ImagePlanesCounted;
   uint32_t MeanPlanesCounted;
+  // The normalised template as words and a histogram of them for the key KeyPlanesKey, from
+  // which its planes for a grey level are made quickly (kernels/placement_sad.h); unusable
+  // (0) when a word lies beyond a byte's range of the grey.
+  int16_t* TemplateWords;
+  uint32_t* TemplateHistogram;
+  int32_t TemplateWordsUsable;
+  uint32_t TemplateWordsCounted;
 };
 
 // Prepares `b` from a picture for W x H frames searched S pixels to either side, with the

@@ -26,12 +26,13 @@ bool HasAvx512Bw() {
 }  // namespace
 
 KernelTable KernelsFor(uint32_t cpuMask) {
-  KernelTable t{ref::CopyRegionFromYuy2, ref::CopyRegionFromRgb24, ref::MaskedMeanColour,
-                ref::SubtractMeanGrey,   ref::MaskedMeanAbsDiff,   ref::MaskedMeanAbsDiffRow,
-                ref::BlendWorkToYuy2,    ref::BlendWorkToRgb24,    ref::BlendBgrxToYuy2,
-                ref::BlendBgrxToRgb24,   ref::ResampleBgrxToWork,  ref::PlacementSadRow,
-                ref::WindowBytePlanes,   ref::BlendColourToYuy2,   ref::BlendColourToRgb24,
-                SadTemplatePlanes,       ref::FramePlanesFromYuy2, ref::FramePlanesFromRgb24};
+  KernelTable t{ref::CopyRegionFromYuy2,  ref::CopyRegionFromRgb24, ref::MaskedMeanColour,
+                ref::SubtractMeanGrey,    ref::MaskedMeanAbsDiff,   ref::MaskedMeanAbsDiffRow,
+                ref::BlendWorkToYuy2,     ref::BlendWorkToRgb24,    ref::BlendBgrxToYuy2,
+                ref::BlendBgrxToRgb24,    ref::ResampleBgrxToWork,  ref::PlacementSadRow,
+                ref::WindowBytePlanes,    ref::BlendColourToYuy2,   ref::BlendColourToRgb24,
+                SadTemplatePlanes,        ref::FramePlanesFromYuy2, ref::FramePlanesFromRgb24,
+                ref::TemplateWordsToBytes};
 #if defined(__i386__) || defined(__x86_64__)
   if (!(cpuMask & kCpuSse2))
     return t;
@@ -53,6 +54,7 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   t.TemplateBytePlanes = sse2::TemplateBytePlanes;
   t.FramePlanesFromYuy2 = sse2::FramePlanesFromYuy2;
   t.FramePlanesFromRgb24 = sse2::FramePlanesFromRgb24;
+  t.TemplateWordsToBytes = sse2::TemplateWordsToBytes;
 
   if (!(cpuMask & kCpuAvx2))
     return t;
@@ -62,6 +64,7 @@ KernelTable KernelsFor(uint32_t cpuMask) {
   t.BlendBgrxToYuy2 = avx2::BlendBgrxToYuy2;
   t.PlacementSadRow = avx2::PlacementSadRow;
   t.FramePlanesFromYuy2 = avx2::FramePlanesFromYuy2;
+  t.TemplateWordsToBytes = avx2::TemplateWordsToBytes;
 
   if (!(cpuMask & kCpuAvx512Bw))
     return t;

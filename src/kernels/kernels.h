@@ -41,6 +41,7 @@ struct KernelTable {
   TemplateBytePlanesFn TemplateBytePlanes;
   FramePlanesFn FramePlanesFromYuy2;
   FramePlanesFn FramePlanesFromRgb24;
+  TemplateWordsToBytesFn TemplateWordsToBytes;
 };
 
 // The features of this CPU (and operating system) that the kernels use.

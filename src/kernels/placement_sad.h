@@ -78,6 +78,34 @@ using TemplateBytePlanesKernel = void(const WorkPixel* tpl,
 using TemplateBytePlanesFn = TemplateBytePlanesKernel*;
 TemplateBytePlanesKernel SadTemplatePlanes;
 
+// The same template planes made faster per grey level from words prepared once per key
+// (SadTemplateWords): B, G, R words of stride SadTemplateStride(tw), -32768 under key pixels
+// and in the padding. bytes[i] = clamp(words[i] + grey, 0, 255) for i < count, for any word
+// and grey within 0..32767: the first three planes of SadTemplatePlanes.
+using TemplateWordsToBytesKernel = void(const int16_t* words,
+                                        int32_t count,
+                                        int32_t grey,
+                                        uint8_t* bytes);
+using TemplateWordsToBytesFn = TemplateWordsToBytesKernel*;
+
+// Bins of the histogram of a channel's counted words, -255..255.
+constexpr int32_t kWordBins = 511;
+
+// Per key: the template's words for TemplateWordsToBytes (3 planes), its mask plane as
+// SadTemplatePlanes makes it, the histogram of each channel's counted words (3 x kWordBins,
+// for SadExcessFromHistogram) and the count of counted pixels. Returns false when a
+// counted word lies outside -255..255; the outputs are then not all written.
+bool SadTemplateWords(const WorkPixel* tpl,
+                      int32_t tw,
+                      int32_t th,
+                      uint32_t colorKey,
+                      int16_t* words,
+                      uint8_t* mask,
+                      uint32_t* histogram,
+                      uint32_t* counted);
+// The excess of SadTemplatePlanes at a grey level, from the histogram.
+void SadExcessFromHistogram(const uint32_t* histogram, int32_t grey, uint32_t* excess);
+
 // The difference row's entries (B, G, R means; X 0) from the placement sums: (sum + excess)
 // / counted, or zeros when nothing was counted.
 void SadSumsToDiffEntries(const uint32_t* sums,
@@ -89,14 +117,17 @@ void SadSumsToDiffEntries(const uint32_t* sums,
 namespace ref {
 PlacementSadRowKernel PlacementSadRow;
 WindowBytePlanesKernel WindowBytePlanes;
+TemplateWordsToBytesKernel TemplateWordsToBytes;
 }  // namespace ref
 namespace sse2 {
 PlacementSadRowKernel PlacementSadRow;
 WindowBytePlanesKernel WindowBytePlanes;
 TemplateBytePlanesKernel TemplateBytePlanes;
+TemplateWordsToBytesKernel TemplateWordsToBytes;
 }  // namespace sse2
 namespace avx2 {
 PlacementSadRowKernel PlacementSadRow;
-}
+TemplateWordsToBytesKernel TemplateWordsToBytes;
+}  // namespace avx2
 
 }  // namespace zunk

@@ -45,6 +45,11 @@ bool WindowBytePlanes(const WorkPixel* a,
   return true;
 }
 
+void TemplateWordsToBytes(const int16_t* words, int32_t count, int32_t grey, uint8_t* bytes) {
+  for (int32_t i = 0; i < count; ++i)
+    bytes[i] = ClampToByte(words[i] + grey);
+}
+
 void PlacementSadRow(const uint8_t* window,
                      int32_t ww,
                      const uint8_t* tpl,

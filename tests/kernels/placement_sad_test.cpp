@@ -138,6 +138,74 @@ TEST_P(PlacementSadExact, TemplatePlanesMatchTheReference) {
   }
 }
 
+TEST_P(PlacementSadExact, TemplateWordsToBytesMatchTheReference) {
+  test::Rng rng(308);
+  for (int n = 0; n < 400; ++n) {
+    const int32_t count = rng.Percent(30) ? rng.Int(0, 40) : rng.Int(0, 400);
+    const int32_t grey = rng.Percent(20) ? (rng.Percent(50) ? 0 : 254) : rng.Int(0, 254);
+    SCOPED_TRACE(testing::Message() << "count " << count << " grey " << grey);
+    std::vector<int16_t> words(static_cast<size_t>(count));
+    for (int16_t& w : words) {
+      const int kind = rng.Int(0, 9);
+      w = static_cast<int16_t>(kind == 0   ? -32768
+                               : kind == 1 ? rng.Int(32500, 32767)
+                               : kind == 2 ? rng.Int(-32768, 32767)
+                                           : rng.Int(-300, 300));
+    }
+    std::vector<uint8_t> expected(static_cast<size_t>(count), 0x5A);
+    ref::TemplateWordsToBytes(words.data(), count, grey, expected.data());
+    test::Guarded actual(std::vector<uint8_t>(static_cast<size_t>(count), 0x5A));
+    const std::vector<int16_t> before = words;
+    k_.TemplateWordsToBytes(words.data(), count, grey, actual.data());
+    ASSERT_TRUE(actual.GuardsIntact());
+    ASSERT_EQ(std::memcmp(actual.data(), expected.data(), expected.size()), 0);
+    ASSERT_EQ(words, before);
+  }
+}
+
+// The template's planes made per key from its words and per grey level from them: the same
+// bytes, excess and count as SadTemplatePlanes; a word outside -255..255 is refused.
+TEST_P(PlacementSadExact, TemplateWordsGiveTheTemplatePlanes) {
+  test::Rng rng(309);
+  for (int n = 0; n < 150; ++n) {
+    SadCase c = RandomSadCase(rng, false);
+    const bool outside = rng.Percent(10);
+    if (outside) {
+      WorkPixel& p = c.tpl[rng.Int(0, c.tw * c.th - 1)];
+      p.g = static_cast<int16_t>(rng.Percent(50) ? 256 : -256);
+      p.x = 1;  // never the key
+    }
+    SCOPED_TRACE(testing::Message() << "tw " << c.tw << " th " << c.th << " key " << c.key);
+    const int32_t ts = SadTemplateStride(c.tw);
+    const size_t plane = static_cast<size_t>(ts) * c.th;
+    std::vector<int16_t> words(3 * plane);
+    std::vector<uint8_t> planes(4 * plane + 64, 0x5A);
+    std::vector<uint32_t> histogram(3 * kWordBins);
+    uint32_t counted = 0;
+    ASSERT_EQ(SadTemplateWords(c.tpl.data(), c.tw, c.th, c.key, words.data(),
+                               planes.data() + 3 * plane, histogram.data(), &counted),
+              !outside);
+    if (outside)
+      continue;
+    for (int k = 0; k < 4; ++k) {
+      const int32_t grey = k == 0 ? 0 : k == 1 ? 254 : rng.Int(0, 254);
+      SCOPED_TRACE(testing::Message() << "grey " << grey);
+      std::vector<uint8_t> expected(4 * plane + 64, 0x5A);
+      uint32_t expectedExcess[3], expectedCounted = 0;
+      SadTemplatePlanes(c.tpl.data(), c.tw, c.th, c.key, grey, expected.data(), expectedExcess,
+                        &expectedCounted);
+      k_.TemplateWordsToBytes(words.data(), static_cast<int32_t>(3 * plane), grey, planes.data());
+      uint32_t excess[3];
+      SadExcessFromHistogram(histogram.data(), grey, excess);
+      ASSERT_EQ(planes, expected);
+      ASSERT_EQ(counted, expectedCounted);
+      ASSERT_EQ(excess[0], expectedExcess[0]);
+      ASSERT_EQ(excess[1], expectedExcess[1]);
+      ASSERT_EQ(excess[2], expectedExcess[2]);
+    }
+  }
+}
+
 TEST_P(PlacementSadExact, FramePathEqualsTheReferenceRow) {
   test::Rng rng(302);
   int planesTaken = 0;

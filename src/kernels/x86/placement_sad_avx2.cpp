@@ -1,6 +1,6 @@
 // AVX2 placement sums: thirty-two bytes of a row per VPSADBW, masked by the template's plane,
 // in blocks of four placements whose sums stay in registers over all rows of a channel (see
-// the SSE2 file).
+// the SSE2 file); and the template's byte planes from its words.
 #include <immintrin.h>
 
 #include <cstddef>
@@ -77,6 +77,21 @@ void PlacementSadRow(const uint8_t* window,
     for (; k < placements; ++k)
       BlockSums<1>(a + k, ww, t, mask, ts, th, sums + 3 * k + c);
   }
+}
+
+// Thirty-two words at a time, as the SSE2 loop; the packing works per 128-bit lane, so the
+// quadwords are put back in order before the store.
+void TemplateWordsToBytes(const int16_t* words, int32_t count, int32_t grey, uint8_t* bytes) {
+  const __m256i g = _mm256_set1_epi16(static_cast<int16_t>(grey));
+  int32_t i = 0;
+  for (; i + 32 <= count; i += 32) {
+    const __m256i* w = reinterpret_cast<const __m256i*>(words + i);
+    const __m256i lo = _mm256_adds_epi16(_mm256_loadu_si256(w), g);
+    const __m256i hi = _mm256_adds_epi16(_mm256_loadu_si256(w + 1), g);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes + i),
+                        _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8));
+  }
+  ref::TemplateWordsToBytes(words + i, count - i, grey, bytes + i);
 }
 
 }  // namespace avx2

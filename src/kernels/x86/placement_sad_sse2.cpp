@@ -266,3 +266,23 @@ void TemplateBytePlanes(const WorkPixel* tpl,
 
 }  // namespace sse2
 }  // namespace zunk
+
+namespace zunk {
+namespace sse2 {
+
+// Sixteen words at a time: the grey added with signed saturation (which the clamp to a byte
+// absorbs), then packed to bytes with unsigned saturation.
+void TemplateWordsToBytes(const int16_t* words, int32_t count, int32_t grey, uint8_t* bytes) {
+  const __m128i g = _mm_set1_epi16(static_cast<int16_t>(grey));
+  int32_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    const __m128i* w = reinterpret_cast<const __m128i*>(words + i);
+    const __m128i lo = _mm_adds_epi16(_mm_loadu_si128(w), g);
+    const __m128i hi = _mm_adds_epi16(_mm_loadu_si128(w + 1), g);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + i), _mm_packus_epi16(lo, hi));
+  }
+  ref::TemplateWordsToBytes(words + i, count - i, grey, bytes + i);
+}
+
+}  // namespace sse2
+}  // namespace zunk
