@@ -31,7 +31,7 @@ TEST(EvalForms, EveryFormOfTruthScoresTheSame) {
       "| 1000-1507 | 1025-1507 | +1.00 | +0.00 |\n"
       "| 2258-2565 | missed | | |\n";
   const std::string found = " --detected " + dir + "/found.edl";
-  for (const std::string truth :
+  for (const std::string& truth :
        {kData + "truth.txt --fps 25", dir + "/truth.edl --fps 25", dir + "/truth.json",
         dir + "/truth.edl --recording " + kData + "sample.mp4"}) {
     HostResult r = RunZunkHost("eval --truth " + truth + found);
@@ -49,7 +49,7 @@ TEST(EvalForms, TheFrameRateIsNeverGuessed) {
   const std::string dir = FreshFolder("eval_rate");
   std::ofstream(dir + "/truth.edl") << "40.000\t60.320\t3\n";
   std::ofstream(dir + "/spans.txt") << "1000 1507\n";
-  for (const std::string pair : {dir + "/truth.edl --detected " + dir + "/truth.edl",
+  for (const std::string& pair : {dir + "/truth.edl --detected " + dir + "/truth.edl",
                                  dir + "/spans.txt --detected " + dir + "/truth.edl",
                                  dir + "/spans.txt --detected " + dir + "/spans.txt"}) {
     HostResult r = RunZunkHost("eval --truth " + pair);
