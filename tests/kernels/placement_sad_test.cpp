@@ -3,6 +3,8 @@
 // taking the reference difference row, bit for bit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "kernel_test_util.h"
 #include "kernels/kernels.h"
 #include "kernels/placement_sad.h"
@@ -158,7 +160,7 @@ TEST_P(PlacementSadExact, TemplateWordsToBytesMatchTheReference) {
     const std::vector<int16_t> before = words;
     k_.TemplateWordsToBytes(words.data(), count, grey, actual.data());
     ASSERT_TRUE(actual.GuardsIntact());
-    ASSERT_EQ(std::memcmp(actual.data(), expected.data(), expected.size()), 0);
+    ASSERT_TRUE(std::equal(expected.begin(), expected.end(), actual.data()));
     ASSERT_EQ(words, before);
   }
 }
